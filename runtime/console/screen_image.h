@@ -1,0 +1,58 @@
+// Screen images and text pages.
+//
+// Every drawable surface is a screen_image in the image table; a text page
+// is one whose cells are (character, attribute) byte pairs. The pages of
+// SCREEN 0 keep their cells in the emulated video memory at 0xB8000.
+#pragma once
+#include <cstdint>
+
+struct screen_image {
+    std::uint8_t in_use;
+    std::uint8_t is_text;
+    std::uint8_t is_console;
+    std::uint16_t width;            // columns (text) or pixels
+    std::uint16_t height;           // rows (text) or pixels
+    std::uint8_t bytes_per_cell;
+    std::uint8_t color_bits;
+    std::uint32_t color_mask;
+    std::uint16_t compat_mode;      // BASIC screen mode: 0 text, 1, 2, 7-13, 256, 32
+    std::uint32_t fg_color;
+    std::uint32_t bg_color;
+    std::uint32_t draw_color;
+    std::uint32_t font;
+    std::int16_t view_top;          // VIEW PRINT region, 1-based
+    std::int16_t view_bottom;
+    std::int16_t cursor_x;          // 1-based
+    std::int16_t cursor_y;
+    std::uint8_t cursor_visible;
+    std::uint8_t cursor_start;
+    std::uint8_t cursor_stop;
+    std::uint8_t* cells;
+    std::uint32_t flags;            // image_owns_palette | image_is_screen_page | image_owns_cells
+    std::uint32_t* palette;         // 256 colours, 0x00RRGGBB (alpha from start-up tables)
+    std::int32_t transparent_color;
+    std::uint8_t alpha_disabled;
+    std::uint8_t holding_cursor;    // 0; 1 newline owed; 2 LOCATE without position while holding
+    std::uint8_t print_mode;
+    // Graphics state (belongs to the graphics statements).
+    std::int32_t view_x1, view_y1, view_x2, view_y2;
+    double graphics_x, graphics_y;
+    std::int64_t draw_state_value;  // reset to 0 by SCREEN and CLS
+    double draw_state_scale;        // reset to 1.0 by SCREEN and CLS
+};
+
+inline constexpr std::uint32_t image_owns_palette = 1u << 0;
+inline constexpr std::uint32_t image_is_screen_page = 1u << 1;
+inline constexpr std::uint32_t image_owns_cells = 1u << 2;
+
+// The image table: a slot number addresses an image; slot 0 means none.
+screen_image* image_get(std::int32_t slot);   // null for a free or invalid slot
+
+// The pages of the screen and the images that statements act on.
+extern std::int32_t display_page_slot;
+extern screen_image* display_page;            // what the window shows
+extern std::int32_t write_page_slot;
+extern screen_image* write_page;              // PRINT, CLS, COLOR, PALETTE, LOCATE, INPUT
+extern std::int32_t source_image_slot;
+extern screen_image* source_image;
+extern std::int32_t active_page_number;
