@@ -20,3 +20,7 @@ void program_main();
 // Everything main does: prepares the run-time, opens the window, starts the
 // threads and becomes the window thread. Does not return in practice.
 int runtime_main(int argc, char** argv);
+
+// The first actions of the program thread before the program's first
+// statement: x87 control word 0x37F and the SIGFPE handler (error 11).
+void program_thread_prologue();

@@ -40,3 +40,6 @@ extern std::atomic<std::int32_t> pass_done;
 // or while the screen is hidden.
 void render_pause_begin();
 void render_pause_end();
+
+// One rendering pass of the display page into a software frame (screen thread).
+void render_software_frame();
