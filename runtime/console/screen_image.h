@@ -56,3 +56,26 @@ extern screen_image* write_page;              // PRINT, CLS, COLOR, PALETTE, LOC
 extern std::int32_t source_image_slot;
 extern screen_image* source_image;
 extern std::int32_t active_page_number;
+
+// New image with its own memory (text: 0x0720-filled); returns the slot, 0 on failure.
+std::int32_t image_new(std::int32_t width, std::int32_t height, std::int32_t mode);
+// New image whose cells live in the given memory (not owned); slot or 0.
+std::int32_t image_new_over_memory(std::uint8_t* memory, std::int32_t width, std::int32_t height,
+                                   std::int32_t mode);
+void image_free(std::int32_t slot);
+// Sets the font; cursor to 1,1; view_top 1, view_bottom rows - 1 (at least 1).
+void image_set_font(std::int32_t font, screen_image* image);
+// Page number -> slot, creating a missing page like page 0 (shares its palette).
+std::int32_t page_get_or_create(std::int32_t page);
+
+// SCREEN. presence: bit 0 mode, bit 2 active page, bit 3 visual page.
+void screen_set_mode(std::int32_t mode, std::int32_t color_switch, std::int32_t active_page,
+                     std::int32_t visual_page, std::int32_t fifth, std::int32_t presence);
+// LOCATE. presence bits 0-4: row, column, cursor visible, cursor start, cursor stop.
+void locate(std::int32_t row, std::int32_t column, std::int32_t cursor_visible, std::int32_t cursor_start,
+            std::int32_t cursor_stop, std::int32_t presence);
+// VIEW PRINT top TO bottom (presence bit 0: both given); without them the whole page less the last row.
+void view_print(std::int32_t top, std::int32_t bottom, std::int32_t presence);
+
+// Lets the first LOCATE beyond the region switch to 80 x 50 (set once after start-up).
+extern std::int32_t allow_50_rows;
