@@ -50,13 +50,10 @@ void unhandled_error_dialog() {
     char* title = format_text("%s%u - %s", critical ? "Critical Error #" : "Unhandled Error #",
                               static_cast<std::uint32_t>(error), program_file_name());
 
-    if (critical) {
-        error_box(message, title, "ok");
-        std::exit(0);
-    }
-    const std::int32_t answer = error_box(message, title, "yesno");
+    const std::int32_t answer = error_box(message, title, critical ? "ok" : "yesno");
     std::free(message);
     std::free(title);
+    if (critical) std::exit(0);
     if (answer == 0 || answer == 2) {
         stop_requested.store(1);
         park_program_thread();

@@ -208,10 +208,9 @@ TEST(ProgramPrologue, MasksFloatingPointAndTurnsSigfpeIntoErrorEleven) {
     dialog.forget_calls();
     EXPECT_EXIT(
         {
-            volatile int dividend = 7;
-            volatile int zero = 0;
-            volatile int quotient = dividend / zero;
-            (void)quotient;
+            int quotient = 7;
+            const int zero = 0;
+            asm volatile("cltd; idivl %1" : "+a"(quotient) : "r"(zero) : "edx");  // a real divide trap
             std::_Exit(3);
         },
         ::testing::ExitedWithCode(0), "");
