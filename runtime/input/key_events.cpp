@@ -5,6 +5,7 @@
 #include "runtime/core/program_end.h"
 #include "runtime/display/presentation.h"
 #include "runtime/errors/event_check.h"
+#include "runtime/errors/event_traps.h"
 #include "runtime/input/held_keys.h"
 #include "runtime/input/key_codes.h"
 #include "runtime/input/key_hit_queue.h"
@@ -13,8 +14,6 @@
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
 #include "runtime/input/scan_code_port.h"
-
-std::atomic<std::int32_t> key_activity{0};
 
 namespace {
 

@@ -5,7 +5,6 @@
 // key-hit queue, the keyboard buffer and the scan-code port. The program
 // thread reads them through inkey, key_hit, key_is_down and key_clear.
 #pragma once
-#include <atomic>
 #include <cstdint>
 
 struct str_desc;
@@ -40,6 +39,3 @@ std::int32_t key_is_down(std::int32_t code);
 // scan-code port; without the argument (present 0) all three. Any other
 // number is error 5 and nothing is emptied.
 void key_clear(std::int32_t which, std::int32_t present);
-
-// Set to 1 by every key press; SLEEP clears it and wakes when it is set.
-extern std::atomic<std::int32_t> key_activity;

@@ -8,6 +8,7 @@
 #include "runtime/core/program_end.h"
 #include "runtime/display/presentation.h"
 #include "runtime/errors/event_check.h"
+#include "runtime/errors/event_traps.h"
 #include "runtime/input/held_keys.h"
 #include "runtime/input/key_codes.h"
 #include "runtime/input/key_hit_queue.h"
@@ -52,6 +53,7 @@ protected:
         pending_error = 0;
         pending_event = 0;
         fullscreen_allowed_mode = 0;
+        fullscreen_request = -1;
     }
 };
 
@@ -186,6 +188,7 @@ TEST_F(Keyboard, AltEnterCyclesTheScreenAndReachesNoStore) {
     key_special_event(GLUT_KEY_ALT_L, 1);
     key_activity = 0;
     key_char_event(13, 1, GLUT_ACTIVE_ALT);
+    EXPECT_EQ(fullscreen_request.load(), 1);   // windowed to full screen
     EXPECT_EQ(key_activity.load(), 1);
     EXPECT_EQ(take_inkey(), "");
     EXPECT_EQ(key_hit(), key_left_alt);
