@@ -1,5 +1,6 @@
 #include "runtime/console/print.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -46,47 +47,60 @@ void put_char(screen_image& page, std::uint8_t code) {
     cell[1] = current_attribute(page);
 }
 
-// The control characters; false for a code that is drawn as a glyph.
-// A tab is not handled here: it is a space that repeats up to the next stop.
-bool control_char(screen_image& page, std::uint8_t code) {
+// The control characters other than the tab.
+void control_char(screen_image& page, std::uint8_t code) {
     switch (code) {
         case 7:
             sleep_ms(250);
-            return true;
+            return;
         case 10:
         case 13:
             newline(page);
-            return true;
+            return;
         case 11:
             page.cursor_x = 1;
             page.cursor_y = page.view_top;
-            return true;
+            return;
         case 12:
             cls(0, 0, 0);
-            return true;
+            return;
         case 28:  // right
-            if (page.cursor_y >= page.view_bottom && page.cursor_x >= page.width) return true;
+            if (page.cursor_y >= page.view_bottom && page.cursor_x >= page.width) return;
             if (++page.cursor_x > page.width) {
                 page.cursor_x = 1;
                 ++page.cursor_y;
             }
-            return true;
+            return;
         case 29:  // left
             if (page.cursor_x == 1 && (page.cursor_y == page.view_top || page.cursor_y > page.view_bottom))
-                return true;
+                return;
             if (--page.cursor_x < 1) {
                 page.cursor_x = page.width;
                 --page.cursor_y;
             }
-            return true;
+            return;
         case 30:  // up
             if (page.view_top < page.cursor_y && page.cursor_y <= page.view_bottom) --page.cursor_y;
-            return true;
+            return;
         case 31:  // down
             if (page.view_top <= page.cursor_y && page.cursor_y < page.view_bottom) ++page.cursor_y;
-            return true;
-        default:
-            return false;
+            return;
+    }
+}
+
+// The codes that act instead of being drawn while the switch is on.
+constexpr std::uint32_t acting_controls =
+    1u << 7 | 1u << 9 | 1u << 10 | 1u << 11 | 1u << 12 | 1u << 13 | 1u << 28 | 1u << 29 | 1u << 30 | 1u << 31;
+
+bool acts(std::uint8_t code, bool controls_on) { return controls_on && code < 32 && (acting_controls >> code & 1); }
+
+// Stores a run of characters with one attribute from the cursor on.
+void put_run(screen_image& page, const std::uint8_t* __restrict text, std::int32_t count) {
+    std::uint8_t* __restrict cell = page.cells + 2 * ((page.cursor_y - 1) * page.width + (page.cursor_x - 1));
+    const std::uint8_t attribute = current_attribute(page);
+    for (std::int32_t k = 0; k < count; ++k) {
+        cell[2 * k] = text[k];
+        cell[2 * k + 1] = attribute;
     }
 }
 
@@ -99,32 +113,42 @@ void print_text(screen_image& page, const std::uint8_t* text, std::int32_t lengt
             page.holding_cursor = 0;
         }
     }
+    const bool controls_on = control_chars_enabled != 0;
+    const std::int32_t width = page.width;
     bool wrapped = false;
-    for (std::int32_t i = 0; i < length; ++i) {
-        std::uint8_t code = text[i];
+    std::int32_t i = 0;
+    while (i < length) {
         wrapped = false;
-        bool tab = false;
-        if (control_chars_enabled && code < 32) {
-            if (code == 9) {
-                tab = true;
-                code = ' ';
-            } else if (control_char(page, code)) {
+        bool tab_goes_on = false;
+        if (acts(text[i], controls_on)) {
+            if (text[i] != 9) {
+                control_char(page, text[i++]);
                 continue;
             }
+            // A tab is a space, repeated up to the next stop at 9, 17, 25, ...
+            tab_goes_on = page.cursor_x % 8 != 0;
+            put_char(page, ' ');
+            ++page.cursor_x;
+            if (!tab_goes_on) ++i;
+        } else {
+            // A run of drawn characters, at most up to the right edge.
+            const std::int32_t room = std::min(width - page.cursor_x + 1, length - i);
+            std::int32_t run = 1;
+            while (run < room && !acts(text[i + run], controls_on)) ++run;
+            put_run(page, text + i, run);
+            page.cursor_x = static_cast<std::int16_t>(page.cursor_x + run);
+            i += run;
         }
-        const bool at_tab_stop = page.cursor_x % 8 == 0;
-        put_char(page, code);
-        if (++page.cursor_x > page.width) {
-            if (!end_line && i == length - 1) {
-                page.cursor_x = page.width;
-                page.holding_cursor = 1;
-            } else {
-                newline(page);
-                wrapped = true;
-            }
-            continue;  // a tab ends at the edge of the line: column 1 is a stop too
+        if (page.cursor_x <= width) continue;
+        // Past the right edge (a tab ends there too: column 1 is a stop).
+        if (tab_goes_on) ++i;
+        if (!end_line && i == length) {
+            page.cursor_x = page.width;
+            page.holding_cursor = 1;
+        } else {
+            newline(page);
+            wrapped = true;
         }
-        if (tab && !at_tab_stop) --i;  // the same tab again: spaces up to the next stop
     }
     if (end_line && !wrapped) newline(page);
 }
