@@ -38,11 +38,13 @@ struct fake_dialog {
         char pattern[] = "/tmp/fake_dialog_XXXXXX";
         directory = mkdtemp(pattern);
         const std::string script = directory + "/zenity";
-        std::ofstream(script) << "#!/bin/sh\n"
-                                 "d=\"$(dirname \"$0\")\"\n"
-                                 "n=$(ls \"$d\" | grep -c '^call_')\n"
+        std::ofstream(script) << "#!/bin/sh\n"  // shell built-ins only: one process per call
+                                 "d=\"${0%/*}\"\n"
+                                 "n=0\n"
+                                 "while [ -e \"$d/call_$n\" ]; do n=$((n + 1)); done\n"
                                  "printf '%s\\0' \"$@\" > \"$d/call_$n\"\n"
-                                 "exit $(cat \"$d/answer\")\n";
+                                 "read answer < \"$d/answer\"\n"
+                                 "exit \"$answer\"\n";
         chmod(script.c_str(), 0755);
         answer(0);
         const char* path = std::getenv("PATH");
