@@ -63,10 +63,19 @@ std::int32_t image_new(std::int32_t width, std::int32_t height, std::int32_t mod
 std::int32_t image_new_over_memory(std::uint8_t* memory, std::int32_t width, std::int32_t height,
                                    std::int32_t mode);
 void image_free(std::int32_t slot);
+// Rows of text an image holds: its height for a text page, pixel height /
+// font height otherwise.
+std::int32_t image_text_rows(const screen_image& image);
+// The scrolling region of the whole image less its last row: view_top 1,
+// view_bottom rows - 1 (at least 1).
+void image_view_reset(screen_image& image);
 // Sets the font; cursor to 1,1; view_top 1, view_bottom rows - 1 (at least 1).
 void image_set_font(std::int32_t font, screen_image* image);
 // Page number -> slot, creating a missing page like page 0 (shares its palette).
 std::int32_t page_get_or_create(std::int32_t page);
+// Length of the page list, and the slot of a page (0 when it does not exist).
+std::int32_t page_count();
+std::int32_t page_slot(std::int32_t page);
 
 // SCREEN. presence: bit 0 mode, bit 2 active page, bit 3 visual page.
 void screen_set_mode(std::int32_t mode, std::int32_t color_switch, std::int32_t active_page,
@@ -79,3 +88,14 @@ void view_print(std::int32_t top, std::int32_t bottom, std::int32_t presence);
 
 // Lets the first LOCATE beyond the region switch to 80 x 50 (set once after start-up).
 extern std::int32_t allow_50_rows;
+
+// The geometry the next SCREEN 0 builds its pages with (set by WIDTH);
+// -1 when unset.
+extern std::int32_t next_text_columns;
+extern std::int32_t next_text_rows;
+extern std::int32_t next_text_font;
+
+// Rebuilds the text pages at the given geometry, keeping the first kept_bytes
+// of video memory and the write page's colours: the part of WIDTH that LOCATE
+// needs for its switch to 80 x 50. Clears allow_50_rows.
+void text_screen_resize(std::int32_t columns, std::int32_t rows, std::int32_t font, std::int32_t kept_bytes);

@@ -8,6 +8,14 @@ extern std::uint8_t font_8x16[256 * 128];   // glyph c at c * 128; the 14-row fo
 // Cell width and height in pixels by font number (8, 9, 14, 15, 16, 17); 0 elsewhere.
 extern std::int32_t font_width[49];
 extern std::int32_t font_height[49];
+// The third per-font table, read by the font statements: 16 for each built-in font.
+extern std::int32_t font_size[49];
 
-// Start-up: fills the metric tables and copies the constant glyph data into the working tables.
+// The constant glyph data the working tables are built from: one byte a
+// glyph row, leftmost pixel in the most significant bit (font_glyphs.cpp).
+extern const std::uint8_t font_8x8_rows[256 * 8];
+extern const std::uint8_t font_8x16_rows[256 * 16];
+
+// Start-up: expands the constant glyph data into the working tables (the
+// metric tables are filled by static initialisation).
 void fonts_install();

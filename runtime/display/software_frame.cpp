@@ -1,7 +1,10 @@
 #include "runtime/display/software_frame.h"
 
+#include <cstdlib>
+
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/threads.h"
 
 software_frame software_frames[software_frame_count];
 
@@ -15,6 +18,30 @@ std::atomic<std::int32_t> display_request{0};
 std::atomic<std::int32_t> software_layer_position{1};
 std::atomic<std::int32_t> blink_enabled{1};
 std::atomic<std::int32_t> pass_done{0};
+std::atomic<std::int32_t> render_forced_refresh{0};
+
+std::uint8_t* saved_cells = nullptr;
+std::int64_t saved_cells_size = 0;
+std::uint32_t render_palette[256];
+
+namespace {
+
+// Held only for the scan of the three records and the state change.
+pthread_mutex_t* const frame_claim_lock = mutex_new();
+
+}  // namespace
+
+void software_frames_reset() {
+    for (software_frame& frame : software_frames) {
+        std::free(frame.pixels);
+        frame.state.store(frame_free);
+        frame.order = 0;
+        frame.pixels = nullptr;
+        frame.width = 0;
+        frame.height = 0;
+        frame.capacity = 0;
+    }
+}
 
 void render_pause_begin() {
     if (screen_shown.load() != 0 && program_started.load() != 0) {
@@ -26,3 +53,80 @@ void render_pause_begin() {
 }
 
 void render_pause_end() { render_pause.store(0); }
+
+void render_now() {
+    if (screen_shown.load() != 0) {
+        pass_done.store(0);
+        while (pass_done.load() != 1) sleep_ms(1);
+    } else {
+        render_software_frame();
+    }
+}
+
+software_frame* frame_claim_for_writing() {
+    mutex_lock(frame_claim_lock);
+    const auto next = static_cast<std::int64_t>(next_frame_order.load());
+    software_frame* chosen = nullptr;
+    // The oldest ready frame that the window thread has not shown yet...
+    for (software_frame& frame : software_frames) {
+        if (frame.state.load() == frame_ready && frame.order < next && (!chosen || frame.order < chosen->order))
+            chosen = &frame;
+    }
+    // ...is overwritten only when no frame is free.
+    for (software_frame& frame : software_frames) {
+        if (frame.state.load() == frame_free) chosen = &frame;
+    }
+    if (chosen) {
+        chosen->state.store(frame_being_written);
+        chosen->order = static_cast<std::int64_t>(next_frame_order.fetch_add(1));
+    }
+    mutex_unlock(frame_claim_lock);
+    return chosen;
+}
+
+void frame_release_written(software_frame* frame, bool drawn) {
+    mutex_lock(frame_claim_lock);
+    frame->state.store(drawn ? frame_ready : frame_free);
+    latest_frame_order.store(frame->order);
+    mutex_unlock(frame_claim_lock);
+}
+
+software_frame* frame_newest_complete(const software_frame* except) {
+    mutex_lock(frame_claim_lock);
+    software_frame* newest = nullptr;
+    for (software_frame& frame : software_frames) {
+        const std::int32_t state = frame.state.load();
+        if (&frame != except && (state == frame_ready || state == frame_on_screen) &&
+            (!newest || frame.order > newest->order))
+            newest = &frame;
+    }
+    mutex_unlock(frame_claim_lock);
+    return newest;
+}
+
+software_frame* frame_claim_for_display(bool* is_new) {
+    mutex_lock(frame_claim_lock);
+    software_frame* shown = nullptr;
+    for (software_frame& frame : software_frames) {
+        if (frame.state.load() == frame_on_screen) shown = &frame;
+    }
+    const std::int64_t shown_order = shown ? shown->order : 0;
+    software_frame* newest = nullptr;
+    for (software_frame& frame : software_frames) {
+        if (frame.state.load() == frame_ready && frame.order > shown_order &&
+            (!newest || frame.order > newest->order))
+            newest = &frame;
+    }
+    *is_new = newest != nullptr;
+    if (newest) {
+        for (software_frame& frame : software_frames) {
+            const std::int32_t state = frame.state.load();
+            if ((state == frame_ready || state == frame_on_screen) && frame.order < newest->order)
+                frame.state.store(frame_free);
+        }
+        newest->state.store(frame_on_screen);
+        shown = newest;
+    }
+    mutex_unlock(frame_claim_lock);
+    return shown;
+}

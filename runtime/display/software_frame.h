@@ -1,6 +1,8 @@
 // Software frames: the display page rendered into 32-bit pixels by the
 // screen thread, handed to the window thread through three frame records
-// whose state words are claimed atomically.
+// whose states are claimed under one short lock (the scan of the three
+// records and the state change), so the two threads never claim the same
+// frame. Pixels are written only in state 2 and read only in states 3 and 4.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -14,7 +16,7 @@ enum : std::int32_t {
 
 struct software_frame {
     std::atomic<std::int32_t> state;
-    std::int64_t order;
+    std::int64_t order;      // written only while the claim lock is held
     std::uint32_t* pixels;   // 0xAARRGGBB, rows top to bottom
     std::int32_t width;
     std::int32_t height;
@@ -34,6 +36,17 @@ extern std::atomic<std::int32_t> display_request;         // 0 auto, -1 off, oth
 extern std::atomic<std::int32_t> software_layer_position; // 1-4, 0 not shown
 extern std::atomic<std::int32_t> blink_enabled;
 extern std::atomic<std::int32_t> pass_done;
+// Set by the window thread when the window's presentation changes (full
+// screen, smoothing); makes the next pass redraw a graphics page.
+extern std::atomic<std::int32_t> render_forced_refresh;
+
+// What the last pass drew, kept by the renderer (screen thread only).
+extern std::uint8_t* saved_cells;          // cell (or pixel index) bytes of the display page
+extern std::int64_t saved_cells_size;      // bytes
+extern std::uint32_t render_palette[256];  // the page palette as last drawn
+
+// Start-up: every frame free, order 0, no pixels, size and capacity 0.
+void software_frames_reset();
 
 // Pause handshake for statements that change what the renderer reads
 // (screen mode, font, page). Does not wait before the program has started
@@ -43,3 +56,22 @@ void render_pause_end();
 
 // One rendering pass of the display page into a software frame (screen thread).
 void render_software_frame();
+
+// Brings the screen up to date now: waits for the screen thread's next pass,
+// or renders on the calling thread when the screen is hidden.
+void render_now();
+
+// Frame claims. The renderer takes a frame for writing: the last free frame
+// by index, else the oldest ready frame; sets state 2 and the next order.
+// Null when no frame qualifies.
+software_frame* frame_claim_for_writing();
+// The renderer gives a frame back: ready (drawn) or free (nothing drawn);
+// either way latest_frame_order becomes its order.
+void frame_release_written(software_frame* frame, bool drawn);
+// The newest frame in state 3 or 4 other than except (null when none).
+software_frame* frame_newest_complete(const software_frame* except);
+// The window thread takes the frame to show: the newest ready frame newer
+// than the one on screen goes on screen and every older ready or shown
+// frame is freed. Returns the frame on screen (null before the first frame)
+// and sets *is_new when it changed.
+software_frame* frame_claim_for_display(bool* is_new);

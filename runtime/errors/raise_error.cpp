@@ -54,9 +54,10 @@ void raise_error(std::int32_t n) {
         error_box(critical.message, critical.title, "ok");
         std::exit(0);
     }
-    if (pending_error.load() != 0) return;  // the first error of a statement wins
     if (n <= 0) n = 5;
-    pending_error.store(n);
+    // The first error of a statement wins, also when threads race.
+    std::int32_t none = 0;
+    if (!pending_error.compare_exchange_strong(none, n)) return;
     pending_event.store(1);
 }
 

@@ -1,0 +1,3 @@
+#include "runtime/display/hardware_image.h"
+
+handle_list* hardware_images = nullptr;
