@@ -6,12 +6,6 @@
 #include "runtime/core/threads.h"
 #include "runtime/errors/errors.h"
 
-handle_list* mouse_input_queues = nullptr;
-handle_list* special_handles = nullptr;
-handle_list* network_lists[2] = {nullptr, nullptr};
-handle_list* hardware_images = nullptr;
-handle_list* hgc_list = nullptr;
-
 namespace {
 
 // The index word follows the record, aligned so that it can be read and
@@ -158,12 +152,3 @@ void* list_get(handle_list* list, std::int64_t index) {
 }
 
 std::int64_t list_index_of(handle_list* list, const void* record) { return index_word(list, record).load(); }
-
-void handle_lists_startup() {
-    mouse_input_queues = list_new(mouse_input_queue_record_size);
-    special_handles = list_new(special_handle_record_size);
-    network_lists[0] = list_new(network_record_size);
-    network_lists[1] = list_new(network_record_size);
-    hardware_images = list_new_locked(hardware_image_record_size);
-    hgc_list = list_new(hgc_record_size);
-}

@@ -48,19 +48,3 @@ std::int64_t list_remove(handle_list* list, std::int64_t index);
 void* list_get(handle_list* list, std::int64_t index);
 // The index of a record handed out by list_add.
 std::int64_t list_index_of(handle_list* list, const void* record);
-
-// The lists that start-up makes, with their record sizes.
-inline constexpr std::int64_t mouse_input_queue_record_size = 32;
-inline constexpr std::int64_t special_handle_record_size = 16;
-inline constexpr std::int64_t network_record_size = 40;
-inline constexpr std::int64_t hardware_image_record_size = 80;
-inline constexpr std::int64_t hgc_record_size = 112;
-
-extern handle_list* mouse_input_queues;
-extern handle_list* special_handles;     // stream and connection handles closed by CLOSE
-extern handle_list* network_lists[2];
-extern handle_list* hardware_images;     // locked: used by the window thread and the program
-extern handle_list* hgc_list;            // hardware graphics commands
-
-// Creates the lists above (start-up).
-void handle_lists_startup();

@@ -45,14 +45,17 @@ const char* program_file_name(const char* path) {
     return slash ? slash + 1 : path;
 }
 
-// One clear line instead of the crash that freeglut, with its errors
-// silenced, would run into without a display.
-void require_display(int argc, char** argv) {
+// Opens a first connection to the display, or ends the process with one
+// clear line: freeglut, with its errors silenced, would crash without a
+// display. An X server may refuse a connection made right after another
+// client closed one, so a refusal is retried a few times. The connection is
+// kept open until freeglut has opened its own, which then never follows a
+// close.
+Display* require_display(int argc, char** argv) {
     const char* name = display_name_from(argc, argv);
-    Display* probe = XOpenDisplay(name);
-    if (probe) {
-        XCloseDisplay(probe);
-        return;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (Display* display = XOpenDisplay(name)) return display;
+        sleep_ms(10);
     }
     const char* program = program_file_name(argc > 0 ? argv[0] : nullptr);
     if (!name || !*name)
@@ -71,7 +74,7 @@ const char* display_name_from(int argc, char** argv) {
 }
 
 void window_init(int argc, char** argv) {
-    require_display(argc, argv);
+    Display* first_connection = require_display(argc, argv);
     glutInitWarningFunc(ignore_glut_report);
     glutInitErrorFunc(ignore_glut_report);
 
@@ -81,6 +84,7 @@ void window_init(int argc, char** argv) {
     char** glut_argv = new char*[static_cast<std::size_t>(argc) + 1];
     for (int i = 0; i <= argc; ++i) glut_argv[i] = argv[i];
     glutInit(&glut_argc, glut_argv);
+    XCloseDisplay(first_connection);
 
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(640, 400);

@@ -15,8 +15,16 @@ struct record {
     std::uint8_t rest[24];
 };
 
+// Lists are never freed; the tests keep theirs reachable.
+handle_list* lists_made[8];
+int list_count = 0;
+
+handle_list* new_list(std::int64_t size, bool locked = false) {
+    return lists_made[list_count++] = locked ? list_new_locked(size) : list_new(size);
+}
+
 TEST(HandleList, IndicesStartAtOneAndReleasedOnesComeBackZeroFilled) {
-    handle_list* list = list_new(sizeof(record));
+    handle_list* list = new_list(sizeof(record));
     EXPECT_EQ(list_add(list), 1);
     static_cast<record*>(list_get(list, 1))->serial = 77;
     EXPECT_EQ(list_remove(list, 1), -1);
@@ -33,7 +41,7 @@ TEST(HandleList, IndicesStartAtOneAndReleasedOnesComeBackZeroFilled) {
 }
 
 TEST(HandleList, RemovingAFreeOrUnknownIndexChangesNothing) {
-    handle_list* list = list_new(16);
+    handle_list* list = new_list(16);
     for (int i = 0; i < 3; ++i) list_add(list);
     EXPECT_EQ(list_remove(list, 2), -1);
     for (std::int64_t index : {0, -1, 2, 4, 1000}) {
@@ -46,7 +54,7 @@ TEST(HandleList, RemovingAFreeOrUnknownIndexChangesNothing) {
 }
 
 TEST(HandleList, BlocksGrowAndRecordsNeverMove) {
-    handle_list* list = list_new(sizeof(record));
+    handle_list* list = new_list(sizeof(record));
     std::vector<void*> records;
     const std::pair<int, int> adds_and_blocks[] = {{1, 1}, {3, 2}, {7, 3}, {15, 4}, {100, 6}};
     for (auto [adds, blocks] : adds_and_blocks) {
@@ -68,7 +76,7 @@ TEST(HandleList, BlocksGrowAndRecordsNeverMove) {
 }
 
 TEST(HandleList, OddRecordSizesKeepTheIndexWordAligned) {
-    handle_list* list = list_new(12);
+    handle_list* list = new_list(12);
     for (int i = 1; i <= 10; ++i) {
         ASSERT_EQ(list_add(list), i);
         void* r = list_get(list, i);
@@ -82,7 +90,7 @@ TEST(HandleList, OddRecordSizesKeepTheIndexWordAligned) {
 // checks that nobody else was handed them, and at the end every index is
 // either in use by exactly one owner or free.
 TEST(HandleList, LockedListSharedByTwoThreadsLosesAndDuplicatesNothing) {
-    handle_list* list = list_new_locked(sizeof(record));
+    handle_list* list = new_list(sizeof(record), true);
     constexpr int rounds = 20000;
     std::atomic<int> faults{0};
     std::vector<std::int64_t> kept[2];

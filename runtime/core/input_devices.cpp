@@ -1,4 +1,4 @@
-#include "runtime/core/input_tables.h"
+#include "runtime/core/input_devices.h"
 
 #include <cstdlib>
 
@@ -6,13 +6,10 @@
 
 device_record device_table[device_table_size];
 std::int32_t device_count = 0;
-on_key_trap on_key_traps[on_key_trap_count];
-std::int32_t timer_count = 0;
+handle_list* mouse_input_queues = nullptr;
 std::int64_t current_mouse_queue = 0;
 
 namespace {
-
-timer_record first_timer_record;
 
 constexpr std::int64_t mouse_queue_events = 65536;
 constexpr std::size_t mouse_event_bytes = 12;
@@ -35,28 +32,13 @@ void fill_device(int index, std::int32_t kind, const char* description, const ch
 
 }  // namespace
 
-timer_record* timer_table = &first_timer_record;
-
-void mouse_queue_startup() {
+void mouse_queues_startup() {
+    mouse_input_queues = list_new(mouse_input_queue_record_size);
     current_mouse_queue = list_add(mouse_input_queues);
     auto* queue = static_cast<mouse_input_queue*>(list_get(mouse_input_queues, current_mouse_queue));
     if (!queue) return;
     queue->events = static_cast<std::uint8_t*>(std::calloc(mouse_queue_events, mouse_event_bytes));
     queue->last_index = queue->events ? mouse_queue_events - 1 : 0;
-}
-
-void trap_tables_startup() {
-    for (int n = 1; n <= 10; ++n) on_key_traps[n].key_code = 0x3B00 + (n - 1) * 0x100;   // F1 to F10
-    const std::int32_t arrows[4][2] = {{0x4800, 100264}, {0x4B00, 100260}, {0x4D00, 100262}, {0x5000, 100258}};
-    for (int n = 0; n < 4; ++n) {   // Up, Left, Right, Down and their keypad keys
-        on_key_traps[11 + n].key_code = arrows[n][0];
-        on_key_traps[11 + n].second_code = arrows[n][1];
-    }
-    on_key_traps[30].key_code = 0x8500;   // F11
-    on_key_traps[31].key_code = 0x8600;   // F12
-
-    timer_count = 1;
-    timer_table[0].in_use = 1;
 }
 
 void devices_startup() {
