@@ -1,12 +1,59 @@
-// Placeholder until the keyboard lands.
+// The freeglut key callbacks: freeglut's key bytes and special keys become
+// key codes.
 #include "runtime/input/keyboard.h"
 
-void keyboard_callback(unsigned char, int, int) {}
-void keyboard_up_callback(unsigned char, int, int) {}
-void special_callback(int, int, int) {}
-void special_up_callback(int, int, int) {}
-void key_char_event(int, int) {}
-void key_special_event(int, int) {}
-void key_down(std::int32_t) {}
-void key_up(std::int32_t) {}
-std::int32_t key_is_down(std::int32_t) { return 0; }
+#include <GL/freeglut.h>
+
+#include "runtime/input/key_codes.h"
+
+void keyboard_callback(unsigned char key, int, int) { key_char_event(key, 1, glutGetModifiers()); }
+void keyboard_up_callback(unsigned char key, int, int) { key_char_event(key, 0, glutGetModifiers()); }
+void special_callback(int key, int, int) { key_special_event(key, 1); }
+void special_up_callback(int key, int, int) { key_special_event(key, 0); }
+
+void key_char_event(int key, int down, int modifiers) {
+    // With Ctrl held freeglut delivers control characters; the key code is the
+    // letter itself, and the Ctrl column of the translation makes the control code.
+    if (modifiers & GLUT_ACTIVE_CTRL) {
+        if (key == 10) key = 13;
+        else if (key >= 1 && key <= 26) key += (modifiers & GLUT_ACTIVE_SHIFT) ? 64 : 96;
+    }
+    if (key == 127) key = key_delete;
+    if (down) key_down(key);
+    else key_up(key);
+}
+
+namespace {
+
+std::int32_t special_key_code(int key) {
+    if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F10) return key_f1 + (key - GLUT_KEY_F1) * 0x100;
+    switch (key) {
+        case GLUT_KEY_F11: return key_f11;
+        case GLUT_KEY_F12: return key_f12;
+        case GLUT_KEY_LEFT: return key_arrow_left;
+        case GLUT_KEY_UP: return key_arrow_up;
+        case GLUT_KEY_RIGHT: return key_arrow_right;
+        case GLUT_KEY_DOWN: return key_arrow_down;
+        case GLUT_KEY_PAGE_UP: return key_page_up;
+        case GLUT_KEY_PAGE_DOWN: return key_page_down;
+        case GLUT_KEY_HOME: return key_home;
+        case GLUT_KEY_END: return key_end;
+        case GLUT_KEY_INSERT: return key_insert;
+        case GLUT_KEY_SHIFT_L: return key_left_shift;
+        case GLUT_KEY_SHIFT_R: return key_right_shift;
+        case GLUT_KEY_CTRL_L: return key_left_ctrl;
+        case GLUT_KEY_CTRL_R: return key_right_ctrl;
+        case GLUT_KEY_ALT_L: return key_left_alt;
+        case GLUT_KEY_ALT_R: return key_right_alt;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+void key_special_event(int key, int down) {
+    const std::int32_t code = special_key_code(key);
+    if (code == 0) return;
+    if (down) key_down(code);
+    else key_up(code);
+}

@@ -1,0 +1,43 @@
+#include "runtime/input/keyboard_buffer.h"
+
+#include <atomic>
+
+#include "runtime/core/emulated_memory.h"
+
+namespace {
+
+std::atomic_ref<std::uint8_t> head_byte() { return std::atomic_ref<std::uint8_t>(*emulated_address(bios_keyboard_head)); }
+std::atomic_ref<std::uint8_t> tail_byte() { return std::atomic_ref<std::uint8_t>(*emulated_address(bios_keyboard_tail)); }
+
+std::uint8_t next_offset(std::uint8_t offset) {
+    const auto next = static_cast<std::uint8_t>(offset + 2);
+    return next >= keyboard_buffer_end_offset ? keyboard_buffer_first_offset : next;
+}
+
+}  // namespace
+
+bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code) {
+    const std::uint8_t tail = tail_byte().load(std::memory_order_relaxed);
+    const std::uint8_t new_tail = next_offset(tail);
+    if (new_tail == head_byte().load(std::memory_order_acquire)) return false;
+    *emulated_address(0x400u + tail) = character;
+    *emulated_address(0x401u + tail) = scan_code;
+    tail_byte().store(new_tail, std::memory_order_release);
+    return true;
+}
+
+bool keyboard_buffer_take(std::uint8_t& character, std::uint8_t& scan_code) {
+    const std::uint8_t head = head_byte().load(std::memory_order_relaxed);
+    if (head == tail_byte().load(std::memory_order_acquire)) return false;
+    character = *emulated_address(0x400u + head);
+    scan_code = *emulated_address(0x401u + head);
+    head_byte().store(next_offset(head), std::memory_order_release);
+    return true;
+}
+
+void keyboard_buffer_clear() {
+    head_byte().store(keyboard_buffer_first_offset, std::memory_order_release);
+    tail_byte().store(keyboard_buffer_first_offset, std::memory_order_release);
+    *emulated_address(bios_keyboard_head + 1) = 0;
+    *emulated_address(bios_keyboard_tail + 1) = 0;
+}

@@ -1,0 +1,17 @@
+// The PC-style keyboard buffer in the emulated BIOS data area: a ring of 16
+// (character, scan code) slots at 0x41E, with head and tail bytes at 0x41A
+// and 0x41C holding offsets from 0x400 (30 to 60). One slot always stays
+// empty, so it holds at most 15 keys. The window thread stores, the program
+// thread takes; each side publishes its index after touching the slot.
+#pragma once
+#include <cstdint>
+
+inline constexpr std::uint8_t keyboard_buffer_first_offset = 30;
+inline constexpr std::uint8_t keyboard_buffer_end_offset = 62;   // one past the last slot
+
+// Stores a pair; a full buffer drops it silently. Returns false when dropped.
+bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code);
+// Takes the pair at the head; false when the buffer is empty.
+bool keyboard_buffer_take(std::uint8_t& character, std::uint8_t& scan_code);
+// Empties the buffer: head = tail = 30, high bytes of both words 0.
+void keyboard_buffer_clear();

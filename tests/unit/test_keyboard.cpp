@@ -1,0 +1,288 @@
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "runtime/core/emulated_memory.h"
+#include "runtime/core/program_end.h"
+#include "runtime/display/presentation.h"
+#include "runtime/errors/event_check.h"
+#include "runtime/errors/event_traps.h"
+#include "runtime/input/held_keys.h"
+#include "runtime/input/key_codes.h"
+#include "runtime/input/key_hit_queue.h"
+#include "runtime/input/keyboard.h"
+#include "runtime/input/keyboard_buffer.h"
+#include "runtime/input/scan_code_port.h"
+#include "runtime/strings/str_desc.h"
+
+namespace {
+
+std::string take_inkey() {
+    str_desc* key = inkey();
+    std::string text(reinterpret_cast<const char*>(key->text), static_cast<std::size_t>(key->len));
+    str_free(key);
+    return text;
+}
+
+std::string port_bytes() {
+    std::uint8_t bytes[scan_code_port_size];
+    const std::int32_t n = scan_code_port_read(bytes, scan_code_port_size);
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(n));
+}
+
+std::uint8_t peek(std::uint32_t address) { return *emulated_address(address); }
+
+// Presses (and releases) a character key the way freeglut reports it.
+void type_char(int key, int modifiers = 0) {
+    key_char_event(key, 1, modifiers);
+    key_char_event(key, 0, modifiers);
+}
+
+class Keyboard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        held_keys_clear();
+        key_clear(0, 0);
+        keyboard_flags_update();
+        pause_flag = 0;
+        stop_requested = 0;
+        close_request = 0;
+        close_handled_by_program = 0;
+        pending_error = 0;
+        pending_event = 0;
+        fullscreen_allowed_mode = 0;
+        fullscreen_request = -1;
+    }
+};
+
+TEST_F(Keyboard, CharactersAndModifiersTranslateAsOnThePcKeyboard) {
+    struct case_t {
+        const char* what;
+        int modifier_key;   // GLUT special key held during the press, 0 none
+        int glut_modifiers;
+        int key;            // freeglut key byte, or -GLUT special key
+        std::string expected;
+    };
+    const case_t cases[] = {
+        {"a", 0, 0, 'a', "a"},
+        {"Shift+a", GLUT_KEY_SHIFT_L, GLUT_ACTIVE_SHIFT, 'A', "A"},
+        {"Ctrl+a", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 1, "\x01"},
+        {"Ctrl+Shift+a", GLUT_KEY_CTRL_R, GLUT_ACTIVE_CTRL | GLUT_ACTIVE_SHIFT, 1, "\x01"},
+        {"Alt+a", GLUT_KEY_ALT_L, GLUT_ACTIVE_ALT, 'a', std::string("\0\x1e", 2)},
+        {"Ctrl+Enter", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 10, "\n"},
+        {"Shift+Tab", GLUT_KEY_SHIFT_R, GLUT_ACTIVE_SHIFT, 9, std::string("\0\x0f", 2)},
+        {"Ctrl+2", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, '2', std::string("\0\x03", 2)},
+        {"Ctrl+[", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 27, "\x1b"},
+        {"Alt+0", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '0', std::string("\0\x81", 2)},
+        {"Alt+9", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '(', std::string("\0\x80", 2)},
+        {"Alt+=", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '=', std::string("\0\x83", 2)},
+        {"F1", 0, 0, -GLUT_KEY_F1, std::string("\0;", 2)},
+        {"Shift+F10", GLUT_KEY_SHIFT_L, 0, -GLUT_KEY_F10, std::string("\0\x5d", 2)},
+        {"Alt+F12", GLUT_KEY_ALT_L, 0, -GLUT_KEY_F12, std::string("\0\x8c", 2)},
+        {"Ctrl+Home", GLUT_KEY_CTRL_L, 0, -GLUT_KEY_HOME, std::string("\0\x77", 2)},
+        {"Delete", 0, 0, 127, std::string("\0S", 2)},
+        {"byte above 127", 0, 0, 0xE4, "\xe4"},
+        {"Escape", 0, 0, 27, "\x1b"},
+    };
+    for (const case_t& c : cases) {
+        if (c.modifier_key) key_special_event(c.modifier_key, 1);
+        if (c.key < 0) {
+            key_special_event(-c.key, 1);
+            key_special_event(-c.key, 0);
+        } else {
+            type_char(c.key, c.glut_modifiers);
+        }
+        if (c.modifier_key) key_special_event(c.modifier_key, 0);
+        EXPECT_EQ(take_inkey(), c.expected) << c.what;
+        EXPECT_EQ(take_inkey(), "") << c.what;
+    }
+}
+
+TEST_F(Keyboard, KeysWithoutAWordReachOnlyTheQueueAndThePort) {
+    key_special_event(GLUT_KEY_ALT_L, 1);
+    type_char(' ', GLUT_ACTIVE_ALT);   // Alt+Space stores nothing
+    key_special_event(GLUT_KEY_ALT_L, 0);
+    EXPECT_EQ(take_inkey(), "");
+    EXPECT_EQ(key_hit(), key_left_alt);
+    EXPECT_EQ(key_hit(), ' ');
+    EXPECT_EQ(key_hit(), -' ');
+    EXPECT_EQ(key_hit(), -key_left_alt);
+    EXPECT_EQ(key_hit(), 0);
+    EXPECT_EQ(port_bytes(), "\x38\x39\xb9\xb8");
+    key_special_event(200, 1);   // a freeglut key without a code
+    EXPECT_EQ(key_hit(), 0);
+}
+
+TEST_F(Keyboard, BufferHoldsFifteenKeysAndWrapsAround) {
+    for (int i = 0; i < 16; ++i) type_char('a' + i);
+    for (int i = 0; i < 15; ++i) EXPECT_EQ(take_inkey(), std::string(1, static_cast<char>('a' + i)));
+    EXPECT_EQ(take_inkey(), "");
+    // Fifteen keys taken from a buffer that started at 30: head and tail at 60.
+    EXPECT_EQ(peek(bios_keyboard_head), 60);
+    EXPECT_EQ(peek(bios_keyboard_tail), 60);
+    type_char('x');
+    type_char('y');
+    EXPECT_EQ(peek(bios_keyboard_tail), 32);
+    EXPECT_EQ(peek(0x43C), 'x');
+    EXPECT_EQ(peek(0x43D), 45);   // scan code of X
+    EXPECT_EQ(take_inkey(), "x");
+    EXPECT_EQ(peek(bios_keyboard_head), 30);
+    EXPECT_EQ(take_inkey(), "y");
+}
+
+TEST_F(Keyboard, RepeatsGiveOneMakeCodeButAnEntryEach) {
+    for (int i = 0; i < 3; ++i) key_char_event('q', 1, 0);
+    key_char_event('q', 0, 0);
+    EXPECT_EQ(take_inkey(), "q");
+    EXPECT_EQ(take_inkey(), "q");
+    EXPECT_EQ(take_inkey(), "q");
+    EXPECT_EQ(port_bytes(), "\x10\x90");
+    for (int i = 0; i < 300; ++i) type_char(i % 2 ? 'a' : 'b');
+    const std::string port = port_bytes();
+    ASSERT_EQ(port.size(), 256u);   // the oldest bytes went first
+    EXPECT_EQ(port.substr(252), "\x30\xb0\x1e\x9e");
+}
+
+TEST_F(Keyboard, ModifiersAloneChangeFlagsAndQueueButNotTheBuffer) {
+    EXPECT_EQ(peek(bios_keyboard_flags_3), 0x10);
+    key_special_event(GLUT_KEY_SHIFT_R, 1);
+    key_special_event(GLUT_KEY_CTRL_L, 1);
+    key_special_event(GLUT_KEY_ALT_R, 1);
+    EXPECT_EQ(peek(bios_keyboard_flags_1), 0x01 | 0x04 | 0x08);
+    EXPECT_EQ(peek(bios_keyboard_flags_2), 0x01);
+    EXPECT_EQ(peek(bios_keyboard_flags_3), 0x12);
+    EXPECT_EQ(key_is_down(key_right_shift), 1);
+    EXPECT_EQ(take_inkey(), "");
+    EXPECT_EQ(key_hit(), key_right_shift);
+    EXPECT_EQ(port_bytes(), "\x36\x1d\x38");
+    // The pointer leaves the window: every held modifier is released.
+    key_release_held_modifiers();
+    EXPECT_EQ(peek(bios_keyboard_flags_1), 0);
+    EXPECT_EQ(peek(bios_keyboard_flags_2), 0);
+    EXPECT_EQ(peek(bios_keyboard_flags_3), 0x10);
+    EXPECT_EQ(key_is_down(key_left_ctrl), 0);
+    EXPECT_EQ(port_bytes(), std::string("\x36\x1d\x38\xb6\x9d\xb8"));
+}
+
+TEST_F(Keyboard, InsertTogglesItsStateOnlyWhenFirstPressedWithoutModifiers) {
+    key_special_event(GLUT_KEY_INSERT, 1);
+    key_special_event(GLUT_KEY_INSERT, 1);   // auto-repeat
+    EXPECT_EQ(peek(bios_keyboard_flags_1) & 0x80, 0x80);
+    EXPECT_EQ(peek(bios_keyboard_flags_2) & 0x80, 0x80);
+    key_special_event(GLUT_KEY_INSERT, 0);
+    EXPECT_EQ(peek(bios_keyboard_flags_2) & 0x80, 0);
+    EXPECT_EQ(peek(bios_keyboard_flags_1) & 0x80, 0x80);
+    key_special_event(GLUT_KEY_SHIFT_L, 1);
+    key_special_event(GLUT_KEY_INSERT, 1);
+    EXPECT_EQ(peek(bios_keyboard_flags_1) & 0x80, 0x80);
+    key_special_event(GLUT_KEY_SHIFT_L, 0);
+    key_special_event(GLUT_KEY_INSERT, 0);
+    key_special_event(GLUT_KEY_INSERT, 1);
+    EXPECT_EQ(peek(bios_keyboard_flags_1) & 0x80, 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(take_inkey(), std::string("\0R", 2));
+}
+
+TEST_F(Keyboard, AltEnterCyclesTheScreenAndReachesNoStore) {
+    key_special_event(GLUT_KEY_ALT_L, 1);
+    key_activity = 0;
+    key_char_event(13, 1, GLUT_ACTIVE_ALT);
+    EXPECT_EQ(fullscreen_request.load(), 1);   // windowed to full screen
+    EXPECT_EQ(key_activity.load(), 1);
+    EXPECT_EQ(take_inkey(), "");
+    EXPECT_EQ(key_hit(), key_left_alt);
+    EXPECT_EQ(key_hit(), 0);
+    EXPECT_EQ(port_bytes(), "\x38");
+    // Forbidden by the program: Enter goes on as an Alt key, which has no word.
+    fullscreen_allowed_mode = -1;
+    key_char_event(13, 1, GLUT_ACTIVE_ALT);
+    EXPECT_EQ(key_hit(), 13);
+    EXPECT_EQ(take_inkey(), "");
+}
+
+TEST_F(Keyboard, BreakAndPauseActOnTheProgram) {
+    key_down(key_break);
+    EXPECT_EQ(stop_requested.load(), 1);
+    close_handled_by_program = 1;
+    key_down(key_left_ctrl);
+    key_down(key_scroll_lock);
+    EXPECT_EQ(close_request.load(), 2u);
+    key_up(key_left_ctrl);
+
+    key_down(key_pause);
+    EXPECT_EQ(pause_flag.load() & 1, 1);
+    EXPECT_EQ(pending_event.load(), 1);
+    type_char('z');   // ends the pause and goes no further
+    EXPECT_EQ(pause_flag.load() & 1, 0);
+    EXPECT_EQ(take_inkey(), "");
+    type_char('z');
+    EXPECT_EQ(take_inkey(), "z");
+}
+
+TEST_F(Keyboard, KeyIsDownAnswersForKeypadTwins) {
+    key_down(key_keypad_first + 7);             // keypad 7
+    key_down(key_keypad_navigation_first + 1);  // keypad Up
+    key_down(key_keypad_first + 15);            // keypad Enter
+    EXPECT_EQ(key_is_down('7'), 1);
+    EXPECT_EQ(key_is_down(key_arrow_up), 1);
+    EXPECT_EQ(key_is_down(13), 1);
+    EXPECT_EQ(key_is_down('8'), 0);
+    EXPECT_EQ(key_is_down(key_arrow_down), 0);
+    EXPECT_EQ(key_hit() & 0xFFFFFFFF, key_keypad_first + 7);
+}
+
+TEST_F(Keyboard, KeyClearEmptiesTheChosenStoreAndRejectsOthers) {
+    type_char('k');
+    key_clear(4, 1);
+    EXPECT_EQ(pending_error.load(), 5);
+    pending_error = 0;
+    EXPECT_NE(key_hit(), 0);
+    key_clear(2, 1);
+    EXPECT_EQ(key_hit(), 0);
+    key_clear(3, 1);
+    EXPECT_EQ(port_bytes(), "");
+    *emulated_address(bios_keyboard_head + 1) = 0x55;
+    key_clear(1, 1);
+    EXPECT_EQ(take_inkey(), "");
+    EXPECT_EQ(peek(bios_keyboard_head), 30);
+    EXPECT_EQ(peek(bios_keyboard_tail), 30);
+    EXPECT_EQ(peek(bios_keyboard_head + 1), 0);
+}
+
+TEST_F(Keyboard, InkeyIsEmptyWhileAnErrorIsPending) {
+    type_char('e');
+    pending_error = 5;
+    EXPECT_EQ(take_inkey(), "");
+    pending_error = 0;
+    EXPECT_EQ(take_inkey(), "e");
+}
+
+TEST_F(Keyboard, KeyHitQueueDropsItsOldestEntryWhenFull) {
+    for (std::int32_t code = 1; code <= 8192; ++code) key_hit_queue_push(code);
+    EXPECT_EQ(key_hit(), 2);   // 8,191 entries fit; the first went
+    for (std::int32_t code = 3; code <= 8192; ++code) ASSERT_EQ(key_hit(), code);
+    EXPECT_EQ(key_hit(), 0);
+}
+
+// The window thread presses while the program thread reads, with the queue
+// overflowing all the time: the reader sees increasing codes and never a
+// torn or repeated entry.
+TEST_F(Keyboard, KeyHitQueueStaysOrderedUnderAConcurrentWriter) {
+    constexpr std::int32_t presses = 200000;
+    std::thread writer([] {
+        for (std::int32_t code = 1; code <= presses; ++code) key_hit_queue_push(code);
+    });
+    std::int32_t last = 0, seen = 0;
+    while (last < presses) {
+        const std::int32_t code = key_hit();
+        if (code == 0) continue;
+        ASSERT_GT(code, last);
+        last = code;
+        ++seen;
+    }
+    writer.join();
+    EXPECT_GT(seen, 0);
+}
+
+}  // namespace
