@@ -122,6 +122,8 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
     }
     if (event->type == EnterNotify) {
         pointer_in_window.store(-1);
+    } else if (event->type == Expose) {
+        presentation_exposed();
     } else if (event->type == LeaveNotify) {
         pointer_in_window.store(0);
         for (std::int32_t code = first_modifier_code; code <= last_modifier_code; ++code)
