@@ -33,7 +33,6 @@ inline constexpr std::int32_t key_right_ctrl = 100305;
 inline constexpr std::int32_t key_left_ctrl = 100306;
 inline constexpr std::int32_t key_right_alt = 100307;
 inline constexpr std::int32_t key_left_alt = 100308;
-inline constexpr std::int32_t key_last_lock_or_modifier = 100313;   // released when the pointer leaves
 inline constexpr std::int32_t key_sys_req = 100317;
 inline constexpr std::int32_t key_break = 100318;
 inline constexpr std::int32_t key_keypad_navigation_first = 200000;   // keypad Home ... Delete, 200000 to 200010
