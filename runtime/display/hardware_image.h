@@ -23,10 +23,8 @@ struct hardware_image {
     std::int32_t pixels_owned;     // 1 when pixels is a private copy
 };
 
-// Record size of the hardware_images list (start-up creates it with list_new_locked).
-inline constexpr std::int64_t hardware_image_record_size = 80;
-static_assert(sizeof(hardware_image) <= hardware_image_record_size);
-
+// Records of the locked list hardware_images, which start-up creates with 80-byte records.
+static_assert(sizeof(hardware_image) <= 80);
 extern handle_list* hardware_images;
 
 enum : std::int32_t {

@@ -1,6 +1,5 @@
 #include "runtime/display/hgc_layer.h"
 
-handle_list* hgc_list = nullptr;
 std::int64_t hgc_first = 0;
 std::int64_t hgc_last_issued = 0;
 std::int64_t hgc_last_consumed = 0;

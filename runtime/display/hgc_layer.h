@@ -34,10 +34,8 @@ struct hgc {
     std::uint8_t done;          // 1 once the window thread consumed it
 };
 
-// Record size of hgc_list (start-up creates it with list_new).
-inline constexpr std::int64_t hgc_record_size = 112;
-static_assert(sizeof(hgc) <= hgc_record_size);
-
+// Records of the list hgc_list, which start-up creates with 112-byte records.
+static_assert(sizeof(hgc) <= 112);
 extern handle_list* hgc_list;
 
 // Command list state (indices into hgc_list, 0 = none).

@@ -18,6 +18,11 @@ inline void statement_done(std::uint32_t line) {
     if (pending_event.load(std::memory_order_relaxed)) event_check(line, 0, nullptr);
 }
 
+// The program's file name (argv[0] after its last "/" or "\") with a
+// terminating zero; rebuilt for every dialogue.
+struct str_desc;
+extern str_desc* program_name;
+
 // Shows the "Continue?" dialogue for pending_error; returns only when the
 // user continues.
 void unhandled_error_dialog();

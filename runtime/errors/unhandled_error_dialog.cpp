@@ -9,16 +9,21 @@
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/errors/event_check.h"
+#include "runtime/strings/str_desc.h"
+
+str_desc* program_name = nullptr;
 
 namespace {
 
-// The program's file name: argv[0] after its last "/" or "\".
-const char* program_file_name() {
+// program_name becomes argv[0] cut after its last "/" or "\", with its
+// terminating zero.
+void rebuild_program_name() {
+    if (!program_name) program_name = str_new(0, 0);
     const char* path = argument_count > 0 && argument_vector && argument_vector[0] ? argument_vector[0] : "";
     const char* name = path;
     for (const char* c = path; *c; ++c)
         if (*c == '/' || *c == '\\') name = c + 1;
-    return name;
+    str_assign(program_name, str_from_literal(name, static_cast<std::int32_t>(std::strlen(name)) + 1));
 }
 
 // Formats into a heap buffer of exactly the text's length plus one. Without
@@ -42,13 +47,14 @@ __attribute__((format(printf, 1, 2))) char* format_text(const char* format, ...)
 void unhandled_error_dialog() {
     const std::int32_t error = pending_error.load();
     const bool critical = error >= 300 && error <= 315;
+    rebuild_program_name();
 
     const bool in_include = error_include_line != 0;
     char* message = format_text("Line: %u (in %s)\n%s%s", in_include ? error_include_line : error_line,
                                 in_include && error_include_file ? error_include_file : "main module",
                                 error_message(static_cast<std::uint32_t>(error)), critical ? "" : "\nContinue?");
     char* title = format_text("%s%u - %s", critical ? "Critical Error #" : "Unhandled Error #",
-                              static_cast<std::uint32_t>(error), program_file_name());
+                              static_cast<std::uint32_t>(error), reinterpret_cast<const char*>(program_name->text));
 
     const std::int32_t answer = error_box(message, title, critical ? "ok" : "yesno");
     std::free(message);

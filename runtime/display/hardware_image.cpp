@@ -1,3 +1,0 @@
-#include "runtime/display/hardware_image.h"
-
-handle_list* hardware_images = nullptr;
