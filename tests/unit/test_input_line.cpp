@@ -64,9 +64,9 @@ protected:
         input_target_set(1, input_type_string, entry);
     }
 
-    // Runs input_line on a program thread and types the keys; the text keys
-    // are given as a string, "\n" for Enter and "\b" for Backspace.
-    void run(std::int32_t targets, const std::vector<int>& keys, std::int8_t newline = 1) {
+    // Runs input_line on a program thread and types the keys (bytes, or
+    // special keys as their negation); "\n" is Enter and "\b" Backspace.
+    void run_keys(std::int32_t targets, const std::vector<int>& keys, std::int8_t newline = 1) {
         std::atomic<bool> done{false};
         std::thread program([&] {
             input_line(targets, newline);
@@ -80,7 +80,7 @@ protected:
         ASSERT_TRUE(done) << "INPUT did not finish";
     }
     void run(std::int32_t targets, const std::string& typed, std::int8_t newline = 1) {
-        run(targets, std::vector<int>(typed.begin(), typed.end()), newline);
+        run_keys(targets, std::vector<int>(typed.begin(), typed.end()), newline);
     }
 
     screen_image* page = nullptr;
@@ -132,7 +132,7 @@ TEST_F(InputLine, BackspaceTabAndIgnoredKeys) {
     run(1, "abc\t|\n");   // Tab at length 3 feeds five spaces
     EXPECT_EQ(text_of(entry), "abc     |");
 
-    run(1, {'a', -GLUT_KEY_F1, -GLUT_KEY_LEFT, 127 /* Delete */, 27, 28, 12, 7, 'b', '\n'});
+    run_keys(1, {'a', -GLUT_KEY_F1, -GLUT_KEY_LEFT, 127 /* Delete */, 27, 28, 12, 7, 'b', '\n'});
     EXPECT_EQ(text_of(entry), "a\x1b" "b");
     EXPECT_EQ(row_text(page, 3), "a\x1b" "b");
 }
@@ -150,7 +150,7 @@ TEST_F(InputLine, BackspaceAfterAWrapAndScrollRestoresTheScreen) {
     std::vector<int> backs(6, '\b');
     keys.insert(keys.end(), backs.begin(), backs.end());
     keys.push_back('\n');
-    run(1, keys, 0);
+    run_keys(1, keys, 0);
     EXPECT_EQ(text_of(entry), "abcdefghi");
     std::vector<std::uint8_t> expected = before;
     for (int i = 0; i < 9; ++i) expected[2 * (23 * 80 + 69 + i)] = static_cast<std::uint8_t>('a' + i);
