@@ -40,8 +40,10 @@ void wait_until_buffer_empty() {
         std::this_thread::sleep_for(1ms);
 }
 
-// One key as freeglut reports it: a byte, or a special key given as its negation.
+// One key as freeglut reports it: a byte ("\n" stands for Enter, 13), or a
+// special key given as its negation.
 void press(int key) {
+    if (key == '\n') key = 13;
     if (key < 0) {
         key_special_event(-key, 1);
         key_special_event(-key, 0);
@@ -75,9 +77,11 @@ protected:
         for (int key : keys) press(key);
         const auto deadline = std::chrono::steady_clock::now() + 5s;
         while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
-        if (!done) exit_in_progress = 1;   // let a stuck INPUT go before failing
+        const bool finished = done;
+        exit_in_progress = 1;   // lets a stuck INPUT go before the test fails
         program.join();
-        ASSERT_TRUE(done) << "INPUT did not finish";
+        exit_in_progress = 0;
+        ASSERT_TRUE(finished) << "INPUT did not finish";
     }
     void run(std::int32_t targets, const std::string& typed, std::int8_t newline = 1) {
         run_keys(targets, std::vector<int>(typed.begin(), typed.end()), newline);
