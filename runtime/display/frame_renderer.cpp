@@ -1,4 +1,349 @@
-// Placeholder until the renderer lands.
-#include "runtime/display/software_frame.h"
+// The rendering pass: the display page into a software frame.
+//
+// A text pass compares the page with what the last pass drew (the cells in
+// saved_cells, the palette in render_palette, the blink phase and the
+// cursor) and ends without a frame when nothing visible changed. Otherwise it
+// copies the newest complete frame and redraws only the cells that changed.
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 
-void render_software_frame() {}
+#include "runtime/console/screen_image.h"
+#include "runtime/core/sleep.h"
+#include "runtime/display/fonts.h"
+#include "runtime/display/palettes.h"
+#include "runtime/display/software_frame.h"
+#include "runtime/errors/errors.h"
+
+namespace {
+
+// What the last drawn text pass showed, beyond the cells and the palette.
+struct drawn_text_state {
+    bool blink_phase;
+    std::int32_t cursor_column, cursor_row;   // 0-based; -1 none
+    bool cursor_shown;                        // cursor pixels are on the frame
+    std::uint8_t cursor_start, cursor_stop;
+    std::int32_t blink_enabled;
+};
+drawn_text_state drawn{false, -1, -1, false, 0, 0, 1};
+
+// Where the glyphs of a font come from: glyph c starts at base + c * stride,
+// 8 bytes a row; doubled fonts draw each glyph column twice.
+struct glyph_source {
+    const std::uint8_t* base;   // null: no built-in glyphs (cells show their background)
+    std::int32_t stride;
+    bool doubled;
+};
+
+glyph_source glyphs_of_font(std::uint32_t font) {
+    switch (font) {
+        case 8: return {font_8x8, 64, false};
+        case 9: return {font_8x8, 64, true};
+        case 14: return {font_8x16 + 8, 128, false};
+        case 15: return {font_8x16 + 8, 128, true};
+        case 16: return {font_8x16, 128, false};
+        case 17: return {font_8x16, 128, true};
+        default: return {nullptr, 0, false};
+    }
+}
+
+// Pixel rows of the text cursor for cursor lines s (start) and e (stop) in a
+// cell of h rows; false when no row is filled.
+bool cursor_rows(std::int32_t s, std::int32_t e, std::int32_t h, std::int32_t& first, std::int32_t& last) {
+    // Rows "at the bottom" count upward from h - 1, or from row 14 in a 16-row cell.
+    const std::int32_t bottom = h - 1 == 15 ? 14 : h - 1;
+    if (e == 0 && s != 0) return false;
+    if (e == 0 && s == 0) {
+        first = last = 0;
+    } else if (e >= s && s == e) {
+        first = last = s < 4 ? s : bottom;
+    } else if (e > s && s >= 3) {
+        const std::int32_t span = e - s;
+        if (span >= 3) {
+            first = h - h / 2;
+            last = h - 1;
+        } else {
+            first = bottom - span;
+            last = bottom;
+        }
+    } else if (e > s && s == 2) {
+        if (e == 3) {
+            first = 2;
+            last = 3;
+        } else if (e == 4) {
+            first = bottom - 2;
+            last = bottom;
+        } else {
+            first = 2;
+            last = h - 1;
+        }
+    } else if (e > s) {   // s <= 1
+        first = s;
+        last = e > 3 ? h - 1 : e;
+    } else {              // e < s
+        first = e;
+        last = h - 1;
+    }
+    if (first < 0) first = 0;
+    if (last > h - 1) last = h - 1;
+    return first < h && first <= last;
+}
+
+// One glyph row of 8 pixels: foreground where the glyph byte is non-zero.
+inline void draw_glyph_row(std::uint32_t* out, const std::uint8_t* glyph, std::uint32_t fg, std::uint32_t bg) {
+    const std::uint32_t difference = fg ^ bg;
+    for (int i = 0; i < 8; ++i) out[i] = bg ^ (difference & (0u - static_cast<std::uint32_t>(glyph[i] != 0)));
+}
+
+inline void draw_glyph_row_doubled(std::uint32_t* out, const std::uint8_t* glyph, std::uint32_t fg,
+                                   std::uint32_t bg) {
+    const std::uint32_t difference = fg ^ bg;
+    for (int i = 0; i < 8; ++i) {
+        const std::uint32_t pixel = bg ^ (difference & (0u - static_cast<std::uint32_t>(glyph[i] != 0)));
+        out[2 * i] = pixel;
+        out[2 * i + 1] = pixel;
+    }
+}
+
+inline void fill_row(std::uint32_t* out, std::int32_t count, std::uint32_t colour) {
+    for (std::int32_t i = 0; i < count; ++i) out[i] = colour;
+}
+
+struct cell_geometry {
+    std::uint32_t* pixels;
+    std::int32_t frame_width;
+    std::int32_t cell_width, cell_height;
+    glyph_source glyphs;
+};
+
+// Draws one cell; cursor rows (first..last, or none when first > last) are
+// filled with the foreground colour of the attribute.
+void draw_cell(const cell_geometry& geometry, std::int32_t column, std::int32_t row, std::uint8_t character,
+               std::uint32_t fg, std::uint32_t bg, std::uint32_t cursor_colour, std::int32_t cursor_first,
+               std::int32_t cursor_last) {
+    const std::int32_t w = geometry.cell_width;
+    std::uint32_t* out = geometry.pixels + static_cast<std::int64_t>(row) * geometry.cell_height * geometry.frame_width +
+                         static_cast<std::int64_t>(column) * w;
+    const std::uint8_t* glyph =
+        geometry.glyphs.base ? geometry.glyphs.base + static_cast<std::int32_t>(character) * geometry.glyphs.stride
+                             : nullptr;
+    for (std::int32_t y = 0; y < geometry.cell_height; ++y, out += geometry.frame_width) {
+        if (y >= cursor_first && y <= cursor_last)
+            fill_row(out, w, cursor_colour);
+        else if (!glyph)
+            fill_row(out, w, bg);
+        else if (geometry.glyphs.doubled && w == 16)
+            draw_glyph_row_doubled(out, glyph + 8 * y, fg, bg);
+        else if (!geometry.glyphs.doubled && w == 8)
+            draw_glyph_row(out, glyph + 8 * y, fg, bg);
+        else
+            fill_row(out, w, bg);   // metrics that do not fit the glyph source
+    }
+}
+
+// Makes sure the frame holds width x height pixels; false when the memory
+// cannot be had (the pass then draws nothing).
+bool frame_reserve(software_frame* frame, std::int32_t width, std::int32_t height) {
+    const std::int64_t bytes = static_cast<std::int64_t>(width) * height * 4;
+    if (bytes <= 0 || bytes > INT32_MAX) return false;
+    if (frame->capacity < bytes) {
+        std::free(frame->pixels);
+        frame->pixels = static_cast<std::uint32_t*>(std::malloc(static_cast<std::size_t>(bytes)));
+        frame->capacity = frame->pixels ? static_cast<std::int32_t>(bytes) : 0;
+        if (!frame->pixels) return false;
+    }
+    frame->width = width;
+    frame->height = height;
+    return true;
+}
+
+bool saved_cells_reserve(std::int64_t bytes) {
+    if (bytes == saved_cells_size) return true;
+    std::free(saved_cells);
+    saved_cells = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(bytes > 0 ? bytes : 1)));
+    saved_cells_size = saved_cells ? bytes : 0;
+    return saved_cells != nullptr;
+}
+
+// How a pass ended: a frame was drawn; nothing needed drawing (the
+// comparison state still holds); or memory was short (it no longer holds).
+enum pass_result { pass_drawn, pass_skipped, pass_failed };
+
+const std::uint32_t* page_palette(const screen_image* page) {
+    static const std::uint32_t no_palette[256] = {};
+    return page->palette ? page->palette : no_palette;
+}
+
+pass_result render_text_page(software_frame* frame, const screen_image* page, bool compare) {
+    const std::int32_t columns = page->width;
+    const std::int32_t rows = page->height;
+    const std::int32_t w = page->font < 49 ? font_width[page->font] : 0;
+    const std::int32_t h = page->font < 49 ? font_height[page->font] : 0;
+    if (columns < 1 || rows < 1 || w < 1 || h < 1 || !page->cells) return pass_skipped;
+    const std::int64_t cell_bytes = static_cast<std::int64_t>(columns) * rows * 2;
+
+    const std::int32_t blink = blink_enabled.load();
+    if (blink != drawn.blink_enabled) compare = false;
+    if (cell_bytes != saved_cells_size) {
+        if (!saved_cells_reserve(cell_bytes)) return pass_failed;
+        compare = false;
+    }
+    if (software_layer_position.load() == 0 && compare) return pass_skipped;
+
+    const std::uint8_t* cells = page->cells;
+    bool changed = false;
+    if (!compare) {
+        std::memcpy(render_palette, page_palette(page), sizeof render_palette);
+    } else if (std::memcmp(render_palette, page_palette(page), sizeof render_palette) != 0) {
+        std::memcpy(render_palette, page_palette(page), sizeof render_palette);
+        compare = false;
+    }
+    if (compare && std::memcmp(cells, saved_cells, static_cast<std::size_t>(cell_bytes)) != 0) changed = true;
+
+    // Blink phase and cursor.
+    const bool phase = (render_pass_count.load() & 8) != 0;
+    std::int32_t cursor_column = page->cursor_x - 1;
+    std::int32_t cursor_row = page->cursor_y - 1;
+    if (page->holding_cursor == 2 && cursor_row < rows - 1) {
+        cursor_column = 0;
+        ++cursor_row;
+    }
+    const bool cursor_visible = page->cursor_visible != 0;
+    const std::uint8_t cursor_start = page->cursor_start;
+    const std::uint8_t cursor_stop = page->cursor_stop;
+    const bool cursor_shown = cursor_visible && phase;
+    const bool cursor_moved = cursor_column != drawn.cursor_column || cursor_row != drawn.cursor_row;
+    const bool cursor_redraw = cursor_moved || cursor_shown != drawn.cursor_shown ||
+                               (cursor_shown && (cursor_start != drawn.cursor_start || cursor_stop != drawn.cursor_stop));
+    // Blinking cells change with the phase only while bit 7 means blink.
+    const bool blink_redraw = blink == 1 && phase != drawn.blink_phase;
+    if (compare && !changed) {
+        changed = cursor_redraw;
+        if (!changed && blink_redraw) {
+            for (std::int64_t i = 1; i < cell_bytes; i += 2)
+                if (saved_cells[i] & 0x80) {
+                    changed = true;
+                    break;
+                }
+        }
+    }
+    if (compare && !changed) return pass_skipped;
+
+    if (!frame_reserve(frame, columns * w, rows * h)) return pass_failed;
+    if (compare) {
+        const software_frame* previous = frame_newest_complete(frame);
+        if (!previous) {
+            alert_box("Text Screen Update: Failed to locate previous frame's data for comparison");
+            compare = false;
+        } else if (previous->width != frame->width || previous->height != frame->height) {
+            compare = false;
+        } else {
+            std::memcpy(frame->pixels, previous->pixels, static_cast<std::size_t>(frame->width) * frame->height * 4);
+        }
+    }
+
+    std::int32_t cursor_first = 1, cursor_last = 0;   // none
+    if (cursor_shown) cursor_rows(cursor_start, cursor_stop, h, cursor_first, cursor_last);
+
+    const cell_geometry geometry{frame->pixels, frame->width, w, h, glyphs_of_font(page->font)};
+    std::int64_t index = 0;
+    for (std::int32_t y = 0; y < rows; ++y) {
+        for (std::int32_t x = 0; x < columns; ++x, index += 2) {
+            const std::uint8_t c = cells[index];
+            const std::uint8_t a = cells[index + 1];
+            const bool is_cursor = x == cursor_column && y == cursor_row;
+            if (compare && c == saved_cells[index] && a == saved_cells[index + 1] && !(blink_redraw && (a & 0x80)) &&
+                !(cursor_redraw && (is_cursor || (x == drawn.cursor_column && y == drawn.cursor_row))))
+                continue;
+            saved_cells[index] = c;
+            saved_cells[index + 1] = a;
+            const std::uint32_t foreground = a & 15u;
+            std::uint32_t background = blink == 1 ? (a >> 4) & 7u : a >> 4;
+            std::uint32_t shown_foreground = foreground;
+            if (blink == 1 && (a & 0x80) && phase) shown_foreground = background;
+            draw_cell(geometry, x, y, c, render_palette[shown_foreground], render_palette[background],
+                      render_palette[foreground], is_cursor ? cursor_first : 1, is_cursor ? cursor_last : 0);
+        }
+    }
+
+    drawn = {phase, cursor_column, cursor_row, cursor_shown, cursor_start, cursor_stop, blink};
+    return pass_drawn;
+}
+
+// Graphics page of 1 to 8 bits a pixel (one index byte a pixel) or of 32 bits.
+pass_result render_graphics_page(software_frame* frame, screen_image* page, bool compare) {
+    const std::int32_t width = page->width;
+    const std::int32_t height = page->height;
+    if (width < 1 || height < 1 || !page->cells) return pass_skipped;
+    const std::int64_t pixel_count = static_cast<std::int64_t>(width) * height;
+    if (render_forced_refresh.load() != 0) compare = false;
+
+    if (page->color_bits != 32 && (page->color_bits < 1 || page->color_bits > 8)) return pass_skipped;
+    if (page->color_bits == 32) {
+        const std::size_t bytes = static_cast<std::size_t>(pixel_count) * 4;
+        if (compare) {
+            const software_frame* previous = frame_newest_complete(frame);
+            if (previous && previous->width == width && previous->height == height &&
+                std::memcmp(previous->pixels, page->cells, bytes) == 0)
+                return pass_skipped;
+        }
+        if (!frame_reserve(frame, width, height)) return pass_failed;
+        std::memcpy(frame->pixels, page->cells, bytes);
+        return pass_drawn;
+    }
+
+    if (page->compat_mode == 10 && page->palette) {
+        // Monochrome with blinking levels: entries 4 to 7 choose the levels of 0 to 3.
+        const std::uint32_t blink_phase = (clock_ms() >> 9) & 1;
+        for (int i = 0; i < 4; ++i) {
+            const std::uint32_t value = page->palette[4 + i];
+            page->palette[i] = mono_blink_table[blink_phase * 9 + (value <= 8 ? value : 0)];
+        }
+    }
+    const std::size_t palette_bytes = (std::size_t{1} << page->color_bits) * 4;
+    if (pixel_count != saved_cells_size) {
+        if (!saved_cells_reserve(pixel_count)) return pass_failed;
+        compare = false;
+    }
+    if (compare && std::memcmp(render_palette, page_palette(page), palette_bytes) == 0 &&
+        std::memcmp(saved_cells, page->cells, static_cast<std::size_t>(pixel_count)) == 0)
+        return pass_skipped;
+    if (!frame_reserve(frame, width, height)) return pass_failed;
+    std::memcpy(render_palette, page_palette(page), palette_bytes);
+    std::memcpy(saved_cells, page->cells, static_cast<std::size_t>(pixel_count));
+    for (std::int64_t i = 0; i < pixel_count; ++i) frame->pixels[i] = render_palette[saved_cells[i]];
+    return pass_drawn;
+}
+
+void answer_pause_request() {
+    int expected = 1;
+    if (render_pause.compare_exchange_strong(expected, 2)) sleep_ms(0);
+}
+
+}  // namespace
+
+void render_software_frame() {
+    answer_pause_request();
+    if (render_pause.load() == 0) {
+        software_frame* frame = frame_claim_for_writing();
+        if (!frame) {
+            alert_box("Software frame buffer: Failed to find available frame");
+        } else {
+            // Invalidations made while the pass runs stay for the next pass.
+            const bool compare = frame_compare_valid.exchange(1) == 1;
+            screen_image* page = display_page;
+            pass_result result = pass_skipped;
+            if (page) {
+                result = page->compat_mode == 0 ? render_text_page(frame, page, compare)
+                                                : render_graphics_page(frame, page, compare);
+            }
+            if (result == pass_failed || (result == pass_skipped && !compare)) frame_compare_valid.store(0);
+            frame_release_written(frame, result == pass_drawn);
+        }
+    }
+    answer_pause_request();
+    render_forced_refresh.store(0);
+    int expected = -1;
+    screen_shown.compare_exchange_strong(expected, 0);
+    pass_done.store(1);
+}

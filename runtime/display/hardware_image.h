@@ -23,8 +23,10 @@ struct hardware_image {
     std::int32_t pixels_owned;     // 1 when pixels is a private copy
 };
 
-// Records of the locked list hardware_images, which start-up creates with 80-byte records.
-static_assert(sizeof(hardware_image) <= 80);
+// Record size of the hardware_images list (start-up creates it with list_new_locked).
+inline constexpr std::int64_t hardware_image_record_size = 80;
+static_assert(sizeof(hardware_image) <= hardware_image_record_size);
+
 extern handle_list* hardware_images;
 
 enum : std::int32_t {

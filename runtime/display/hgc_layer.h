@@ -5,6 +5,7 @@
 // A command carries the frame order current when it was issued and is drawn
 // in the presentation of that frame.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 struct handle_list;
@@ -34,15 +35,17 @@ struct hgc {
     std::uint8_t done;          // 1 once the window thread consumed it
 };
 
-// Records of the list hgc_list, which start-up creates with 112-byte records.
-static_assert(sizeof(hgc) <= 112);
+// Record size of hgc_list (start-up creates it with list_new).
+inline constexpr std::int64_t hgc_record_size = 112;
+static_assert(sizeof(hgc) <= hgc_record_size);
+
 extern handle_list* hgc_list;
 
 // Command list state (indices into hgc_list, 0 = none).
-extern std::int64_t hgc_first;            // first command issued
-extern std::int64_t hgc_last_issued;      // newest command, where the next one is linked
-extern std::int64_t hgc_last_consumed;
-extern std::int64_t hgc_first_consumed;
+extern std::atomic<std::int64_t> hgc_first;   // first command issued (program thread)
+extern std::int64_t hgc_last_issued;          // newest command, where the next one is linked (program thread)
+extern std::int64_t hgc_last_consumed;        // window thread
+extern std::int64_t hgc_first_consumed;       // window thread
 
 // Program thread: appends a copy of command with the current frame order
 // and links it after the last one; returns its index (0 when the list cannot grow).
@@ -53,3 +56,6 @@ void hgc_presentation_begin(std::int64_t order);
 // Consumes and draws the commands of the presentation for one hardware layer
 // (destination 0 or -1).
 void draw_hgc_layer(std::int32_t destination);
+// Ends the presentation: the commands of order L are consumed, drawn or not
+// (a layer that is not shown loses its commands).
+void hgc_presentation_end();

@@ -22,7 +22,8 @@ extern render_state_cache render_state;
 // Start-up (and tests): every cached value unknown, no target, no texture.
 void render_state_reset();
 
-void set_render_target(std::int32_t destination);   // <= 0: the window
+// Destination <= 0: the window. False when an image cannot be drawn into.
+bool set_render_target(std::int32_t destination);
 void set_render_mode(std::int32_t mode);
 void set_texture(std::int32_t handle);
 void set_texture_filters(std::int32_t smooth);      // of the bound texture
@@ -41,7 +42,7 @@ struct vertex_batch {
 };
 extern vertex_batch batch;
 
-// Room for two more triangles of 2D or 3D vertices.
-void batch_reserve_two_triangles();
+// Room for two more triangles of 2D or 3D vertices; false when memory is short.
+bool batch_reserve_two_triangles();
 // Draws what has been batched and empties the batch.
 void flush_vertex_batch();

@@ -1,7 +1,6 @@
 #include "runtime/display/window_mapping.h"
 
 #include <cmath>
-#include <cstdlib>
 
 window_mapping current_mapping{0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0};
 
@@ -57,15 +56,12 @@ window_mapping compute_window_mapping(std::int32_t frame_width, std::int32_t fra
     return m;
 }
 
-pixel_rectangle map_frame_rectangle(const window_mapping& mapping, std::int32_t x1, std::int32_t y1,
-                                    std::int32_t x2, std::int32_t y2) {
+pixel_rectangle map_frame_rectangle(const window_mapping& mapping, float x1, float y1, float x2, float y2) {
     pixel_rectangle r;
-    r.left = static_cast<std::int32_t>(std::rint(static_cast<float>(x1 < x2 ? x1 : x2) * mapping.scale_x)) +
-             mapping.offset_x;
-    r.top = static_cast<std::int32_t>(std::rint(static_cast<float>(y1 < y2 ? y1 : y2) * mapping.scale_y)) +
-            mapping.offset_y;
-    const auto width = static_cast<std::int32_t>(0.99f + static_cast<float>(std::abs(x2 - x1) + 1) * mapping.scale_x);
-    const auto height = static_cast<std::int32_t>(0.99f + static_cast<float>(std::abs(y2 - y1) + 1) * mapping.scale_y);
+    r.left = static_cast<std::int32_t>(std::rint(std::fmin(x1, x2) * mapping.scale_x)) + mapping.offset_x;
+    r.top = static_cast<std::int32_t>(std::rint(std::fmin(y1, y2) * mapping.scale_y)) + mapping.offset_y;
+    const auto width = static_cast<std::int32_t>(0.99f + (std::fabs(x2 - x1) + 1) * mapping.scale_x);
+    const auto height = static_cast<std::int32_t>(0.99f + (std::fabs(y2 - y1) + 1) * mapping.scale_y);
     r.right = r.left + width - 1;
     r.bottom = r.top + height - 1;
     return r;

@@ -28,8 +28,7 @@ struct pixel_rectangle {
 };
 
 // A rectangle of frame pixels (corners inclusive, in any order) in window pixels.
-pixel_rectangle map_frame_rectangle(const window_mapping& mapping, std::int32_t x1, std::int32_t y1,
-                                    std::int32_t x2, std::int32_t y2);
+pixel_rectangle map_frame_rectangle(const window_mapping& mapping, float x1, float y1, float x2, float y2);
 
 // The black bars beside a letterboxed picture, in window pixels; returns how
 // many (0 to 2).

@@ -5,6 +5,21 @@
 #include "runtime/display/presentation.h"
 #include "runtime/display/software_frame.h"
 
+std::int32_t window_width = 640, window_height = 400;
+std::int32_t previous_window_width = 640, previous_window_height = 400;
+std::int32_t policy_frame_width = 640, policy_frame_height = 400;
+float frame_aspect = 1.6f;
+float accepted_aspect = 1.6f;
+std::int32_t reshape_pending = 1;
+std::int32_t follow_frame_size = 1;
+std::int32_t resize_scaling = 0;
+
+std::atomic<std::int32_t> fullscreen_mode{0};
+std::atomic<std::int32_t> fullscreen_request{-1};
+std::atomic<std::int32_t> fullscreen_smooth{0};
+std::atomic<std::int32_t> fullscreen_allowed_mode{0};
+std::atomic<std::int32_t> fullscreen_allowed_smooth{0};
+
 bool window_policy(std::int32_t frame_width, std::int32_t frame_height, std::int32_t& new_width,
                    std::int32_t& new_height) {
     const bool frame_size_changed = frame_width != policy_frame_width || frame_height != policy_frame_height;

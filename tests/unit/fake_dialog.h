@@ -1,11 +1,14 @@
-// A fake desktop dialog program for tests of message boxes: a "zenity"
-// script first on PATH that keeps the arguments of every call and answers
-// with the exit status the test chose (0 Yes/OK, 1 No).
+// Fake desktop dialog programs for tests of message boxes: scripts named
+// zenity, kdialog or xmessage first on PATH that keep the arguments (and the
+// standard input) of every call and answer with the exit status the test
+// chose (0 Yes/OK, 1 No). The scripts use only shell built-ins and absolute
+// paths, so PATH may hold nothing but the fakes.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,7 +16,9 @@
 #include <unistd.h>
 
 struct fake_dialog_call {
+    std::string program;  // "zenity", "kdialog" or "xmessage"
     std::vector<std::string> arguments;
+    std::string input;  // what it read from its standard input (xmessage only)
 
     // The value of the "--name=" argument, or "" when it is missing.
     std::string option(const std::string& name) const {
@@ -31,31 +36,47 @@ struct fake_dialog_call {
 
 struct fake_dialog {
     std::string directory;
+    std::string saved_path;
     pid_t owner = getpid();  // a forked child must not remove the directory
 
-    // Installs the script in a fresh directory and puts it first on PATH.
-    fake_dialog() {
+    // Installs the given programs in a fresh directory and puts it first on
+    // PATH; with only = true PATH holds nothing else.
+    explicit fake_dialog(const std::vector<std::string>& programs = {"zenity"}, bool only = false) {
         char pattern[] = "/tmp/fake_dialog_XXXXXX";
         directory = mkdtemp(pattern);
-        const std::string script = directory + "/zenity";
-        std::ofstream(script) << "#!/bin/sh\n"
-                                 "d=\"$(dirname \"$0\")\"\n"
-                                 "n=$(ls \"$d\" | grep -c '^call_')\n"
-                                 "printf '%s\\0' \"$@\" > \"$d/call_$n\"\n"
-                                 "exit $(cat \"$d/answer\")\n";
-        chmod(script.c_str(), 0755);
+        for (const std::string& program : programs) install(program);
         answer(0);
         const char* path = std::getenv("PATH");
-        setenv("PATH", (directory + ":" + (path ? path : "")).c_str(), 1);
+        saved_path = path ? path : "";
+        setenv("PATH", only ? directory.c_str() : (directory + ":" + saved_path).c_str(), 1);
     }
 
     ~fake_dialog() {
-        if (getpid() == owner) std::filesystem::remove_all(directory);
+        if (getpid() != owner) return;
+        setenv("PATH", saved_path.c_str(), 1);
+        std::filesystem::remove_all(directory);
     }
     fake_dialog(const fake_dialog&) = delete;
     fake_dialog& operator=(const fake_dialog&) = delete;
 
+    // The call is recorded after the optional delay, so a record proves that
+    // the caller waited for the program to end.
+    void install(const std::string& program) const {
+        const std::string script = directory + "/" + program;
+        std::ofstream(script) << "#!/bin/sh\n"
+                                 "d=${0%/*}\n"
+                                 "[ -e \"$d/delay\" ] && { read s < \"$d/delay\"; /bin/sleep \"$s\"; }\n"
+                                 "n=0; while [ -e \"$d/call_$n\" ]; do n=$((n+1)); done\n"
+                                 "[ \"${0##*/}\" = xmessage ] && /bin/cat > \"$d/input_$n\"\n"
+                                 "printf '%s\\0' \"${0##*/}\" \"$@\" > \"$d/call_$n\"\n"
+                                 "[ -e \"$d/print\" ] && /bin/cat \"$d/print\"\n"
+                                 "read a < \"$d/answer\"; exit $a\n";
+        chmod(script.c_str(), 0755);
+    }
+
     void answer(int exit_status) const { std::ofstream(directory + "/answer") << exit_status << "\n"; }
+    void print(const std::string& text) const { std::ofstream(directory + "/print") << text; }
+    void delay(double seconds) const { std::ofstream(directory + "/delay") << seconds << "\n"; }
 
     // Every call so far, oldest first.
     std::vector<fake_dialog_call> calls() const {
@@ -64,13 +85,16 @@ struct fake_dialog {
             std::ifstream in(directory + "/call_" + std::to_string(n), std::ios::binary);
             if (!in) return found;
             fake_dialog_call call;
+            std::getline(in, call.program, '\0');
             for (std::string argument; std::getline(in, argument, '\0');) call.arguments.push_back(argument);
+            std::ifstream input(directory + "/input_" + std::to_string(n), std::ios::binary);
+            call.input.assign(std::istreambuf_iterator<char>(input), {});
             found.push_back(call);
         }
     }
 
     void forget_calls() const {
-        for (int n = 0; std::remove((directory + "/call_" + std::to_string(n)).c_str()) == 0; ++n) {
-        }
+        for (int n = 0; std::remove((directory + "/call_" + std::to_string(n)).c_str()) == 0; ++n)
+            std::remove((directory + "/input_" + std::to_string(n)).c_str());
     }
 };

@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "runtime/console/color_statements.h"
+#include "runtime/console/print.h"
+#include "tests/unit/calculator_output.h"
+#include "tests/unit/console_screen.h"
+
+namespace {
+
+// Everything PALETTE, COLOR and CLS may change on a page.
+struct page_state {
+    std::vector<std::uint8_t> cells;
+    std::vector<std::uint32_t> palette;
+    std::uint32_t fg, bg;
+    int x, y;
+};
+
+page_state snapshot(const screen_image* page) {
+    const std::size_t bytes = static_cast<std::size_t>(page->width) * page->height * page->bytes_per_cell;
+    page_state s{std::vector<std::uint8_t>(page->cells, page->cells + bytes), {}, page->fg_color, page->bg_color,
+                 page->cursor_x, page->cursor_y};
+    if (page->palette) s.palette.assign(page->palette, page->palette + 256);
+    return s;
+}
+
+bool operator==(const page_state& a, const page_state& b) {
+    return a.cells == b.cells && a.palette == b.palette && a.fg == b.fg && a.bg == b.bg && a.x == b.x && a.y == b.y;
+}
+
+// Runs a statement that must fail with error 5 and leave the page as it was.
+template <typename Statement>
+void expect_rejected(Statement statement, const char* what) {
+    const page_state before = snapshot(write_page);
+    pending_error = 0;
+    statement();
+    EXPECT_EQ(pending_error.load(), 5) << what;
+    EXPECT_TRUE(snapshot(write_page) == before) << what;
+    pending_error = 0;
+}
+
+void print_text(const char* text) {
+    str_desc d = text_view(text);
+    print_string(&d, 0);
+}
+
+class ColourStatements : public ::testing::Test {
+protected:
+    void SetUp() override { fresh_text_screen(); }
+};
+
+// Makes a fresh image of the mode the write page (and leaves the screen pages alone).
+screen_image* write_to_new_image(int width, int height, int mode) {
+    write_page = image_get(image_new(width, height, mode));
+    return write_page;
+}
+
+}  // namespace
+
+TEST_F(ColourStatements, PaletteInTextMode) {
+    screen_image* page = write_page;
+    palette_set(15, 63, 1);
+    EXPECT_EQ(page->palette[15], ega_palette_64[63]);
+    palette_set(256, 1, 1);  // the attribute's low byte: PALETTE 0, 1
+    EXPECT_EQ(page->palette[0], 0xFF0000AAu);
+    expect_rejected([] { palette_set(16, 1, 1); }, "PALETTE 16, 1");
+    expect_rejected([] { palette_set(-1, 1, 1); }, "PALETTE -1, 1");
+    expect_rejected([] { palette_set(0, 64, 1); }, "PALETTE 0, 64");
+    expect_rejected([] { palette_set(0, -1, 1); }, "PALETTE 0, -1");
+    palette_set(99, 99, 0);  // PALETTE alone: the defaults again
+    EXPECT_EQ(page->palette[0], 0xFF000000u);
+    EXPECT_EQ(page->palette[15], 0xFFFFFFFFu);
+}
+
+TEST_F(ColourStatements, ColorInTextMode) {
+    screen_image* page = write_page;
+    color_set(15, 0, 0, 1);
+    print_text("a");
+    color_set(31, 0, 0, 1);
+    print_text("b");
+    color_set(15, 9, 0, 3);
+    print_text("c");
+    EXPECT_EQ(cell_attribute(page, 1, 1), 0x0F);
+    EXPECT_EQ(cell_attribute(page, 1, 2), 0x8F);  // blinking bright white
+    EXPECT_EQ(cell_attribute(page, 1, 3), 0x1F);
+    EXPECT_EQ(page->bg_color, 1u);
+    color_set(0, 15, 0, 2);
+    EXPECT_EQ(page->bg_color, 7u);
+    EXPECT_EQ(page->fg_color, 15u);
+    expect_rejected([] { color_set(32, 0, 0, 1); }, "COLOR 32");
+    expect_rejected([] { color_set(-1, 0, 0, 1); }, "COLOR -1");
+    expect_rejected([] { color_set(0, 16, 0, 2); }, "COLOR , 16");
+    expect_rejected([] { color_set(1, 16, 0, 3); }, "COLOR 1, 16");
+    const page_state before = snapshot(page);
+    color_set(0, 0, 3, 4);  // the border alone is accepted and changes nothing
+    color_set(0, 0, 0, 0);
+    EXPECT_EQ(pending_error.load(), 0);
+    EXPECT_TRUE(snapshot(page) == before);
+}
+
+TEST_F(ColourStatements, ClsMethodsAndColours) {
+    screen_image* page = write_page;
+    auto fill_screen = [page] {
+        for (int i = 0; i < 2000; ++i) page->cells[2 * i] = '#';
+        page->cursor_x = 40;
+        page->cursor_y = 12;
+    };
+    color_set(14, 1, 0, 3);
+    fill_screen();
+    cls(0, 0, 0);  // no method: the region and the last row
+    EXPECT_EQ(row_text(page, 1), "");
+    EXPECT_EQ(row_text(page, 24), "");
+    EXPECT_EQ(row_text(page, 25), "");
+    EXPECT_EQ(cell_attribute(page, 25, 80), 0x1E);
+    EXPECT_EQ(page->cursor_x, 1);
+    EXPECT_EQ(page->cursor_y, 1);
+
+    fill_screen();
+    cls(2, 0, 1);
+    EXPECT_EQ(row_text(page, 24), "");
+    EXPECT_EQ(row_text(page, 25), std::string(80, '#'));
+
+    fill_screen();
+    cls(1, 0, 1);  // the graphics viewport only: the cursor goes home
+    EXPECT_EQ(row_text(page, 1), std::string(80, '#'));
+    EXPECT_EQ(page->cursor_y, 1);
+
+    view_print(5, 10, 1);
+    fill_screen();
+    cls(0, 12, 3);  // the whole page, background 12 & 7, bg_color kept
+    EXPECT_EQ(row_text(page, 1), "");
+    EXPECT_EQ(cell_attribute(page, 1, 1), 0x4E);
+    EXPECT_EQ(page->bg_color, 1u);
+    EXPECT_EQ(page->cursor_y, 5);
+
+    cls(2, 65535, 3);  // the colour is checked against color_mask (65,535)
+    EXPECT_EQ(cell_attribute(page, 5, 1), 0x7E);
+    EXPECT_EQ(pending_error.load(), 0);
+    expect_rejected([] { cls(0, 65536, 2); }, "CLS , 65536");
+    expect_rejected([] { cls(0, -1, 2); }, "CLS , -1");
+    expect_rejected([] { cls(3, 0, 1); }, "CLS 3");
+    expect_rejected([] { cls(-1, 0, 1); }, "CLS -1");
+}
+
+TEST_F(ColourStatements, ClsEndsAHeldLine) {
+    print_text(std::string(80, 'x').c_str());
+    ASSERT_EQ(write_page->holding_cursor, 1);
+    cls(0, 0, 0);
+    print_text("top");
+    EXPECT_EQ(row_text(write_page, 1), "top");
+}
+
+TEST_F(ColourStatements, GraphicsModeLimitsAndEffects) {
+    screen_image* page = write_to_new_image(320, 200, 1);
+    color_set(9, 3, 0, 3);  // mode 1: background colour 9, second CGA palette
+    EXPECT_EQ(page->palette[0], default_palette_256[9]);
+    EXPECT_EQ(page->palette[1], cga_palettes[1][0]);
+    color_set(0, 4, 0, 2);
+    EXPECT_EQ(page->palette[3], cga_palettes[0][2]);
+    expect_rejected([] { color_set(16, 0, 0, 1); }, "mode 1 COLOR 16");
+    expect_rejected([] { color_set(1, 0, 0, 4); }, "mode 1 border");
+    expect_rejected([] { palette_set(0, 16, 1); }, "mode 1 PALETTE 0, 16");
+
+    page = write_to_new_image(640, 350, 9);
+    color_set(2, 63, 0, 3);
+    EXPECT_EQ(page->fg_color, 2u);
+    EXPECT_EQ(page->palette[0], ega_palette_64[63]);
+    expect_rejected([] { color_set(0, 64, 0, 2); }, "mode 9 COLOR , 64");
+
+    page = write_to_new_image(640, 350, 10);
+    color_set(3, 8, 0, 3);
+    palette_set(3, 7, 1);
+    EXPECT_EQ(page->palette[4], 8u);
+    EXPECT_EQ(page->palette[7], 7u);
+    expect_rejected([] { palette_set(4, 0, 1); }, "mode 10 PALETTE 4, 0");
+    expect_rejected([] { palette_set(0, 9, 1); }, "mode 10 PALETTE 0, 9");
+
+    page = write_to_new_image(320, 200, 13);
+    palette_set(255, 63 + 32 * 256 + 1 * 65536, 1);
+    EXPECT_EQ(page->palette[255], 0xFF8204u);
+    expect_rejected([] { palette_set(1, 64, 1); }, "mode 13 PALETTE 1, 64");
+    expect_rejected([] { palette_set(1, 0x400000, 1); }, "mode 13 PALETTE 1, blue 64");
+    expect_rejected([] { color_set(256, 0, 0, 1); }, "mode 13 COLOR 256");
+    cls(0, 200, 3);
+    EXPECT_EQ(page->cells[320 * 200 - 1], 200);
+    expect_rejected([] { cls(0, 256, 2); }, "mode 13 CLS , 256");
+
+    page = write_to_new_image(640, 480, 12);
+    palette_set(15, 0x3F3F3F, 1);
+    EXPECT_EQ(page->palette[15], 0xFFFFFFu);
+    expect_rejected([] { palette_set(16, 0, 1); }, "mode 12 PALETTE 16, 0");
+
+    page = write_to_new_image(16, 16, 32);
+    color_set(0x12345678, 0x11223344, 0, 3);
+    EXPECT_EQ(page->fg_color, 0x12345678u);
+    cls(0, 0x11223344, 3);  // any colour on a 32-bit image
+    EXPECT_EQ(reinterpret_cast<std::uint32_t*>(page->cells)[255], 0x11223344u);
+    expect_rejected([] { palette_set(0, 1, 1); }, "32-bit PALETTE");
+    expect_rejected([] { color_set(0, 0, 0, 4); }, "32-bit border");
+}
+
+TEST_F(ColourStatements, ConsoleImageWritesEscapeSequences) {
+    screen_image* page = write_to_new_image(80, 25, 0);
+    page->is_console = 1;
+    ::testing::internal::CaptureStdout();
+    color_set(1, 2, 0, 3);
+    cls(0, 4, 2);
+    locate(3, 7, 0, 0, 0, 3);
+    str_desc text = text_view("hello");
+    print_string(&text, 1);
+    print_next_zone();
+    print_string(&text, 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "\x1b[38;5;1m\x1b[48;5;2m\x1b[48;5;4m\x1b[2J\x1b[1;1H\x1b[3;7Hhello\n hello");
+    EXPECT_EQ(page->cursor_x, 1);
+    EXPECT_EQ(cell_char(page, 1, 1), ' ');
+}

@@ -1,0 +1,136 @@
+// Message boxes: the dialog program chosen, the argument vectors it gets,
+// its answers, hostile text, the fallback without a program, and alert_box.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_dialog.h"
+#include "runtime/errors/errors.h"
+#include "runtime/errors/tinyfiledialogs.h"
+
+namespace {
+
+using arguments = std::vector<std::string>;
+
+const std::string hostile_title = "\"; rm -rf ~; $(reboot)";
+const std::string hostile_message = "<b>bold</b> & 'single' \"double\" `id` $HOME \\n\nsecond line\n-x";
+
+fake_dialog_call show_box(const fake_dialog& dialog, const char* type, int default_button = 1) {
+    dialog.forget_calls();
+    tinyfd_messageBox(hostile_title.c_str(), hostile_message.c_str(), type, "error", default_button);
+    const auto calls = dialog.calls();
+    return calls.size() == 1 ? calls[0] : fake_dialog_call{};
+}
+
+}  // namespace
+
+TEST(MessageBox, EachProgramGetsTheTextLiterallyInItsOwnArguments) {
+    {
+        fake_dialog zenity({"zenity"}, true);
+        const std::string title = "--title=" + hostile_title, text = "--text=" + hostile_message;
+        EXPECT_EQ(show_box(zenity, "ok").arguments, (arguments{"--error", "--no-markup", title, text}));
+        EXPECT_EQ(show_box(zenity, "yesno").arguments,
+                  (arguments{"--question", "--ok-label=Yes", "--cancel-label=No", "--icon-name=dialog-error",
+                             "--no-markup", title, text}));
+        EXPECT_TRUE(show_box(zenity, "yesno", 0).has("--default-cancel"));
+    }
+    {
+        fake_dialog kdialog({"kdialog"}, true);
+        EXPECT_EQ(show_box(kdialog, "ok").arguments, (arguments{"--title", hostile_title, "--error", hostile_message}));
+        EXPECT_EQ(show_box(kdialog, "yesno").arguments,
+                  (arguments{"--title", hostile_title, "--warningyesno", hostile_message}));
+    }
+    {
+        fake_dialog xmessage({"xmessage"}, true);
+        fake_dialog_call call = show_box(xmessage, "ok");
+        EXPECT_EQ(call.arguments,
+                  (arguments{"-title", hostile_title, "-center", "-buttons", "OK:0", "-default", "OK", "-file", "-"}));
+        EXPECT_EQ(call.input, hostile_message);
+        call = show_box(xmessage, "yesno");
+        EXPECT_EQ(call.arguments, (arguments{"-title", hostile_title, "-center", "-buttons", "Yes:0,No:1", "-default",
+                                             "Yes", "-file", "-"}));
+        EXPECT_EQ(call.input, hostile_message);
+    }
+}
+
+TEST(MessageBox, ZenityBeforeKdialogBeforeXmessage) {
+    for (auto [installed, chosen] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"zenity", "kdialog", "xmessage"}, "zenity"},
+             {{"kdialog", "xmessage"}, "kdialog"},
+             {{"xmessage"}, "xmessage"}}) {
+        fake_dialog dialog(installed, true);
+        EXPECT_EQ(show_box(dialog, "ok").program, chosen);
+    }
+}
+
+TEST(MessageBox, AnswersMapToOneForOkOrYesAndZeroOtherwise) {
+    for (const char* program : {"zenity", "kdialog", "xmessage"}) {
+        fake_dialog dialog({program}, true);
+        for (auto [status, type, result] : std::vector<std::tuple<int, const char*, int>>{
+                 {0, "ok", 1}, {0, "yesno", 1}, {1, "yesno", 0}, {5, "yesno", 0}, {255, "yesno", 0}, {1, "ok", 0}}) {
+            dialog.answer(status);
+            EXPECT_EQ(tinyfd_messageBox("t", "m", type, "error", 1), result) << program << " " << status << " " << type;
+        }
+    }
+    // "yesnocancel": 2 for No, 0 for Cancel, each program in its own way.
+    fake_dialog zenity({"zenity"}, true);
+    zenity.answer(1);
+    EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), 2);
+    zenity.print("Cancel\n");  // the extra button prints its label
+    EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), 0);
+    fake_dialog kdialog({"kdialog"}, true);
+    for (auto [status, result] : {std::pair{1, 2}, {2, 0}}) {
+        kdialog.answer(status);
+        EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), result);
+    }
+    fake_dialog xmessage({"xmessage"}, true);
+    for (auto [status, result] : {std::pair{2, 2}, {1, 0}}) {
+        xmessage.answer(status);
+        EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), result);
+    }
+}
+
+TEST(MessageBox, BlocksUntilTheProgramEnds) {
+    fake_dialog dialog({"zenity"}, true);
+    dialog.delay(0.3);
+    EXPECT_EQ(tinyfd_messageBox("t", "m", "ok", "error", 1), 1);
+    EXPECT_EQ(dialog.calls().size(), 1u);  // recorded after the delay
+}
+
+TEST(MessageBox, WithoutAUsableProgramTheTextGoesToStandardError) {
+    fake_dialog nothing({}, true);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(tinyfd_messageBox(hostile_title.c_str(), hostile_message.c_str(), "yesno", "error", 1), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), hostile_title + "\n" + hostile_message + "\n");
+
+    // A zenity that cannot start is the same; a directory named kdialog is no program.
+    fake_dialog broken({"xmessage"}, true);
+    std::ofstream(broken.directory + "/zenity") << "#!/nonexistent/interpreter\n";
+    chmod((broken.directory + "/zenity").c_str(), 0755);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(tinyfd_messageBox("t", "m", "ok", "error", 1), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "t\nm\n");
+    std::filesystem::remove(broken.directory + "/zenity");
+    std::filesystem::create_directory(broken.directory + "/kdialog");
+    EXPECT_EQ(show_box(broken, "ok").program, "xmessage");
+}
+
+TEST(AlertBox, FormatsIntoABufferOfTwiceTheFormatPlus255) {
+    fake_dialog dialog({"zenity"}, true);
+    EXPECT_EQ(alert_box("Frame %d of %s failed", 3, "glTexImage2D"), 1);
+    ASSERT_EQ(dialog.calls().size(), 1u);
+    EXPECT_EQ(dialog.calls()[0].arguments,
+              (arguments{"--error", "--no-markup", "--title=Alert", "--text=Frame 3 of glTexImage2D failed"}));
+
+    dialog.forget_calls();
+    const std::string long_text(1000, 'x');
+    EXPECT_EQ(alert_box("%s", long_text.c_str()), 1);
+    ASSERT_EQ(dialog.calls().size(), 1u);
+    EXPECT_EQ(dialog.calls()[0].option("text"), long_text.substr(0, 2 * 2 + 255 - 1));
+
+    dialog.forget_calls();
+    const char* no_format = nullptr;
+    EXPECT_EQ(alert_box(no_format), 0);
+    EXPECT_TRUE(dialog.calls().empty());
+}

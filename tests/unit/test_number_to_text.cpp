@@ -1,0 +1,142 @@
+// Numbers as PRINT shows them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "runtime/strings/number_to_text.h"
+
+namespace {
+
+// Reads a conversion's temp string and frees it.
+std::string taken(str_desc* s) {
+    std::string t(reinterpret_cast<const char*>(s->text), s->len);
+    str_free(s);
+    return t;
+}
+
+std::string single(float v) { return taken(single_to_text(v)); }
+std::string dbl(double v) { return taken(double_to_text(v)); }
+
+// The conversion done the long way: the E text read position by position,
+// and plain notation formatted a second time with "% .Nf".
+std::string reference(double v, int precision, char letter) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, precision == 7 ? "% .6E" : "% .15E", v);
+    std::string s = buffer;
+    if (precision == 16 && s[17] == '9') {
+        std::snprintf(buffer, sizeof buffer, "% .14E", v);
+        s = std::string(buffer).insert(17, "0");
+    }
+    const std::size_t e_at = precision + 2;
+    if (s.size() == e_at + 4) s.insert(e_at + 2, "0");
+    int count = precision;
+    for (std::size_t i = precision + 1; i >= 1 && (s[i] == '0' || s[i] == '.'); --i)
+        if (s[i] == '0') --count;
+    if (count == 0) return " 0";
+    int e = std::stoi(s.substr(e_at + 2, 3)) * (s[e_at + 1] == '-' ? -1 : 1);
+    if (e < precision && e - count >= -(precision + 1)) {
+        char format[16];
+        std::snprintf(format, sizeof format, "%% .%02df", std::max(0, count - e - 1));
+        std::snprintf(buffer, sizeof buffer, format, v);
+        std::string plain = buffer;
+        if (plain[1] == '0') plain.erase(1, 1);
+        return plain;
+    }
+    std::string out = s.substr(0, count > 1 ? count + 2 : 2);
+    out += letter;
+    out += s[e_at + 1];
+    out += std::abs(e) <= 99 ? s.substr(e_at + 3, 2) : s.substr(e_at + 2, 3);
+    return out;
+}
+
+TEST(SingleToText, PrintedForms) {
+    const std::pair<float, const char*> cases[] = {
+        {0.17556f, " .17556"},     {550.0f, " 550"},        {-0.5f, "-.5"},
+        {0.0f, " 0"},              {-0.0f, " 0"},           {9999999.0f, " 9999999"},
+        {10000000.0f, " 1E+07"},   {1000000.0f, " 1000000"}, {1E-07f, " .0000001"},
+        {1.5E-07f, " 1.5E-07"},    {1E-08f, " 1E-08"},      {0.012345678f, " 1.234568E-02"},
+        {1.0f / 3.0f, " .3333333"}, {-1234.5f, "-1234.5"},  {3E+38f, " 3E+38"},
+        {0.008168f, " .008168"},   {5.621312E-03f, " 5.621312E-03"},
+        {9999999.5f, " 1E+07"},    {1.4E-45f, " 1.401298E-45"}, {-2.5E+20f, "-2.5E+20"},
+        {1234567.0f, " 1234567"},  {123456.7f, " 123456.7"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(single(value), text) << value;
+}
+
+TEST(DoubleToText, PrintedForms) {
+    const std::pair<double, const char*> cases[] = {
+        {0.1 + 0.2, " .3"},
+        {1.0 / 3.0, " .3333333333333333"},
+        {1E+15, " 1000000000000000"},
+        {1E+16, " 1D+16"},
+        {1E+100, " 1D+100"},
+        {1.5E-300, " 1.5D-300"},
+        {9.999999999999999E+20, " 1D+21"},
+        {0.7 + 0.1, " .8"},
+        {-0.0, " 0"},
+        {-12.25, "-12.25"},
+        {1E-16, " .0000000000000001"},
+        {1E-17, " 1D-17"},
+        {999999999999999.875, " 1000000000000000"},  // the units digit rounds up
+        {1434317468172589.0, " 1434317468172589"},   // a sixteenth digit 9 shows in plain notation
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(dbl(value), text) << value;
+    EXPECT_EQ(taken(float_to_text(0.5L)), " .5");
+    EXPECT_EQ(taken(float_to_text(1E+400L)), " INF");  // beyond double
+}
+
+TEST(NumberToText, InfinitiesAndNaNs) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(single(inf), " INF");
+    EXPECT_EQ(single(-inf), "-INF");
+    EXPECT_EQ(single(nan), " NAN");
+    EXPECT_EQ(single(-nan), " NAN");
+    EXPECT_EQ(dbl(-std::numeric_limits<double>::infinity()), "-INF");
+    EXPECT_EQ(dbl(std::numeric_limits<double>::quiet_NaN()), " NAN");
+}
+
+TEST(NumberToText, AgreesWithTheLongWayOnRandomValues) {
+    std::mt19937_64 random(20240611);
+    std::uniform_real_distribution<double> plain_range(-8.0, 7.0);
+    for (int i = 0; i < 200000; ++i) {
+        std::uint32_t bits = static_cast<std::uint32_t>(random());
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        if (i % 2) f = static_cast<float>(std::pow(10.0, plain_range(random)));  // mostly plain notation
+        if (std::isfinite(f)) {
+            ASSERT_EQ(single(f), reference(f, 7, 'E')) << bits;
+        }
+
+        std::uint64_t wide = random();
+        double d;
+        std::memcpy(&d, &wide, sizeof d);
+        if (i % 3 == 1) d = std::pow(10.0, plain_range(random) * 2.3);
+        if (i % 3 == 2) d = static_cast<double>(random() % 100000) / 1000.0 + 0.1 * (random() % 7);
+        if (i % 5 == 0) d = 1E+15 * (1 + static_cast<double>(random() % 9000)) / 1000.0 + (random() % 8) / 8.0;
+        if (std::isfinite(d)) {
+            ASSERT_EQ(dbl(d), reference(d, 16, 'D')) << wide;
+        }
+    }
+}
+
+TEST(IntegerToText, SignsAndExtremes) {
+    EXPECT_EQ(taken(int32_to_text(5)), " 5");
+    EXPECT_EQ(taken(int32_to_text(-5)), "-5");
+    EXPECT_EQ(taken(uint32_to_text(5)), " 5");
+    EXPECT_EQ(taken(int64_to_text(std::numeric_limits<std::int64_t>::min())), "-9223372036854775808");
+    EXPECT_EQ(taken(uint64_to_text(std::numeric_limits<std::uint64_t>::max())), " 18446744073709551615");
+    EXPECT_EQ(taken(int32_to_text(std::numeric_limits<std::int32_t>::min())), "-2147483648");
+    EXPECT_EQ(taken(uint32_to_text(4294967295u)), " 4294967295");
+    EXPECT_EQ(taken(int16_to_text(-32768)), "-32768");
+    EXPECT_EQ(taken(uint16_to_text(65535)), " 65535");
+    EXPECT_EQ(taken(int8_to_text(-128)), "-128");
+    EXPECT_EQ(taken(uint8_to_text(255)), " 255");
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// VAL: which typed texts are numbers, and their exact values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "runtime/errors/errors.h"
+#include "runtime/input/text_to_number.h"
+
+namespace {
+
+long double val(const std::string& text) {
+    str_desc s{};
+    // An exact-size copy, not zero-terminated: any read past the end is caught.
+    auto bytes = std::make_unique<std::uint8_t[]>(text.size());
+    std::memcpy(bytes.get(), text.data(), text.size());
+    s.text = bytes.get();
+    s.len = static_cast<std::int32_t>(text.size());
+    return text_to_number(&s);
+}
+
+long double c_library(const std::string& text) { return std::strtold(text.c_str(), nullptr); }
+
+class TextToNumber : public ::testing::Test {
+  protected:
+    void SetUp() override { pending_error = 0; }
+    void TearDown() override { pending_error = 0; }
+};
+
+TEST_F(TextToNumber, ExamplesAndEdgeCases) {
+    const std::pair<std::string, long double> cases[] = {
+        {"550", 550},       {"-12.5", -12.5L}, {"0.05", c_library("5E-2")}, {"12E-1", c_library("1.2")},
+        {"1.5D3", 1500},    {" 7 nm", 7},      {"1,5", 1},                  {"5-3", 5},
+        {"--5", 0},         {"", 0},           {"   ", 0},                  {"&", 0},
+        {"&H", 0},          {"&H10", 16},      {"&o17", 15},                {"&B101", 5},
+        {"&H1G", 1},        {"007", 7},        {".5", 0.5L},                {"5.", 5},
+        {"1E", 1},          {"1E+", 1},        {"1E5E3", 100000},           {"1.2.3", c_library("1.2")},
+        {"1E 2", 100},      {" 1 2", 12},      {"-", 0},                    {".", 0},
+        {"E5", 0},          {"\t+3", 3},       {"-&H10", 0},                {"&X10", 0},
+        {"&H 10", 0},       {"1e-2", c_library("0.01")}, {"2d+2", 200},     {"-0", 0},
+        {"&HFFFF", 65535},  {"&HFFFFFFFFFFFFFFFF", -1}, {"&H00000000000000000001", 1},
+        {"&O1777777777777777777777", -1}, {"&b" + std::string(64, '1'), -1},
+    };
+    for (const auto& [text, value] : cases) EXPECT_EQ(val(text), value) << '"' << text << '"';
+    EXPECT_EQ(pending_error.load(), 0);
+    EXPECT_FALSE(std::signbit(val("-0")));
+}
+
+TEST_F(TextToNumber, OverlongBaseConstantsOverflow) {
+    for (const std::string& text : {"&H" + std::string(17, 'F'), "&O2" + std::string(21, '0'),
+                                   "&B1" + std::string(64, '0')}) {
+        pending_error = 0;
+        EXPECT_EQ(val(text), 0) << text;
+        EXPECT_EQ(pending_error.load(), 6) << text;
+    }
+}
+
+TEST_F(TextToNumber, IntegersAreExactAcrossThe18DigitBoundary) {
+    EXPECT_EQ(val("123456789012345678"), 123456789012345678.0L);
+    EXPECT_EQ(val("-999999999999999999"), -999999999999999999.0L);
+    EXPECT_EQ(val("1234567890123456789"), 1234567890123456789.0L);  // through the text
+    EXPECT_EQ(val("9223372036854775807"), 9223372036854775807.0L);
+    EXPECT_EQ(val("99999999999999999999"), c_library("99999999999999999999"));
+}
+
+TEST_F(TextToNumber, ExponentsAndRange) {
+    EXPECT_EQ(val("1E000000000000000002"), 100);  // leading exponent zeros do not count
+    EXPECT_EQ(val("1E123456789012345678"), HUGE_VALL);
+    EXPECT_EQ(val("1E-123456789012345678"), 0);
+    EXPECT_EQ(val("5E1234567890123456789"), HUGE_VALL);  // reading stops after 18 digits
+    EXPECT_EQ(val("1E4932"), c_library("1E4932"));
+    EXPECT_EQ(val("1E5000"), HUGE_VALL);
+    EXPECT_EQ(val("-1E5000"), -HUGE_VALL);
+    EXPECT_EQ(val("1E-5000"), 0);
+    EXPECT_GT(val("0." + std::string(4000, '0') + "1"), 0);
+}
+
+TEST_F(TextToNumber, LongTextsKeepTheFirst256Digits) {
+    const std::string digits = "31415926535897932384626433832795028841971693993751";
+    std::string many;
+    while (many.size() < 1000) many += digits;
+    const std::string first = many.substr(0, 256);
+    EXPECT_EQ(val(many), c_library(first.substr(0, 1) + "." + first.substr(1) + "E999"));
+    EXPECT_EQ(val("0." + many), c_library("0." + first));
+    EXPECT_EQ(val(many.substr(0, 300) + "." + many), c_library(first.substr(0, 1) + "." + first.substr(1) + "E299"));
+    EXPECT_EQ(val("1" + std::string(299, '0')), c_library("1E299"));
+    EXPECT_EQ(val(std::string(100000, '0') + "7"), 7);
+}
+
+TEST_F(TextToNumber, AgreesWithTheCLibraryOnRandomDecimals) {
+    std::mt19937 random(5);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = random() % 2 ? "-" : "";
+        const int integer_length = random() % 25, fraction_length = random() % 25;
+        for (int k = 0; k < integer_length; ++k) text += static_cast<char>('0' + random() % 10);
+        if (fraction_length) text += '.';
+        for (int k = 0; k < fraction_length; ++k) text += static_cast<char>('0' + random() % 10);
+        if (random() % 2) text += "E" + std::to_string(static_cast<int>(random() % 800) - 400);
+        ASSERT_EQ(val(text), integer_length + fraction_length ? c_library(text) : 0) << text;
+    }
+}
+
+// Arbitrary bytes, biased toward the characters that steer the reading:
+// the conversion always returns, never reads outside the text, and raises
+// no error but Overflow.
+TEST_F(TextToNumber, ArbitraryBytesAreHarmless) {
+    static const char steering[] = "0123456789+-.eEdD&hHoObB \tfF9";
+    std::mt19937 random(11);
+    for (int i = 0; i < 100000; ++i) {
+        std::string text(random() % (i % 100 == 0 ? 2000 : 40), '\0');
+        for (char& c : text)
+            c = random() % 4 ? steering[random() % (sizeof steering - 1)] : static_cast<char>(random());
+        (void)val(text);
+        ASSERT_TRUE(pending_error.load() == 0 || pending_error.load() == 6) << text;
+        pending_error = 0;
+    }
+}
+
+}  // namespace
