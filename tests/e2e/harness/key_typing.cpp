@@ -22,11 +22,6 @@ KeySym keysym_of(char c) {
 
 }  // namespace
 
-void give_focus(Display* display, Window window) {
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    XSync(display, False);
-}
-
 void key_event(Display* display, KeySym keysym, bool down) {
     const KeyCode code = XKeysymToKeycode(display, keysym);
     if (code == 0) return;

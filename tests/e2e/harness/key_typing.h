@@ -7,10 +7,6 @@
 #include <initializer_list>
 #include <string>
 
-// Gives the window the input focus (there is no window manager under Xvfb,
-// and focus otherwise follows the pointer).
-void give_focus(Display* display, Window window);
-
 // Presses (down true) or releases a key by its keysym (XK_Return, XK_Shift_L...).
 void key_event(Display* display, KeySym keysym, bool down);
 
