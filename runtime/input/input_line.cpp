@@ -56,8 +56,10 @@ std::int32_t walk_pieces(const input_state& state, bool store) {
                     break;
                 }
         }
-        if (store) input_piece_store(index, text + start, end - start);
-        else if (!input_piece_acceptable(index, text + start, end - start)) return -1;
+        if (store) {
+            if (end > start) input_piece_store(index, text + start, end - start);
+            else input_target_reset(index);   // nothing typed for it: its start value
+        } else if (!input_piece_acceptable(index, text + start, end - start)) return -1;
         if (next < 0) return index;
         if (index == state.target_count) return -1;   // a piece beyond the targets
         pos = next;
