@@ -7,26 +7,13 @@
 #include "runtime/strings/temp_list.h"
 
 namespace {
-
 constexpr std::uint32_t initial_segment_slots = 65536;
 str_desc* initial_segment_list[initial_segment_slots];
-
-void put_16(std::uint8_t* at, std::size_t value) {
-    at[0] = static_cast<std::uint8_t>(value);
-    at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 }  // namespace
 
 std::size_t seg_used = segment_text_start;
 std::size_t seg_top = data_segment_size;
 string_list segment_list{initial_segment_list, 0, initial_segment_slots - 1, initial_segment_list, 509};
-
-void segment_record_write(const str_desc* d) {
-    if (!d->seg_record) return;
-    put_16(d->seg_record, static_cast<std::uint32_t>(d->len));
-    put_16(d->seg_record + 2, d->text - segment_base());
-}
 
 void segment_record_new(str_desc* d, std::int32_t overlap_error) {
     if (seg_top < seg_used + 4) strings_out_of_memory(overlap_error);

@@ -32,7 +32,15 @@ void segment_compact(std::size_t need);
 // `overlap_error` when the record would reach string text.
 void segment_record_new(str_desc* d, std::int32_t overlap_error);
 // Writes d's length and text offset into its record, if it has one.
-void segment_record_write(const str_desc* d);
+inline void segment_record_write(const str_desc* d) {
+    if (!d->seg_record) return;
+    const auto length = static_cast<std::uint32_t>(d->len);
+    const auto offset = static_cast<std::size_t>(d->text - segment_base());
+    d->seg_record[0] = static_cast<std::uint8_t>(length);
+    d->seg_record[1] = static_cast<std::uint8_t>(length >> 8);
+    d->seg_record[2] = static_cast<std::uint8_t>(offset);
+    d->seg_record[3] = static_cast<std::uint8_t>(offset >> 8);
+}
 
 // Gives up d's segment text (reclaimed by the next compaction).
 void segment_release(str_desc* d);

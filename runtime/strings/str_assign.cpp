@@ -42,7 +42,8 @@ void copy_fixed(str_desc* dst, const str_desc* src) {
 }
 
 bool can_be_taken_over(const str_desc* src, const str_desc* dst) {
-    return src->is_temp && !src->is_fixed && !src->is_readonly && src->in_segment == dst->in_segment;
+    // Literals, the commonest temps, are ruled out by the first test.
+    return !src->is_readonly && src->is_temp && !src->is_fixed && src->in_segment == dst->in_segment;
 }
 
 // dst takes src's text and list slot; src's descriptor goes back to the pool.

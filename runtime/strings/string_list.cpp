@@ -18,20 +18,14 @@ void string_list_compact(string_list& list) {
 
 }  // namespace
 
-void string_list_append(string_list& list, str_desc* d) {
-    if (list.count > list.capacity) {
-        string_list_compact(list);
-        if (list.count >= list.capacity / 2) {
-            if (list.capacity > UINT32_MAX / 2 - 1) strings_out_of_memory(list.growth_error);
-            const std::uint32_t capacity = 2 * list.capacity;
-            void* grown = grow_table(list.slots, list.initial_slots,
-                                     (std::size_t{list.capacity} + 1) * sizeof(str_desc*),
-                                     (std::size_t{capacity} + 1) * sizeof(str_desc*));
-            if (!grown) strings_out_of_memory(list.growth_error);
-            list.slots = static_cast<str_desc**>(grown);
-            list.capacity = capacity;
-        }
-    }
-    d->list_index = list.count;
-    list.slots[list.count++] = d;
+void string_list_make_room(string_list& list) {
+    string_list_compact(list);
+    if (list.count < list.capacity / 2) return;
+    if (list.capacity > UINT32_MAX / 2 - 1) strings_out_of_memory(list.growth_error);
+    const std::uint32_t capacity = 2 * list.capacity;
+    void* grown = grow_table(list.slots, list.initial_slots, (std::size_t{list.capacity} + 1) * sizeof(str_desc*),
+                             (std::size_t{capacity} + 1) * sizeof(str_desc*));
+    if (!grown) strings_out_of_memory(list.growth_error);
+    list.slots = static_cast<str_desc**>(grown);
+    list.capacity = capacity;
 }

@@ -19,8 +19,16 @@ struct string_list {
 
 inline str_desc* dead_slot() { return reinterpret_cast<str_desc*>(~std::uintptr_t{0}); }
 
-// Appends d (growing the list first when it is full) and sets d->list_index.
-void string_list_append(string_list& list, str_desc* d);
+// Makes room for one more entry in a full list: drops the dead slots and,
+// when the list is still at least half full, doubles its capacity.
+void string_list_make_room(string_list& list);
+
+// Appends d and sets d->list_index.
+inline void string_list_append(string_list& list, str_desc* d) {
+    if (list.count > list.capacity) string_list_make_room(list);
+    d->list_index = list.count;
+    list.slots[list.count++] = d;
+}
 
 // True while d still owns its slot: false once the slot has been cut from
 // the list or handed to another string.
