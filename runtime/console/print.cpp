@@ -41,11 +41,17 @@ void newline(screen_image& page) {
     page.cursor_y = page.view_bottom;
 }
 
-void put_char(screen_image& page, std::uint8_t code) {
-    std::uint8_t* cell = page.cells + 2 * ((page.cursor_y - 1) * page.width + (page.cursor_x - 1));
-    cell[0] = code;
-    cell[1] = current_attribute(page);
+// Stores a run of characters with one attribute from the cursor on.
+void put_run(screen_image& page, const std::uint8_t* __restrict text, std::int32_t count) {
+    std::uint8_t* __restrict cell = page.cells + 2 * ((page.cursor_y - 1) * page.width + (page.cursor_x - 1));
+    const std::uint8_t attribute = current_attribute(page);
+    for (std::int32_t k = 0; k < count; ++k) {
+        cell[2 * k] = text[k];
+        cell[2 * k + 1] = attribute;
+    }
 }
+
+void put_char(screen_image& page, std::uint8_t code) { put_run(page, &code, 1); }
 
 // The control characters other than the tab.
 void control_char(screen_image& page, std::uint8_t code) {
@@ -93,16 +99,6 @@ constexpr std::uint32_t acting_controls =
     1u << 7 | 1u << 9 | 1u << 10 | 1u << 11 | 1u << 12 | 1u << 13 | 1u << 28 | 1u << 29 | 1u << 30 | 1u << 31;
 
 bool acts(std::uint8_t code, bool controls_on) { return controls_on && code < 32 && (acting_controls >> code & 1); }
-
-// Stores a run of characters with one attribute from the cursor on.
-void put_run(screen_image& page, const std::uint8_t* __restrict text, std::int32_t count) {
-    std::uint8_t* __restrict cell = page.cells + 2 * ((page.cursor_y - 1) * page.width + (page.cursor_x - 1));
-    const std::uint8_t attribute = current_attribute(page);
-    for (std::int32_t k = 0; k < count; ++k) {
-        cell[2 * k] = text[k];
-        cell[2 * k + 1] = attribute;
-    }
-}
 
 void print_text(screen_image& page, const std::uint8_t* text, std::int32_t length, bool end_line) {
     if (page.holding_cursor) {

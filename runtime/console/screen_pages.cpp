@@ -127,9 +127,9 @@ void rebuild_pages(std::int32_t mode) {
     }
     screen_program_image = 0;
     page_list_length = 0;
-    if (!page_list_reserve(8)) raise_error(7);
-
-    if (mode < 0) {
+    if (!page_list_reserve(8)) {
+        raise_error(7);
+    } else if (mode < 0) {
         screen_program_image = -mode;
         set_page(0, screen_program_image);
     } else if (!text) {

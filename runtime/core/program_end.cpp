@@ -1,8 +1,29 @@
 #include "runtime/core/program_end.h"
 
+#include "runtime/core/glut_message.h"
+#include "runtime/core/sleep.h"
+#include "runtime/errors/errors.h"
+
 std::atomic<std::uint8_t> stop_requested{0};
 std::atomic<std::uint8_t> exit_in_progress{0};
 std::atomic<std::uint32_t> stopped_threads{0};
 std::atomic<std::uint32_t> close_request{0};
 std::atomic<std::int32_t> close_handled_by_program{0};
 std::int32_t exit_status = 0;
+
+namespace {
+constexpr std::uint32_t all_threads_stopped = 3;   // the program thread parked, the timer thread ended
+}
+
+std::int32_t exit_query() {
+    close_handled_by_program.store(1);
+    return static_cast<std::int32_t>(close_request.exchange(0));
+}
+
+void exit_sequence() {
+    exit_in_progress.store(1);
+    pending_event.store(1);   // after exit_in_progress: the woken program thread sees it and parks
+    while (stopped_threads.load() != all_threads_stopped) sleep_ms(16);
+    // No file or device is ever open in this system, so there is nothing to close.
+    runtime_exit(exit_status);
+}

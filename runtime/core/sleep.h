@@ -8,3 +8,16 @@ void sleep_ms(std::uint32_t ms);
 std::int64_t clock_ms();
 // Local time of day in milliseconds since midnight.
 std::uint64_t time_of_day_ms();
+
+// A clock for tests: while it runs, clock_ms and time_of_day_ms read it and
+// sleep_ms advances it (and counts the sleeps) instead of sleeping.
+void manual_clock_start(std::int64_t monotonic_ms, std::uint64_t time_of_day_ms);
+void manual_clock_stop();
+void manual_clock_advance(std::int64_t ms);
+struct manual_clock_sleeps {
+    std::uint32_t count;   // calls of sleep_ms
+    std::uint64_t total;   // milliseconds slept
+    std::uint32_t last;    // the last sleep's length
+};
+// The sleeps since the last call (or since the clock started).
+manual_clock_sleeps manual_clock_take_sleeps();

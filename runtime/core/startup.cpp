@@ -1,6 +1,14 @@
+// The state that start-up sets, and what it computes from the process's
+// arguments and directories.
 #include "runtime/core/startup.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <libgen.h>
+#include <unistd.h>
+
+#include "runtime/errors/errors.h"
 
 std::atomic<std::int32_t> window_created{0};
 std::int32_t fbo_supported = 0;
@@ -9,10 +17,47 @@ str_desc* startup_directory = nullptr;
 str_desc* command_line = nullptr;
 std::int32_t argument_count = 0;
 char** argument_vector = nullptr;
+handle_list* special_handles = nullptr;
+handle_list* network_lists[2] = {nullptr, nullptr};
 
-int runtime_main(int argc, char** argv) {
-    argument_count = argc;
-    argument_vector = argv;
-    std::fprintf(stderr, "The calculator is not complete yet.\n");
-    return 0;
+char* working_directory_text() {
+    for (std::size_t size = 512;; size += 512) {
+        char* buffer = static_cast<char*>(std::malloc(size));
+        if (!buffer) {
+            raise_error(7);
+            return nullptr;
+        }
+        if (getcwd(buffer, size)) return buffer;
+        const int failure = errno;
+        std::free(buffer);
+        if (failure != ERANGE) {
+            raise_error(51);
+            return nullptr;
+        }
+    }
+}
+
+char* command_line_text(int argc, char** argv) {
+    std::size_t length = 0;
+    for (int i = 1; i < argc; ++i) length += std::strlen(argv[i]) + 1;
+    char* text = static_cast<char*>(std::malloc(length + 1));
+    if (!text) return nullptr;
+    char* end = text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) *end++ = ' ';
+        const std::size_t n = std::strlen(argv[i]);
+        std::memcpy(end, argv[i], n);
+        end += n;
+    }
+    *end = '\0';
+    return text;
+}
+
+bool change_to_executable_directory() {
+    constexpr std::size_t limit = 65535;
+    char* path = static_cast<char*>(std::calloc(limit + 1, 1));
+    if (!path) return false;
+    const bool changed = readlink("/proc/self/exe", path, limit) > 0 && chdir(dirname(path)) == 0;
+    std::free(path);
+    return changed;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 struct str_desc;
+struct handle_list;
 
 extern std::atomic<std::int32_t> window_created;   // 1 after window_init
 extern std::int32_t fbo_supported;                 // GL_EXT_framebuffer_object present
@@ -12,6 +13,12 @@ extern str_desc* startup_directory;
 extern str_desc* command_line;
 extern std::int32_t argument_count;
 extern char** argument_vector;
+
+// Lists made at start-up for the stream, connection and network statements.
+inline constexpr std::int64_t special_handle_record_size = 16;
+inline constexpr std::int64_t network_record_size = 40;
+extern handle_list* special_handles;   // closed by CLOSE without arguments
+extern handle_list* network_lists[2];
 
 // The compiled BASIC program: its main routine, run on the program thread
 // after the prologue. Defined by the program (the calculator, or a test program).
@@ -24,3 +31,19 @@ int runtime_main(int argc, char** argv);
 // The first actions of the program thread before the program's first
 // statement: x87 control word 0x37F and the SIGFPE handler (error 11).
 void program_thread_prologue();
+
+// The entries of the worker threads (argument unused).
+void program_thread(void*);
+void timer_thread(void*);
+void screen_thread(void*);
+
+// What start-up stores in startup_directory and command_line, as
+// zero-terminated heap text. The working directory is read into a buffer
+// that starts at 512 bytes and grows by 512; on failure the result is null
+// and error 7 (no memory) or 51 (getcwd failed otherwise) is recorded.
+char* working_directory_text();
+// argv[1] to argv[argc - 1] joined with single spaces, unquoted; "" for argc < 2.
+char* command_line_text(int argc, char** argv);
+// Makes the directory of the running executable the working directory;
+// false when it cannot (the directory stays as it was).
+bool change_to_executable_directory();

@@ -164,12 +164,6 @@ TEST_F(ColourStatements, GraphicsModeLimitsAndEffects) {
     expect_rejected([] { color_set(1, 0, 0, 4); }, "mode 1 border");
     expect_rejected([] { palette_set(0, 16, 1); }, "mode 1 PALETTE 0, 16");
 
-    page = write_to_new_image(640, 350, 9);
-    color_set(2, 63, 0, 3);
-    EXPECT_EQ(page->fg_color, 2u);
-    EXPECT_EQ(page->palette[0], ega_palette_64[63]);
-    expect_rejected([] { color_set(0, 64, 0, 2); }, "mode 9 COLOR , 64");
-
     page = write_to_new_image(640, 350, 10);
     color_set(3, 8, 0, 3);
     palette_set(3, 7, 1);
@@ -187,11 +181,6 @@ TEST_F(ColourStatements, GraphicsModeLimitsAndEffects) {
     cls(0, 200, 3);
     EXPECT_EQ(page->cells[320 * 200 - 1], 200);
     expect_rejected([] { cls(0, 256, 2); }, "mode 13 CLS , 256");
-
-    page = write_to_new_image(640, 480, 12);
-    palette_set(15, 0x3F3F3F, 1);
-    EXPECT_EQ(page->palette[15], 0xFFFFFFu);
-    expect_rejected([] { palette_set(16, 0, 1); }, "mode 12 PALETTE 16, 0");
 
     page = write_to_new_image(16, 16, 32);
     color_set(0x12345678, 0x11223344, 0, 3);

@@ -1,0 +1,106 @@
+// The start-up of the run-time, in a fixed order: everything is initialised
+// on the main thread before the first worker thread starts, so the threads
+// see complete tables without further synchronisation.
+#include <cstdlib>
+
+#include "runtime/console/screen_image.h"
+#include "runtime/core/emulated_memory.h"
+#include "runtime/core/handle_list.h"
+#include "runtime/core/input_devices.h"
+#include "runtime/core/program_end.h"
+#include "runtime/core/startup.h"
+#include "runtime/core/threads.h"
+#include "runtime/core/window.h"
+#include "runtime/display/fonts.h"
+#include "runtime/display/hardware_image.h"
+#include "runtime/display/hgc_layer.h"
+#include "runtime/display/palettes.h"
+#include "runtime/display/render_state.h"
+#include "runtime/display/software_frame.h"
+#include "runtime/errors/event_check.h"
+#include "runtime/errors/event_traps.h"
+#include "runtime/strings/str_desc.h"
+
+namespace {
+
+void handle_lists_startup() {
+    mouse_queues_startup();
+    special_handles = list_new(special_handle_record_size);
+    network_lists[0] = list_new(network_record_size);
+    network_lists[1] = list_new(network_record_size);
+    hardware_images = list_new_locked(hardware_image_record_size);
+    hgc_list = list_new(hgc_record_size);
+}
+
+// The keys that the ON KEY traps watch: F1 to F10, the arrows (with their
+// keypad twins), F11 and F12. Timer record 0 is in use and empty.
+void trap_tables_startup() {
+    for (int n = 1; n <= 10; ++n) on_key_traps[n].code = 0x3B00 + (n - 1) * 0x100;
+    constexpr std::int32_t arrows[4][2] = {{0x4800, 100264}, {0x4B00, 100260}, {0x4D00, 100262}, {0x5000, 100258}};
+    for (int n = 0; n < 4; ++n) {
+        on_key_traps[11 + n].code = arrows[n][0];
+        on_key_traps[11 + n].second_code = arrows[n][1];
+    }
+    on_key_traps[30].code = 0x8500;
+    on_key_traps[31].code = 0x8600;
+    timer_traps[0].in_use = 1;
+}
+
+// A permanent heap string holding text (which it copies).
+str_desc* permanent_string(str_desc* string, const char* text) {
+    str_assign(string, str_from_cstring(text));
+    return string;
+}
+
+void store_u16(std::uint32_t address, std::uint16_t value) {
+    emulated_address(address)[0] = static_cast<std::uint8_t>(value);
+    emulated_address(address)[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+}  // namespace
+
+void program_thread(void*) {
+    program_thread_prologue();
+    program_main();
+    // The program's code has run to its end: the process ends in the orderly way.
+    stop_requested.store(1);
+    park_program_thread();
+}
+
+int runtime_main(int argc, char** argv) {
+    software_frames_reset();
+    render_state_reset();
+    handle_lists_startup();
+    trap_tables_startup();
+
+    emulated_memory_clear();
+    strings_startup();
+
+    char* directory = working_directory_text();
+    startup_directory = permanent_string(permanent_heap_string, directory ? directory : "");
+    std::free(directory);
+    change_to_executable_directory();
+
+    char* arguments = command_line_text(argc, argv);
+    command_line = permanent_string(str_new(0, 0), arguments ? arguments : "");
+    std::free(arguments);
+    argument_count = argc;
+    argument_vector = argv;
+
+    store_u16(bios_keyboard_head, 30);   // head = tail: the keyboard buffer is empty
+    store_u16(bios_keyboard_tail, 30);
+
+    palettes_install();
+    fonts_install();
+    screen_set_mode(0, 0, 0, 0, 0, 1);
+    allow_50_rows = 1;
+    devices_startup();
+
+    window_init(argc, argv);
+    window_created.store(1);
+    thread_start(program_thread, nullptr);
+    thread_start(timer_thread, nullptr);
+    program_started.store(1);
+    thread_start(screen_thread, nullptr);
+    window_event_loop();
+}

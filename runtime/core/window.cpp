@@ -1,0 +1,153 @@
+#include "runtime/core/window.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/core/glut_message.h"
+#include "runtime/core/program_end.h"
+#include "runtime/core/sleep.h"
+#include "runtime/core/startup.h"
+#include "runtime/display/presentation.h"
+#include "runtime/errors/errors.h"
+#include "runtime/input/keyboard.h"
+
+std::atomic<std::int32_t> window_hidden{0};
+std::atomic<std::int32_t> pointer_in_window{0};
+std::atomic<std::int32_t> window_pause_request{0};
+std::atomic<std::int32_t> window_paused{0};
+Display* x_event_display = nullptr;
+Window x_event_window = 0;
+
+namespace {
+
+void ignore_glut_report(const char*, va_list) {}
+
+// Mouse input belongs to the mouse statements, which this system does not
+// have; the callbacks are registered so that every input has a receiver.
+void mouse_callback(int, int, int, int) {}
+void motion_callback(int, int) {}
+void mouse_wheel_callback(int, int, int, int) {}
+
+// The modifier and lock keys (left and right Shift, Ctrl, Alt, Meta, Super
+// and the locks): a key held while the pointer leaves would otherwise stay
+// down, since its release goes to another window.
+constexpr std::int32_t first_modifier_code = 100303;
+constexpr std::int32_t last_modifier_code = 100313;
+
+const char* program_file_name(const char* path) {
+    if (!path) return "program";
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+// Opens a first connection to the display, or ends the process with one
+// clear line: freeglut, with its errors silenced, would crash without a
+// display. An X server may refuse a connection made right after another
+// client closed one, so a refusal is retried a few times. The connection is
+// kept open until freeglut has opened its own, which then never follows a
+// close.
+Display* require_display(int argc, char** argv) {
+    const char* name = display_name_from(argc, argv);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (Display* display = XOpenDisplay(name)) return display;
+        sleep_ms(10);
+    }
+    const char* program = program_file_name(argc > 0 ? argv[0] : nullptr);
+    if (!name || !*name)
+        std::fprintf(stderr, "%s: cannot open the X display: DISPLAY is not set\n", program);
+    else
+        std::fprintf(stderr, "%s: cannot open the X display \"%s\"\n", program, name);
+    std::exit(1);
+}
+
+}  // namespace
+
+const char* display_name_from(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] && std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
+    return std::getenv("DISPLAY");
+}
+
+void window_init(int argc, char** argv) {
+    Display* first_connection = require_display(argc, argv);
+    glutInitWarningFunc(ignore_glut_report);
+    glutInitErrorFunc(ignore_glut_report);
+
+    // freeglut removes its own options from the vector it is given: hand it a
+    // copy, so that argument_vector keeps every argument.
+    int glut_argc = argc;
+    char** glut_argv = new char*[static_cast<std::size_t>(argc) + 1];
+    for (int i = 0; i <= argc; ++i) glut_argv[i] = argv[i];
+    glutInit(&glut_argc, glut_argv);
+    XCloseDisplay(first_connection);
+
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(640, 400);
+    if (glutGet(GLUT_DISPLAY_MODE_POSSIBLE) == 0) std::exit(1);
+    glutCreateWindow("Untitled");
+
+    const GLenum glew_status = glewInit();
+    if (glew_status != GLEW_OK)
+        alert_box("%s", reinterpret_cast<const char*>(glewGetErrorString(glew_status)));
+    if (glewIsSupported("GL_EXT_framebuffer_object")) fbo_supported = 1;
+
+    glutDisplayFunc(display_callback);
+    glutIdleFunc(idle_callback);
+    glutKeyboardFunc(keyboard_callback);
+    glutKeyboardUpFunc(keyboard_up_callback);
+    glutSpecialFunc(special_callback);
+    glutSpecialUpFunc(special_up_callback);
+    glutMouseFunc(mouse_callback);
+    glutMotionFunc(motion_callback);
+    glutPassiveMotionFunc(motion_callback);
+    glutMouseWheelFunc(mouse_wheel_callback);
+    glutReshapeFunc(reshape_callback);
+
+    event_loop_take_over(glXGetCurrentDisplay(), glXGetCurrentDrawable());
+    glut_message_set_window_thread();
+}
+
+void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
+    if (phase == 1) {
+        if (!x_event_display) {
+            x_event_display = display;
+            x_event_window = event->xany.window;
+        }
+        return;
+    }
+    if (event->type == EnterNotify) {
+        pointer_in_window.store(-1);
+    } else if (event->type == LeaveNotify) {
+        pointer_in_window.store(0);
+        for (std::int32_t code = first_modifier_code; code <= last_modifier_code; ++code)
+            if (key_is_down(code)) key_up(code);
+    }
+}
+
+void window_event(std::int32_t code) {
+    if (code == 1) close_request.fetch_or(1);
+}
+
+void idle_callback() {
+    drain_glut_messages();
+    if (window_pause_request.load() != 0) {
+        window_paused.store(1);
+        window_pause_request.store(0);
+        while (window_paused.load() != 0) sleep_ms(1);
+    }
+    glutPostRedisplay();
+    sleep_ms(static_cast<std::uint32_t>(1000 / 60.0));
+}
+
+void window_pause() {
+    if (window_created.load() != 1) return;   // no window thread to wait for
+    window_pause_request.store(1);
+    while (window_paused.load() == 0) sleep_ms(1);
+}
+
+void window_resume() { window_paused.store(0); }

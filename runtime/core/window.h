@@ -1,0 +1,46 @@
+// The window and the window thread: the process's main thread after
+// start-up, which alone calls freeglut, X11 and OpenGL.
+#pragma once
+#include <X11/Xlib.h>
+#include <atomic>
+#include <cstdint>
+
+// 1 after the program hid the window, 0 again after it showed it. While it
+// is 1 the renderer makes no frames and END skips its key prompt.
+extern std::atomic<std::int32_t> window_hidden;
+// -1 while the mouse pointer is inside the window, 0 after it left.
+extern std::atomic<std::int32_t> pointer_in_window;
+
+// Lets the program thread borrow the X connection (the window thread makes
+// no X call between window_pause and window_resume).
+extern std::atomic<std::int32_t> window_pause_request;
+extern std::atomic<std::int32_t> window_paused;
+void window_pause();
+void window_resume();
+
+// The connection and window that the first X event came with (for the
+// clipboard functions).
+extern Display* x_event_display;
+extern Window x_event_window;
+
+// Opens the 640 x 400 window "Untitled" and registers the callbacks. Ends the
+// process with status 1 when the X display cannot be opened (after one line
+// on standard error) or offers no usable display mode (silently).
+void window_init(int argc, char** argv);
+
+// The window thread's loop: never returns (the process ends through exit).
+[[noreturn]] void window_event_loop();
+// Called by window_init once the window exists: from here on every X event
+// of the connection goes through the loop.
+void event_loop_take_over(Display* display, Window window);
+
+// Called for every X event: phase 1 before freeglut dispatches it, phase 2 after.
+void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
+// Code 1: the window's close button was clicked (sets bit 0 of close_request).
+void window_event(std::int32_t code);
+// Registered with glutIdleFunc: messages, the pause handshake, redisplay, 16 ms of rest.
+void idle_callback();
+
+// The text of the display that window_init will open: the value of a
+// "-display" argument, else $DISPLAY; null when neither is given.
+const char* display_name_from(int argc, char** argv);

@@ -1,0 +1,91 @@
+#include "tests/e2e/harness/program_run.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void apply_environment_changes(const std::vector<std::string>& changes) {
+    for (const std::string& change : changes) {
+        const std::size_t equals = change.find('=');
+        if (equals == std::string::npos)
+            unsetenv(change.c_str());
+        else
+            setenv(change.substr(0, equals).c_str(), change.substr(equals + 1).c_str(), 1);
+    }
+}
+
+void redirect(const std::string& path, int fd) {
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (file >= 0) {
+        dup2(file, fd);
+        close(file);
+    }
+}
+
+}  // namespace
+
+running_program program_start(const std::string& path, const std::vector<std::string>& arguments,
+                              const std::vector<std::string>& environment_changes,
+                              const std::string& working_directory) {
+    running_program program;
+    char pattern[] = "/tmp/e2e_program_XXXXXX";
+    program.output_directory = mkdtemp(pattern);
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    program.started = std::chrono::steady_clock::now();
+    program.pid = fork();
+    if (program.pid == 0) {
+        redirect(program.output_directory + "/out", 1);
+        redirect(program.output_directory + "/err", 2);
+        apply_environment_changes(environment_changes);
+        if (!working_directory.empty() && chdir(working_directory.c_str()) != 0) _exit(126);
+        execv(path.c_str(), argv.data());
+        _exit(127);
+    }
+    return program;
+}
+
+program_result program_wait(running_program& program, double timeout_seconds) {
+    program_result result;
+    const auto deadline = program.started + std::chrono::duration<double>(timeout_seconds);
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = waitpid(program.pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+        usleep(2000);
+    if (ended == 0) {
+        kill(program.pid, SIGKILL);
+        waitpid(program.pid, &status, 0);
+    }
+    result.finished = ended == program.pid;
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - program.started).count();
+    if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    result.out = read_file(program.output_directory + "/out");
+    result.err = read_file(program.output_directory + "/err");
+    std::filesystem::remove_all(program.output_directory);
+    program.pid = -1;
+    return result;
+}
+
+std::string program_output_so_far(const running_program& program) {
+    return read_file(program.output_directory + "/out");
+}

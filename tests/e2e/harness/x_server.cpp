@@ -1,0 +1,89 @@
+#include "tests/e2e/harness/x_server.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+int last_x_error = 0;
+
+int record_x_error(Display*, XErrorEvent* error) {
+    last_x_error = error->error_code;
+    return 0;
+}
+
+// Reads the display number that Xvfb writes to the pipe once it accepts
+// connections; -1 at end of file or after timeout_ms.
+int read_display_number(int fd, int timeout_ms) {
+    std::string text;
+    while (text.find('\n') == std::string::npos) {
+        pollfd ready{fd, POLLIN, 0};
+        if (poll(&ready, 1, timeout_ms) <= 0) return -1;
+        char chunk[32];
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n <= 0) return -1;
+        text.append(chunk, static_cast<std::size_t>(n));
+    }
+    return std::stoi(text);
+}
+
+}  // namespace
+
+bool x_server_start(x_server& server, std::string& why) {
+    XSetErrorHandler(record_x_error);
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) {
+        why = "pipe failed";
+        return false;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipe_fds[0]);
+        const int quiet = open("/dev/null", O_WRONLY);
+        if (quiet >= 0) dup2(quiet, 2);
+        const std::string fd = std::to_string(pipe_fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(pipe_fds[1]);
+    if (pid < 0) {
+        close(pipe_fds[0]);
+        why = "fork failed";
+        return false;
+    }
+    server.pid = pid;
+    const int number = read_display_number(pipe_fds[0], 10000);
+    close(pipe_fds[0]);
+    if (number < 0) {
+        why = "Xvfb did not start (is it installed?)";
+        return false;
+    }
+    server.display = ":" + std::to_string(number);
+    for (int attempt = 0; attempt < 50 && !server.connection; ++attempt) {
+        server.connection = XOpenDisplay(server.display.c_str());
+        if (!server.connection) usleep(20000);
+    }
+    if (!server.connection) why = "cannot connect to Xvfb on " + server.display;
+    return server.connection != nullptr;
+}
+
+x_server::~x_server() {
+    if (connection) XCloseDisplay(connection);
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        int status;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+}
+
+int x_error_take() {
+    const int error = last_x_error;
+    last_x_error = 0;
+    return error;
+}

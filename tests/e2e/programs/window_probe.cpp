@@ -1,0 +1,51 @@
+// A small program on the run-time for the window and lifecycle tests. It
+// reports its command line and directories on stdout, then, by its first
+// argument:
+//   (anything else)  waits, running the event check, until the process ends;
+//   claim-close      handles the close button itself: reports each non-zero
+//                    exit_query result with the result of the next call,
+//                    and goes on waiting;
+//   return           ends at once by returning from its main routine;
+//   window-get       reports window_get of the screen width and window x.
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "runtime/core/glut_message.h"
+#include "runtime/core/program_end.h"
+#include "runtime/core/sleep.h"
+#include "runtime/core/startup.h"
+#include "runtime/errors/event_check.h"
+#include "runtime/strings/str_desc.h"
+
+namespace {
+
+void report(const char* name, const str_desc* text) {
+    std::printf("%s=[%.*s]\n", name, text->len, reinterpret_cast<const char*>(text->text));
+}
+
+bool mode_is(const char* mode) { return argument_count > 1 && std::strcmp(argument_vector[1], mode) == 0; }
+
+}  // namespace
+
+void program_main() {
+    report("command_line", command_line);
+    report("startup_directory", startup_directory);
+    char directory[4096];
+    std::printf("working_directory=[%s]\n", getcwd(directory, sizeof directory) ? directory : "");
+    if (mode_is("window-get")) std::printf("screen_width=%d window_x=%d\n", window_get(200), window_get(100));
+    std::fflush(stdout);
+
+    if (mode_is("return")) return;
+    for (;;) {
+        if (mode_is("claim-close")) {
+            const std::int32_t request = exit_query();
+            if (request != 0) {
+                std::printf("exit_query=%d then %d\n", request, exit_query());
+                std::fflush(stdout);
+            }
+        }
+        sleep_ms(10);
+        statement_done(1);
+    }
+}

@@ -1,0 +1,139 @@
+// The window and the life of the process, on a real X server: the window
+// that start-up opens, the close button, the missing display, and the
+// command line and directories the program sees.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "tests/e2e/harness/program_run.h"
+#include "tests/e2e/harness/window_access.h"
+#include "tests/e2e/harness/x_server.h"
+
+namespace {
+
+const std::string probe = std::string(E2E_PROGRAM_DIR) + "/window_probe";
+
+class WindowLifecycle : public ::testing::Test {
+protected:
+    x_server server;
+
+    void SetUp() override {
+        std::string why;
+        ASSERT_TRUE(x_server_start(server, why)) << why;
+    }
+
+    running_program start(const std::vector<std::string>& arguments, const std::string& directory = "") {
+        return program_start(probe, arguments, {"DISPLAY=" + server.display}, directory);
+    }
+
+    Window wait_for_window(running_program& program) {
+        const Window window = window_find(server.connection, "Untitled", 10);
+        if (!window) {
+            const program_result result = program_wait(program, 0);
+            ADD_FAILURE() << "no window; status " << result.exit_status << ", stderr: " << result.err;
+        }
+        return window;
+    }
+};
+
+TEST_F(WindowLifecycle, OpensA640By400WindowTitledUntitled) {
+    running_program program = start({});
+    const Window window = wait_for_window(program);
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(wait_until([&] { return window_geometry_of(server.connection, window).mapped; }, 5));
+    const window_geometry geometry = window_geometry_of(server.connection, window);
+    EXPECT_EQ(geometry.width, 640);
+    EXPECT_EQ(geometry.height, 400);
+
+    window_move_to_origin_and_focus(server.connection, window);
+    int width = 0, height = 0;
+    EXPECT_EQ(window_pixels(server.connection, window, width, height).size(), 640u * 400u);
+    window_send_delete(server.connection, window);
+    EXPECT_EQ(program_wait(program, 5).exit_status, 0);
+}
+
+TEST_F(WindowLifecycle, CloseButtonEndsTheProcessWithStatusZeroWithinASecond) {
+    running_program program = start({});
+    const Window window = wait_for_window(program);
+    ASSERT_NE(window, 0u);
+    window_send_delete(server.connection, window);
+    const auto sent = std::chrono::steady_clock::now();
+    const program_result result = program_wait(program, 5);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
+    EXPECT_LT(seconds, 1.0);
+}
+
+// A program that handles the close button itself: the window stays open and
+// each request is reported once by exit_query. A burst of requests mixed
+// with other events, arriving while events are being dispatched, never
+// destroys the window.
+TEST_F(WindowLifecycle, CloseRequestsNeverDestroyTheWindow) {
+    running_program program = start({"claim-close"});
+    const Window window = wait_for_window(program);
+    ASSERT_NE(window, 0u);
+    auto reported = [&](const std::string& text) {
+        return wait_until([&] { return program_output_so_far(program).find(text) != std::string::npos; }, 5);
+    };
+    ASSERT_TRUE(reported("working_directory"));
+
+    window_send_delete(server.connection, window);
+    EXPECT_TRUE(reported("exit_query=1 then 0\n"));
+    for (int i = 0; i < 300; ++i) {
+        window_send_delete(server.connection, window);
+        XMoveWindow(server.connection, window, i % 7, i % 5);
+        XFlush(server.connection);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(window_exists(server.connection, window));
+    EXPECT_TRUE(window_geometry_of(server.connection, window).mapped);
+    const program_result result = program_wait(program, 0);
+    EXPECT_FALSE(result.finished) << "the program ended; status " << result.exit_status << ", stderr: " << result.err;
+}
+
+TEST_F(WindowLifecycle, ReturningFromTheProgramEndsWithStatusZero) {
+    running_program program = start({"return"});
+    const program_result result = program_wait(program, 10);
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+}
+
+TEST_F(WindowLifecycle, WindowQueriesAnswerFromTheWindowThread) {
+    running_program program = start({"window-get"});
+    const Window window = wait_for_window(program);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(wait_until([&] { return program_output_so_far(program).find("screen_width") != std::string::npos; }, 5));
+    EXPECT_NE(program_output_so_far(program).find("screen_width=1024 "), std::string::npos);
+    window_send_delete(server.connection, window);
+    EXPECT_EQ(program_wait(program, 5).exit_status, 0);
+}
+
+TEST_F(WindowLifecycle, CommandLineAndDirectories) {
+    const std::string started_in = std::filesystem::temp_directory_path();
+    running_program program = start({"first", "with space", "", "last"}, started_in);
+    const Window window = wait_for_window(program);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(wait_until([&] { return program_output_so_far(program).find("working_directory") != std::string::npos; }, 5));
+    window_send_delete(server.connection, window);
+    const program_result result = program_wait(program, 5);
+    EXPECT_NE(result.out.find("command_line=[first with space  last]\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("startup_directory=[" + started_in + "]\n"), std::string::npos) << result.out;
+    const std::string program_directory = std::filesystem::canonical(E2E_PROGRAM_DIR);
+    EXPECT_NE(result.out.find("working_directory=[" + program_directory + "]\n"), std::string::npos) << result.out;
+}
+
+TEST(WithoutDisplay, OneLineNamingTheDisplayAndStatusOne) {
+    running_program unknown = program_start(probe, {}, {"DISPLAY=:4711"});
+    program_result result = program_wait(unknown, 10);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, "window_probe: cannot open the X display \":4711\"\n");
+    EXPECT_EQ(result.out, "");
+
+    running_program unset = program_start(probe, {}, {"DISPLAY"});
+    result = program_wait(unset, 10);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, "window_probe: cannot open the X display: DISPLAY is not set\n");
+}
+
+}  // namespace
