@@ -33,12 +33,6 @@ void mouse_callback(int, int, int, int) {}
 void motion_callback(int, int) {}
 void mouse_wheel_callback(int, int, int, int) {}
 
-// The modifier and lock keys (left and right Shift, Ctrl, Alt, Meta, Super
-// and the locks): a key held while the pointer leaves would otherwise stay
-// down, since its release goes to another window.
-constexpr std::int32_t first_modifier_code = 100303;
-constexpr std::int32_t last_modifier_code = 100313;
-
 const char* program_file_name(const char* path) {
     if (!path) return "program";
     const char* slash = std::strrchr(path, '/');
@@ -123,9 +117,10 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
     if (event->type == EnterNotify) {
         pointer_in_window.store(-1);
     } else if (event->type == LeaveNotify) {
+        // A modifier held while the pointer leaves would stay down: its
+        // release goes to another window.
         pointer_in_window.store(0);
-        for (std::int32_t code = first_modifier_code; code <= last_modifier_code; ++code)
-            if (key_is_down(code)) key_up(code);
+        key_release_held_modifiers();
     }
 }
 

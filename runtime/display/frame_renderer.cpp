@@ -7,6 +7,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "runtime/console/screen_image.h"
 #include "runtime/core/sleep.h"
@@ -89,55 +92,118 @@ bool cursor_rows(std::int32_t s, std::int32_t e, std::int32_t h, std::int32_t& f
     return first < h && first <= last;
 }
 
-// One glyph row of 8 pixels: foreground where the glyph byte is non-zero.
-inline void draw_glyph_row(std::uint32_t* out, const std::uint8_t* glyph, std::uint32_t fg, std::uint32_t bg) {
-    const std::uint32_t difference = fg ^ bg;
-    for (int i = 0; i < 8; ++i) out[i] = bg ^ (difference & (0u - static_cast<std::uint32_t>(glyph[i] != 0)));
-}
+// Glyph drawing. The cells of one text row that need drawing are listed and
+// then drawn one pixel row at a time across the frame, so the frame is
+// written in order. A glyph row is 8 bytes, one per pixel: the foreground
+// where the byte is non-zero, else the background. The vector versions
+// compare the bytes with zero and widen them to 32-bit masks; the AVX2
+// version is chosen at run time where the processor has it.
+struct cell_to_draw {
+    const std::uint8_t* glyph;   // the glyph's first row
+    std::int32_t offset;         // first pixel of the cell in a pixel row
+    std::uint32_t fg;
+    std::uint32_t difference;    // fg ^ bg: a pixel is fg ^ (difference & background mask)
+};
 
-inline void draw_glyph_row_doubled(std::uint32_t* out, const std::uint8_t* glyph, std::uint32_t fg,
-                                   std::uint32_t bg) {
-    const std::uint32_t difference = fg ^ bg;
-    for (int i = 0; i < 8; ++i) {
-        const std::uint32_t pixel = bg ^ (difference & (0u - static_cast<std::uint32_t>(glyph[i] != 0)));
-        out[2 * i] = pixel;
-        out[2 * i + 1] = pixel;
-    }
-}
+inline std::uint32_t background_of(const cell_to_draw& cell) { return cell.fg ^ cell.difference; }
 
-inline void fill_row(std::uint32_t* out, std::int32_t count, std::uint32_t colour) {
+inline void fill_pixels(std::uint32_t* out, std::int32_t count, std::uint32_t colour) {
     for (std::int32_t i = 0; i < count; ++i) out[i] = colour;
 }
 
-struct cell_geometry {
-    std::uint32_t* pixels;
-    std::int32_t frame_width;
-    std::int32_t cell_width, cell_height;
-    glyph_source glyphs;
-};
+// Draws pixel row y of count cells 8 pixels wide (16 with doubled glyph pixels).
+using draw_span_function = void (*)(std::uint32_t* row, const cell_to_draw* cells, std::int32_t count, std::int32_t y);
 
-// Draws one cell; cursor rows (first..last, or none when first > last) are
-// filled with the foreground colour of the attribute.
-void draw_cell(const cell_geometry& geometry, std::int32_t column, std::int32_t row, std::uint8_t character,
-               std::uint32_t fg, std::uint32_t bg, std::uint32_t cursor_colour, std::int32_t cursor_first,
-               std::int32_t cursor_last) {
-    const std::int32_t w = geometry.cell_width;
-    std::uint32_t* out = geometry.pixels + static_cast<std::int64_t>(row) * geometry.cell_height * geometry.frame_width +
-                         static_cast<std::int64_t>(column) * w;
-    const std::uint8_t* glyph =
-        geometry.glyphs.base ? geometry.glyphs.base + static_cast<std::int32_t>(character) * geometry.glyphs.stride
-                             : nullptr;
-    for (std::int32_t y = 0; y < geometry.cell_height; ++y, out += geometry.frame_width) {
-        if (y >= cursor_first && y <= cursor_last)
-            fill_row(out, w, cursor_colour);
-        else if (!glyph)
-            fill_row(out, w, bg);
-        else if (geometry.glyphs.doubled && w == 16)
-            draw_glyph_row_doubled(out, glyph + 8 * y, fg, bg);
-        else if (!geometry.glyphs.doubled && w == 8)
-            draw_glyph_row(out, glyph + 8 * y, fg, bg);
+template <bool doubled>
+void draw_span_portable(std::uint32_t* row, const cell_to_draw* cells, std::int32_t count, std::int32_t y) {
+    for (const cell_to_draw* cell = cells; cell != cells + count; ++cell) {
+        const std::uint8_t* glyph = cell->glyph + 8 * y;
+        for (int i = 0; i < (doubled ? 16 : 8); ++i)
+            row[cell->offset + i] = glyph[doubled ? i / 2 : i] ? cell->fg : background_of(*cell);
+    }
+}
+
+#if defined(__x86_64__)
+// 0xFF in each of the 8 low bytes that is zero in the glyph row.
+inline __m128i glyph_row_zero_bytes(const std::uint8_t* glyph) {
+    return _mm_cmpeq_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(glyph)), _mm_setzero_si128());
+}
+
+inline void store_sse2(std::uint32_t* out, __m128i zero_mask, __m128i fg, __m128i difference) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_xor_si128(fg, _mm_and_si128(difference, zero_mask)));
+}
+
+template <bool doubled>
+void draw_span_sse2(std::uint32_t* row, const cell_to_draw* cells, std::int32_t count, std::int32_t y) {
+    for (const cell_to_draw* cell = cells; cell != cells + count; ++cell) {
+        std::uint32_t* out = row + cell->offset;
+        const __m128i fg = _mm_set1_epi32(static_cast<int>(cell->fg));
+        const __m128i difference = _mm_set1_epi32(static_cast<int>(cell->difference));
+        __m128i bytes = glyph_row_zero_bytes(cell->glyph + 8 * y);
+        if (doubled) {
+            bytes = _mm_unpacklo_epi8(bytes, bytes);
+            const __m128i high = _mm_unpackhi_epi8(bytes, bytes);
+            store_sse2(out + 8, _mm_unpacklo_epi16(high, high), fg, difference);
+            store_sse2(out + 12, _mm_unpackhi_epi16(high, high), fg, difference);
+        }
+        const __m128i low = _mm_unpacklo_epi8(bytes, bytes);
+        store_sse2(out, _mm_unpacklo_epi16(low, low), fg, difference);
+        store_sse2(out + 4, _mm_unpackhi_epi16(low, low), fg, difference);
+    }
+}
+
+template <bool doubled>
+__attribute__((target("avx2"))) void draw_span_avx2(std::uint32_t* row, const cell_to_draw* cells,
+                                                    std::int32_t count, std::int32_t y) {
+    for (const cell_to_draw* cell = cells; cell != cells + count; ++cell) {
+        std::uint32_t* out = row + cell->offset;
+        const __m256i fg = _mm256_set1_epi32(static_cast<int>(cell->fg));
+        const __m256i difference = _mm256_set1_epi32(static_cast<int>(cell->difference));
+        __m128i bytes = glyph_row_zero_bytes(cell->glyph + 8 * y);
+        if (doubled) {
+            bytes = _mm_unpacklo_epi8(bytes, bytes);
+            const __m256i high = _mm256_cvtepi8_epi32(_mm_unpackhi_epi64(bytes, bytes));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8),
+                                _mm256_xor_si256(fg, _mm256_and_si256(difference, high)));
+        }
+        const __m256i low = _mm256_cvtepi8_epi32(bytes);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_xor_si256(fg, _mm256_and_si256(difference, low)));
+    }
+}
+
+const bool processor_has_avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+#else
+const bool processor_has_avx2 = false;
+#endif
+
+draw_span_function draw_span = nullptr;
+draw_span_function draw_span_doubled = nullptr;
+
+// The cells of one text row waiting to be drawn (grows, never shrinks).
+cell_to_draw* row_cells = nullptr;
+std::int32_t row_cells_capacity = 0;
+
+bool row_cells_reserve(std::int32_t columns) {
+    if (columns <= row_cells_capacity) return true;
+    auto* grown = static_cast<cell_to_draw*>(std::realloc(row_cells, static_cast<std::size_t>(columns) * sizeof(cell_to_draw)));
+    if (!grown) return false;
+    row_cells = grown;
+    row_cells_capacity = columns;
+    return true;
+}
+
+// Draws the listed cells of a text row, whose first pixel row is out; glyph
+// pixels when the font has glyphs of the cell's width, else the background.
+void draw_row_cells(std::uint32_t* out, std::int64_t frame_width, std::int32_t cell_width, std::int32_t cell_height,
+                    const glyph_source& glyphs, bool glyphs_fit, std::int32_t count) {
+    if (!draw_span) select_glyph_drawing(2);
+    const draw_span_function span = glyphs.doubled ? draw_span_doubled : draw_span;
+    for (std::int32_t y = 0; y < cell_height; ++y, out += frame_width) {
+        if (glyphs_fit)
+            span(out, row_cells, count, y);
         else
-            fill_row(out, w, bg);   // metrics that do not fit the glyph source
+            for (std::int32_t i = 0; i < count; ++i)
+                fill_pixels(out + row_cells[i].offset, cell_width, background_of(row_cells[i]));
     }
 }
 
@@ -245,9 +311,14 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     std::int32_t cursor_first = 1, cursor_last = 0;   // none
     if (cursor_shown) cursor_rows(cursor_start, cursor_stop, h, cursor_first, cursor_last);
 
-    const cell_geometry geometry{frame->pixels, frame->width, w, h, glyphs_of_font(page->font)};
+    if (!row_cells_reserve(columns)) return pass_failed;
+    const glyph_source glyphs = glyphs_of_font(page->font);
+    const bool glyphs_fit = glyphs.base && w == (glyphs.doubled ? 16 : 8);
     std::int64_t index = 0;
     for (std::int32_t y = 0; y < rows; ++y) {
+        std::int32_t count = 0;
+        std::uint32_t cursor_colour = 0;
+        bool cursor_drawn = false;
         for (std::int32_t x = 0; x < columns; ++x, index += 2) {
             const std::uint8_t c = cells[index];
             const std::uint8_t a = cells[index + 1];
@@ -258,12 +329,22 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
             saved_cells[index] = c;
             saved_cells[index + 1] = a;
             const std::uint32_t foreground = a & 15u;
-            std::uint32_t background = blink == 1 ? (a >> 4) & 7u : a >> 4;
-            std::uint32_t shown_foreground = foreground;
-            if (blink == 1 && (a & 0x80) && phase) shown_foreground = background;
-            draw_cell(geometry, x, y, c, render_palette[shown_foreground], render_palette[background],
-                      render_palette[foreground], is_cursor ? cursor_first : 1, is_cursor ? cursor_last : 0);
+            const std::uint32_t background = blink == 1 ? (a >> 4) & 7u : a >> 4;
+            const bool blinked_away = blink == 1 && (a & 0x80) && phase;
+            const std::uint32_t fg = render_palette[blinked_away ? background : foreground];
+            row_cells[count++] = {glyphs_fit ? glyphs.base + static_cast<std::int32_t>(c) * glyphs.stride : nullptr,
+                                  x * w, fg, fg ^ render_palette[background]};
+            if (is_cursor) {
+                cursor_drawn = true;
+                cursor_colour = render_palette[foreground];
+            }
         }
+        std::uint32_t* out = frame->pixels + static_cast<std::int64_t>(y) * h * frame->width;
+        if (count) draw_row_cells(out, frame->width, w, h, glyphs, glyphs_fit, count);
+        // The cursor covers whole pixel rows of its cell in the cell's foreground colour.
+        if (cursor_drawn)
+            for (std::int32_t r = cursor_first; r <= cursor_last; ++r)
+                fill_pixels(out + r * frame->width + cursor_column * w, w, cursor_colour);
     }
 
     drawn = {phase, cursor_column, cursor_row, cursor_shown, cursor_start, cursor_stop, blink};
@@ -321,6 +402,24 @@ void answer_pause_request() {
 }
 
 }  // namespace
+
+std::int32_t select_glyph_drawing(std::int32_t level) {
+#if defined(__x86_64__)
+    if (level >= 2 && processor_has_avx2) {
+        draw_span = draw_span_avx2<false>;
+        draw_span_doubled = draw_span_avx2<true>;
+        return 2;
+    }
+    if (level >= 1) {
+        draw_span = draw_span_sse2<false>;
+        draw_span_doubled = draw_span_sse2<true>;
+        return 1;
+    }
+#endif
+    draw_span = draw_span_portable<false>;
+    draw_span_doubled = draw_span_portable<true>;
+    return 0;
+}
 
 void render_software_frame() {
     answer_pause_request();

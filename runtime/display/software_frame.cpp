@@ -6,7 +6,9 @@
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
 
-software_frame software_frames[software_frame_count];
+// Free from static initialisation on; start-up resets them again.
+software_frame software_frames[software_frame_count] = {
+    {{frame_free}, 0, nullptr, 0, 0, 0}, {{frame_free}, 0, nullptr, 0, 0, 0}, {{frame_free}, 0, nullptr, 0, 0, 0}};
 
 std::atomic<std::uint64_t> next_frame_order{1};
 std::atomic<std::int64_t> latest_frame_order{0};

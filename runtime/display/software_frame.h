@@ -57,6 +57,11 @@ void render_pause_end();
 // One rendering pass of the display page into a software frame (screen thread).
 void render_software_frame();
 
+// Chooses the code that draws glyphs: 0 portable, 1 SSE2, 2 AVX2, or the
+// best below level that the processor has; returns the level chosen. The
+// renderer starts with the best; tests and benchmarks compare them.
+std::int32_t select_glyph_drawing(std::int32_t level);
+
 // Brings the screen up to date now: waits for the screen thread's next pass,
 // or renders on the calling thread when the screen is hidden.
 void render_now();

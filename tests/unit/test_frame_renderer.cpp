@@ -108,7 +108,7 @@ TEST_F(Renderer, DefaultAttributeAndFullBlock) {
     for (std::uint32_t p : cell_pixels(2, 0, 8, 16)) EXPECT_EQ(p, black);
 }
 
-TEST_F(Renderer, EveryBuiltInFontHasItsGlyphsAndCellSize) {
+TEST_F(Renderer, EveryBuiltInFontHasItsGlyphsAndCellSizeInEveryDrawingCode) {
     struct font_case {
         int font, w, h;
         const std::uint8_t* glyphs;
@@ -117,21 +117,24 @@ TEST_F(Renderer, EveryBuiltInFontHasItsGlyphsAndCellSize) {
     const font_case cases[] = {{8, 8, 8, font_8x8, 64},          {9, 16, 8, font_8x8, 64},
                                {14, 8, 14, font_8x16 + 8, 128},   {15, 16, 14, font_8x16 + 8, 128},
                                {16, 8, 16, font_8x16, 128},       {17, 16, 16, font_8x16, 128}};
-    for (const font_case& fc : cases) {
-        SCOPED_TRACE(fc.font);
-        image_set_font(fc.font, page);
-        frame_compare_valid = 0;
-        put(3, 2, '0', 0x0E);
-        render_software_frame();
-        EXPECT_EQ(newest()->width, 80 * fc.w);
-        EXPECT_EQ(newest()->height, 25 * fc.h);
-        const std::vector<std::uint32_t> cell = cell_pixels(3, 2, fc.w, fc.h);
-        const int step = fc.w / 8;   // each glyph column covers two pixels in the wide fonts
-        for (int y = 0; y < fc.h; ++y)
-            for (int x = 0; x < fc.w; ++x)
-                EXPECT_EQ(cell[y * fc.w + x], fc.glyphs['0' * fc.stride + y * 8 + x / step] ? yellow : black)
-                    << x << "," << y;
+    for (int level = 2; level >= 0; --level) {
+        for (const font_case& fc : cases) {
+            SCOPED_TRACE(testing::Message() << "font " << fc.font << ", drawing code " << select_glyph_drawing(level));
+            image_set_font(fc.font, page);
+            frame_compare_valid = 0;
+            put(3, 2, '0', 0x0E);
+            render_software_frame();
+            EXPECT_EQ(newest()->width, 80 * fc.w);
+            EXPECT_EQ(newest()->height, 25 * fc.h);
+            const std::vector<std::uint32_t> cell = cell_pixels(3, 2, fc.w, fc.h);
+            const int step = fc.w / 8;   // each glyph column covers two pixels in the wide fonts
+            for (int y = 0; y < fc.h; ++y)
+                for (int x = 0; x < fc.w; ++x)
+                    EXPECT_EQ(cell[y * fc.w + x], fc.glyphs['0' * fc.stride + y * 8 + x / step] ? yellow : black)
+                        << x << "," << y;
+        }
     }
+    select_glyph_drawing(2);
 }
 
 TEST_F(Renderer, Bit7BlinksOnlyWhileBlinkingIsEnabled) {
