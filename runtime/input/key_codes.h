@@ -33,6 +33,7 @@ inline constexpr std::int32_t key_right_ctrl = 100305;
 inline constexpr std::int32_t key_left_ctrl = 100306;
 inline constexpr std::int32_t key_right_alt = 100307;
 inline constexpr std::int32_t key_left_alt = 100308;
+inline constexpr std::int32_t key_last_released_on_leave = 100313;   // modifier and lock keys up to here
 inline constexpr std::int32_t key_sys_req = 100317;
 inline constexpr std::int32_t key_break = 100318;
 inline constexpr std::int32_t key_keypad_navigation_first = 200000;   // keypad Home ... Delete, 200000 to 200010

@@ -136,3 +136,8 @@ void key_up(std::int32_t code) {
     if (const std::uint8_t make_code = make_code_of(code)) scan_code_port_push(static_cast<std::uint8_t>(make_code + 128));
     if (changes_keyboard_flags(code)) keyboard_flags_update();
 }
+
+void key_release_held_modifiers() {
+    for (std::int32_t code = key_right_shift; code <= key_last_released_on_leave; ++code)
+        if (held_keys_contains(code)) key_up(code);
+}

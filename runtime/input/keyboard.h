@@ -23,6 +23,10 @@ void key_special_event(int key, int down);
 void key_down(std::int32_t code);
 void key_up(std::int32_t code);
 
+// Releases every held modifier and lock key (codes 100303 to 100313); the
+// window's event hook calls it when the pointer leaves the window.
+void key_release_held_modifiers();
+
 // INKEY$: a new temp string of the next key in the keyboard buffer
 // ("" when empty or while an error is pending).
 str_desc* inkey();
