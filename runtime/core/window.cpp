@@ -39,6 +39,14 @@ const char* program_file_name(const char* path) {
     return slash ? slash + 1 : path;
 }
 
+// The display that freeglut will open: the value of a "-display" argument,
+// else $DISPLAY; null when neither is given.
+const char* display_name_from(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] && std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
+    return std::getenv("DISPLAY");
+}
+
 // Opens a first connection to the display, or ends the process with one
 // clear line: freeglut, with its errors silenced, would crash without a
 // display. An X server may refuse a connection made right after another
@@ -60,12 +68,6 @@ Display* require_display(int argc, char** argv) {
 }
 
 }  // namespace
-
-const char* display_name_from(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (argv[i] && std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
-    return std::getenv("DISPLAY");
-}
 
 void window_init(int argc, char** argv) {
     Display* first_connection = require_display(argc, argv);

@@ -148,6 +148,22 @@ TEST(WithoutDisplay, OneLineNamingTheDisplayAndStatusOne) {
     result = program_wait(unset, 10);
     EXPECT_EQ(result.exit_status, 1);
     EXPECT_EQ(result.err, "window_probe: cannot open the X display: DISPLAY is not set\n");
+
+    running_program option = program_start(probe, {"-display", ":4712"}, {"DISPLAY"});
+    result = program_wait(option, 10);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, "window_probe: cannot open the X display \":4712\"\n");
+}
+
+TEST(WithoutOpenGL, NoUsableDisplayModeEndsSilentlyWithStatusOne) {
+    x_server server;
+    std::string why;
+    ASSERT_TRUE(x_server_start(server, why, {"-extension", "GLX"})) << why;
+    running_program program = program_start(probe, {}, {"DISPLAY=" + server.display});
+    const program_result result = program_wait(program, 10);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
 }
 
 }  // namespace
