@@ -34,6 +34,7 @@
 #include <GL/freeglut.h>
 #include <deque>
 
+#include "runtime/core/glut_message.h"
 #include "runtime/core/window.h"
 
 // Xlib's hook for extensions (declared in its internal header, which also
@@ -81,6 +82,18 @@ void select_core_pointer_events() {
     XISelectEvents(display, window, &mask, 1);
 }
 
+bool may_change_window_metrics(const XEvent& event) {
+    switch (event.type) {
+        case ConfigureNotify:
+        case ReparentNotify:
+        case MapNotify:
+        case PropertyNotify:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool is_close_request(const XEvent& event) {
     return event.type == ClientMessage && event.xclient.message_type == wm_protocols &&
            static_cast<Atom>(event.xclient.data.l[0]) == wm_delete_window;
@@ -116,6 +129,7 @@ void window_event_loop() {
                 dispatched = true;
             }
             x_event_hook(&event, display, 2);
+            if (may_change_window_metrics(event)) window_metrics_changed();
         }
         if (!dispatched) glutMainLoopEvent();   // timers, redisplay and deferred window work
         idle_callback();

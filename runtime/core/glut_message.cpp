@@ -22,6 +22,14 @@ std::deque<glut_message*>& message_queue = *new std::deque<glut_message*>;
 constexpr std::int32_t cached_queries[4] = {100, 101, 506, 507};
 std::int32_t cached_window_metrics[4];
 
+// Asking freeglut for the four values costs four round trips to the X
+// server. They can only change when the window moves, is mapped or gets a
+// new frame, which the event loop reports; a drain refreshes them then, and
+// at least every refresh_interval drains (about half a second) regardless.
+constexpr int refresh_interval = 30;
+std::atomic<bool> metrics_stale{true};
+int drains_since_refresh = 0;
+
 pthread_t window_thread;
 std::atomic<bool> window_thread_known{false};
 
@@ -113,9 +121,14 @@ void glut_message_set_window_thread() {
     window_thread_known.store(true);
 }
 
+void window_metrics_changed() { metrics_stale.store(true); }
+
 void drain_glut_messages() {
     mutex_lock(message_queue_lock);
-    for (int i = 0; i < 4; ++i) cached_window_metrics[i] = glutGet(static_cast<GLenum>(cached_queries[i]));
+    if (metrics_stale.exchange(false) || ++drains_since_refresh >= refresh_interval) {
+        for (int i = 0; i < 4; ++i) cached_window_metrics[i] = glutGet(static_cast<GLenum>(cached_queries[i]));
+        drains_since_refresh = 0;
+    }
     while (!message_queue.empty()) {
         glut_message* message = message_queue.front();
         message_queue.pop_front();

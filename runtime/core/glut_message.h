@@ -6,6 +6,7 @@
 // needs a result, or must not go on before the message has run, constructs
 // the message with wait = 1 on its own stack and waits on its completion.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <pthread.h>
 
@@ -103,6 +104,9 @@ std::int32_t post_glut_message(glut_message* message);
 void finish_glut_message(glut_message* message);
 // Window thread: refreshes the cached window metrics and runs every queued message.
 void drain_glut_messages();
+// The event loop saw the window move, map or change its frame: the next
+// drain refreshes the cached metrics.
+void window_metrics_changed();
 // Set by the event loop: posts made on the window thread itself run at once,
 // since the drain that would finish them runs on that same thread.
 void glut_message_set_window_thread();

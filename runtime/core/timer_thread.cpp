@@ -13,16 +13,22 @@ std::atomic<std::int32_t> timer_thread_pause{0};
 
 namespace {
 
-bool timer_armed(const timer_trap& timer) {
-    return timer.in_use && timer.id != 0 && timer.mode != 0 && timer.pending.load() == 0;
-}
+// Counting at millisecond steps matters only while a timer runs; otherwise
+// the thread looks ten times less often (it still notices the exit within 10 ms).
+constexpr std::uint32_t counting_step_ms = 1;
+constexpr std::uint32_t resting_step_ms = 10;
 
-// Returns false when a pause was requested during the scan.
-bool scan_timers() {
+bool timer_running(const timer_trap& timer) { return timer.in_use && timer.id != 0 && timer.mode != 0; }
+
+enum class scan_result { none_running, counted, paused };
+
+scan_result scan_timers() {
     const double now = static_cast<double>(clock_ms()) * 0.001;
+    bool any_running = false;
     for (std::int32_t i = 0; i < timer_trap_count; ++i) {
         timer_trap& timer = timer_traps[i];
-        if (timer_armed(timer)) {
+        if (timer_running(timer)) any_running = true;
+        if (timer_running(timer) && timer.pending.load() == 0) {
             if (timer.last_expiry == 0) {
                 timer.last_expiry = now;
             } else if (now - timer.last_expiry > timer.interval) {
@@ -32,21 +38,23 @@ bool scan_timers() {
                 pending_event.store(1);
             }
         }
-        if (timer_thread_pause.load() == 1) return false;
+        if (timer_thread_pause.load() == 1) return scan_result::paused;
     }
-    return true;
+    return any_running ? scan_result::counted : scan_result::none_running;
 }
 
 }  // namespace
 
 void timer_thread(void*) {
     for (;;) {
-        for (;;) {
+        scan_result scanned = scan_result::paused;
+        while (scanned == scan_result::paused) {
             std::int32_t requested = 1;
             timer_thread_pause.compare_exchange_strong(requested, 2);
-            if (timer_thread_pause.load() != 0 || scan_timers()) break;
+            if (timer_thread_pause.load() != 0) break;
+            scanned = scan_timers();
         }
-        sleep_ms(1);
+        sleep_ms(scanned == scan_result::none_running ? resting_step_ms : counting_step_ms);
         if (exit_in_progress.load() != 0) break;
     }
     stopped_threads.fetch_or(2);

@@ -33,16 +33,18 @@ void mouse_callback(int, int, int, int) {}
 void motion_callback(int, int) {}
 void mouse_wheel_callback(int, int, int, int) {}
 
-// The modifier and lock keys (left and right Shift, Ctrl, Alt, Meta, Super
-// and the locks): a key held while the pointer leaves would otherwise stay
-// down, since its release goes to another window.
-constexpr std::int32_t first_modifier_code = 100303;
-constexpr std::int32_t last_modifier_code = 100313;
-
 const char* program_file_name(const char* path) {
     if (!path) return "program";
     const char* slash = std::strrchr(path, '/');
     return slash ? slash + 1 : path;
+}
+
+// The display that freeglut will open: the value of a "-display" argument,
+// else $DISPLAY; null when neither is given.
+const char* display_name_from(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i] && std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
+    return std::getenv("DISPLAY");
 }
 
 // Opens a first connection to the display, or ends the process with one
@@ -66,12 +68,6 @@ Display* require_display(int argc, char** argv) {
 }
 
 }  // namespace
-
-const char* display_name_from(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (argv[i] && std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
-    return std::getenv("DISPLAY");
-}
 
 void window_init(int argc, char** argv) {
     Display* first_connection = require_display(argc, argv);
@@ -125,9 +121,10 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
     } else if (event->type == Expose) {
         presentation_exposed();
     } else if (event->type == LeaveNotify) {
+        // A modifier held while the pointer leaves would stay down: its
+        // release goes to another window.
         pointer_in_window.store(0);
-        for (std::int32_t code = first_modifier_code; code <= last_modifier_code; ++code)
-            if (key_is_down(code)) key_up(code);
+        key_release_held_modifiers();
     }
 }
 

@@ -40,7 +40,3 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
 void window_event(std::int32_t code);
 // Registered with glutIdleFunc: messages, the pause handshake, redisplay, 16 ms of rest.
 void idle_callback();
-
-// The text of the display that window_init will open: the value of a
-// "-display" argument, else $DISPLAY; null when neither is given.
-const char* display_name_from(int argc, char** argv);

@@ -3,7 +3,7 @@
 // printf's "% .6E" (single) or "% .15E" (double) rounds the value to its
 // printed number of significant digits; the text is then laid out from those
 // digits. Plain notation rounds at the last kept digit, which gives the same
-// digits as the E conversion, so one printf call serves both notations.
+// digits as the E conversion, so plain notation needs no second printf call.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -21,21 +21,26 @@ struct decimal_digits {
     int exponent;          // of the first digit
 };
 
-// Reads "% .NE" output: sign, digit, point, N digits, "E", sign, exponent.
-void read_scientific(const char* text, int decimals, decimal_digits& number) {
+// The value rounded by printf's "% .NE" to decimals + 1 significant digits
+// (sign, digit, point, N digits, "E", sign, exponent), padded with zeros to
+// `precision` digits.
+decimal_digits rounded_digits(double value, int decimals, int precision) {
+    char text[40];
+    std::snprintf(text, sizeof text, "% .*E", decimals, value);
+    decimal_digits number{};
+    number.precision = precision;
     number.sign = text[0];
     number.digits[0] = text[1];
     std::memcpy(number.digits + 1, text + 3, decimals);
+    std::memset(number.digits + decimals + 1, '0', precision - decimals - 1);
     const char* exponent = text + 3 + decimals + 1;
     int magnitude = 0;
     for (const char* p = exponent + 1; *p; ++p) magnitude = magnitude * 10 + (*p - '0');
     number.exponent = exponent[0] == '-' ? -magnitude : magnitude;
-}
-
-void count_significant(decimal_digits& number) {
-    int count = number.precision;
+    int count = precision;
     while (count > 0 && number.digits[count - 1] == '0') --count;
     number.count = count;
+    return number;
 }
 
 // Lays the digits out as PRINT shows them; returns the length of the text.
@@ -84,11 +89,7 @@ int lay_out(const decimal_digits& number, char exponent_letter, char* out) {
 // Infinities and NaNs have no digits to lay out. They print as " INF",
 // "-INF" and " NAN" (a NaN's sign means nothing): short, plain words that
 // fit every capacity and cannot be mistaken for a number.
-int lay_out_special(double value, char* out) {
-    const char* word = std::isnan(value) ? " NAN" : value < 0 ? "-INF" : " INF";
-    std::memcpy(out, word, 4);
-    return 4;
-}
+const char* special_word(double value) { return std::isnan(value) ? " NAN" : value < 0 ? "-INF" : " INF"; }
 
 str_desc* temp_text(const char* text, int length, std::uint32_t capacity) {
     str_desc* s = str_new(capacity, 1);
@@ -97,53 +98,30 @@ str_desc* temp_text(const char* text, int length, std::uint32_t capacity) {
     return s;
 }
 
+str_desc* printed(const decimal_digits& number, char exponent_letter, std::uint32_t capacity) {
+    char out[32];
+    return temp_text(out, lay_out(number, exponent_letter, out), capacity);
+}
+
 }  // namespace
 
 str_desc* single_to_text(float value) {
-    char out[16];
-    int length;
-    if (!std::isfinite(value)) {
-        length = lay_out_special(value, out);
-    } else {
-        char scientific[32];
-        std::snprintf(scientific, sizeof scientific, "% .6E", static_cast<double>(value));
-        decimal_digits number{};
-        number.precision = 7;
-        read_scientific(scientific, 6, number);
-        count_significant(number);
-        length = lay_out(number, 'E', out);
-    }
-    return temp_text(out, length, 16);
+    if (!std::isfinite(value)) return temp_text(special_word(value), 4, 16);
+    return printed(rounded_digits(value, 6, 7), 'E', 16);
 }
 
 str_desc* double_to_text(double value) {
-    char out[32];
-    int length;
-    if (!std::isfinite(value)) {
-        length = lay_out_special(value, out);
-    } else {
-        char scientific[40];
-        std::snprintf(scientific, sizeof scientific, "% .15E", value);
-        decimal_digits number{};
-        number.precision = 16;
-        read_scientific(scientific, 15, number);
-        if (number.digits[15] == '9') {
-            // A sixteenth digit 9 is representation noise (0.7 + 0.1 gives
-            // 7.999999999999999E-01): round to fifteen digits instead, so
-            // that it prints as " .8". Between 1E+15 and 1E+16 plain
-            // notation ends at the units digit, the sixteenth, which is
-            // then printed as it is.
-            decimal_digits fifteen{};
-            fifteen.precision = 16;
-            std::snprintf(scientific, sizeof scientific, "% .14E", value);
-            read_scientific(scientific, 14, fifteen);
-            fifteen.digits[15] = '0';
-            if (number.exponent != 15 || fifteen.exponent != 15) number = fifteen;
-        }
-        count_significant(number);
-        length = lay_out(number, 'D', out);
+    if (!std::isfinite(value)) return temp_text(special_word(value), 4, 32);
+    decimal_digits number = rounded_digits(value, 15, 16);
+    if (number.digits[15] == '9') {
+        // A sixteenth digit 9 is representation noise (0.7 + 0.1 gives
+        // 7.999999999999999E-01): round to fifteen digits instead, so that
+        // it prints as " .8". Between 1E+15 and 1E+16 plain notation ends at
+        // the units digit, the sixteenth, which is then printed as it is.
+        const decimal_digits fifteen = rounded_digits(value, 14, 16);
+        if (number.exponent != 15 || fifteen.exponent != 15) number = fifteen;
     }
-    return temp_text(out, length, 32);
+    return printed(number, 'D', 32);
 }
 
 str_desc* float_to_text(long double value) { return double_to_text(static_cast<double>(value)); }

@@ -109,6 +109,20 @@ TEST_F(WindowLifecycle, WindowQueriesAnswerFromTheWindowThread) {
     EXPECT_EQ(program_wait(program, 5).exit_status, 0);
 }
 
+TEST_F(WindowLifecycle, PostedMessagesChangeTheWindow) {
+    running_program program = start({"messages"});
+    const Window window = window_find(server.connection, "Renamed", 10);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(wait_until([&] { return program_output_so_far(program).find("window_x") != std::string::npos; }, 5));
+    EXPECT_NE(program_output_so_far(program).find("window_x=10 window_y=20\n"), std::string::npos);
+    const window_geometry geometry = window_geometry_of(server.connection, window);
+    EXPECT_TRUE(geometry.mapped);
+    EXPECT_EQ(geometry.x, 10);
+    EXPECT_EQ(geometry.y, 20);
+    window_send_delete(server.connection, window);
+    EXPECT_EQ(program_wait(program, 5).exit_status, 0);
+}
+
 TEST_F(WindowLifecycle, CommandLineAndDirectories) {
     const std::string started_in = std::filesystem::temp_directory_path();
     running_program program = start({"first", "with space", "", "last"}, started_in);
@@ -134,6 +148,22 @@ TEST(WithoutDisplay, OneLineNamingTheDisplayAndStatusOne) {
     result = program_wait(unset, 10);
     EXPECT_EQ(result.exit_status, 1);
     EXPECT_EQ(result.err, "window_probe: cannot open the X display: DISPLAY is not set\n");
+
+    running_program option = program_start(probe, {"-display", ":4712"}, {"DISPLAY"});
+    result = program_wait(option, 10);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, "window_probe: cannot open the X display \":4712\"\n");
+}
+
+TEST(WithoutOpenGL, NoUsableDisplayModeEndsSilentlyWithStatusOne) {
+    x_server server;
+    std::string why;
+    ASSERT_TRUE(x_server_start(server, why, {"-extension", "GLX"})) << why;
+    running_program program = program_start(probe, {}, {"DISPLAY=" + server.display});
+    const program_result result = program_wait(program, 10);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
 }
 
 }  // namespace

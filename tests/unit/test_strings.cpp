@@ -190,22 +190,6 @@ TEST_F(Strings, SegmentStringsKeepTheirRecordsCurrent) {
     str_free(var);
 }
 
-TEST_F(Strings, SegmentCompactionPacksTextsAndRecords) {
-    str_desc* keep = str_new_in_segment(0, 0);
-    str_assign(keep, literal("keep me"));
-    // Each relocation leaves garbage behind until the segment runs full.
-    for (int i = 0; i < 200; ++i) {
-        str_desc* var = str_new_in_segment(0, 0);
-        str_assign(var, literal(std::string(1000, static_cast<char>('a' + i % 26)).c_str()));
-        EXPECT_EQ(text(var), std::string(1000, static_cast<char>('a' + i % 26)));
-        str_free(var);
-    }
-    EXPECT_EQ(text(keep), "keep me");
-    EXPECT_EQ(get_16(keep->seg_record + 2), keep->text - segment_base());
-    EXPECT_EQ(text(permanent_space_string), " ");
-    str_free(keep);
-}
-
 TEST(StringsCritical, FullSegmentEndsTheProgramWithABox) {
     const std::string dir = ::testing::TempDir() + "strings_dialog";
     const std::string log = dir + "/argv";

@@ -92,6 +92,11 @@ class RandomStrings : public ::testing::Test {
         return {str_from_literal(text.data(), static_cast<std::int32_t>(text.size())), text};
     }
 
+    static result filled(str_desc* d, const std::string& text) {
+        std::memcpy(d->text, text.data(), text.size());
+        return {d, text};
+    }
+
     std::int32_t count_for(const std::string& value) {
         return static_cast<std::int32_t>(random() % (value.size() + 5)) - 2;
     }
@@ -114,9 +119,7 @@ class RandomStrings : public ::testing::Test {
                 return literal();
             case 3: {
                 const std::string text = random_text(300);
-                str_desc* d = str_new(static_cast<std::uint32_t>(text.size()), 1);
-                std::memcpy(d->text, text.data(), text.size());
-                return {d, text};
+                return filled(str_new(static_cast<std::uint32_t>(text.size()), 1), text);
             }
             case 4: {
                 const int code = static_cast<int>(random() % 256);
@@ -124,9 +127,7 @@ class RandomStrings : public ::testing::Test {
             }
             case 5: {
                 const std::string text = random_text(40);
-                str_desc* d = str_new_in_segment(static_cast<std::uint32_t>(text.size()), 1);
-                std::memcpy(d->text, text.data(), text.size());
-                return {d, text};
+                return filled(str_new_in_segment(static_cast<std::uint32_t>(text.size()), 1), text);
             }
             case 6: {
                 result a = expression(depth + 1);

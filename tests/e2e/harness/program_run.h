@@ -21,7 +21,9 @@ struct program_result {
 
 // Starts path with the arguments (argv[0] is path) in the working directory
 // (empty: the test's), with this process's environment changed by the
-// entries "NAME=value" (set) and "NAME" (removed).
+// entries "NAME=value" (set) and "NAME" (removed). Message boxes go to the
+// first dialog program on PATH: a test puts a fake one first (see
+// tests/unit/fake_dialog.h), with "PATH=..." here or in its own environment.
 running_program program_start(const std::string& path, const std::vector<std::string>& arguments,
                               const std::vector<std::string>& environment_changes,
                               const std::string& working_directory = "");

@@ -33,7 +33,7 @@ int read_display_number(int fd, int timeout_ms) {
 
 }  // namespace
 
-bool x_server_start(x_server& server, std::string& why) {
+bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments) {
     XSetErrorHandler(record_x_error);
     int pipe_fds[2];
     if (pipe(pipe_fds) != 0) {
@@ -46,8 +46,10 @@ bool x_server_start(x_server& server, std::string& why) {
         const int quiet = open("/dev/null", O_WRONLY);
         if (quiet >= 0) dup2(quiet, 2);
         const std::string fd = std::to_string(pipe_fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
+        std::vector<const char*> argv{"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+        for (const std::string& argument : extra_arguments) argv.push_back(argument.c_str());
+        argv.push_back(nullptr);
+        execvp("Xvfb", const_cast<char* const*>(argv.data()));
         _exit(127);
     }
     close(pipe_fds[1]);

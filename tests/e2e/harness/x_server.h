@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 struct x_server {
     pid_t pid = -1;
@@ -19,7 +20,8 @@ struct x_server {
 // Starts the server and connects to it; false (with the reason in why) when
 // Xvfb is missing or does not come up within 10 s. X errors on the test's
 // connection (a window that has gone away) are recorded, not fatal.
-bool x_server_start(x_server& server, std::string& why);
+// extra_arguments go to Xvfb as they are (such as "-extension", "GLX").
+bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {});
 
 // The last X error code on a test connection since the previous call (0 none).
 int x_error_take();

@@ -6,7 +6,10 @@
 //                    exit_query result with the result of the next call,
 //                    and goes on waiting;
 //   return           ends at once by returning from its main routine;
-//   window-get       reports window_get of the screen width and window x.
+//   window-get       reports window_get of the screen width and window x;
+//   messages         hides the window, renames it "Renamed", shows it, moves
+//                    it to (10, 20) and reports its position once the
+//                    cached metrics show the move.
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -37,6 +40,15 @@ void program_main() {
     std::fflush(stdout);
 
     if (mode_is("return")) return;
+    if (mode_is("messages")) {
+        window_hide();
+        window_set_title("Renamed");
+        window_show();
+        window_position(10, 20);
+        for (int waited = 0; waited < 500 && window_get(100) != 10; ++waited) sleep_ms(10);
+        std::printf("window_x=%d window_y=%d\n", window_get(100), window_get(101));
+        std::fflush(stdout);
+    }
     for (;;) {
         if (mode_is("claim-close")) {
             const std::int32_t request = exit_query();

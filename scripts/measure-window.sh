@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Start-up and idle figures of a program on the run-time, measured in a
+# private Xvfb: exec to window mapped (median of 10, against a bare freeglut
+# window), CPU over 10 s of idling, and peak resident memory.
+# Usage: scripts/measure-window.sh [PROGRAM]   (default: the calculator)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j2 --target spektralrechner measure_window bare_glut_window window_probe >/dev/null
+program=${1:-build/spektralrechner}
+exec build/tests/e2e/measure_window "$program" build/tests/e2e/bare_glut_window
