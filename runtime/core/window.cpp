@@ -118,6 +118,8 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
     }
     if (event->type == EnterNotify) {
         pointer_in_window.store(-1);
+    } else if (event->type == Expose) {
+        presentation_exposed();
     } else if (event->type == LeaveNotify) {
         // A modifier held while the pointer leaves would stay down: its
         // release goes to another window.

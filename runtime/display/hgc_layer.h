@@ -51,6 +51,9 @@ extern std::int64_t hgc_first_consumed;       // window thread
 // and links it after the last one; returns its index (0 when the list cannot grow).
 std::int64_t hgc_issue(const hgc& command);
 
+// Window thread: false when no command waits and the last presentation drew
+// none into the window, so a presentation could only repeat the picture.
+bool hgc_presentation_needed();
 // Window thread, once per presentation: the frame order L the layers draw.
 void hgc_presentation_begin(std::int64_t order);
 // Consumes and draws the commands of the presentation for one hardware layer

@@ -1,14 +1,149 @@
-// Placeholder callbacks until presentation lands; the state is final.
+// Presentation: the newest software frame becomes a texture once and is
+// drawn, with the hardware layers, into the window; a presentation that finds
+// nothing new returns before any GL call.
 #include "runtime/display/presentation.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include "runtime/display/hardware_image.h"
+#include "runtime/display/hgc_layer.h"
+#include "runtime/display/image_drawing.h"
+#include "runtime/display/render_state.h"
+#include "runtime/display/software_frame.h"
+#include "runtime/display/window_mapping.h"
+#include "runtime/errors/errors.h"
+#include "runtime/errors/event_check.h"
 
 std::int32_t software_screen_hardware_frame = 0;
 std::int64_t presented_order = 0;
 std::int32_t redraw_needed = 0;
 std::atomic<std::int32_t> window_resized{0};
 std::atomic<std::int32_t> reported_window_width{640}, reported_window_height{400};
+std::atomic<std::int64_t> presentations{0};
+std::atomic<std::int64_t> new_frames_presented{0};
 std::atomic<std::int32_t> hardware_layer_position{2};
 std::atomic<std::int32_t> reserved_layer_position{3};
 std::atomic<std::int32_t> second_hardware_layer_position{4};
 
-void display_callback() {}
-void reshape_callback(int, int) {}
+namespace {
+
+void request_reshape(std::int32_t width, std::int32_t height) {
+    reshape_pending = 1;
+    glutReshapeWindow(width, height);
+    glutPostRedisplay();
+}
+
+// Full-screen requests wait until the window has its requested size.
+void carry_out_fullscreen_request(std::int32_t frame_width, std::int32_t frame_height) {
+    std::int32_t request = fullscreen_request.load();
+    if (reshape_pending != 0 || request == -1) return;
+    if (request != 0) {
+        if (fullscreen_mode.load() == 0) glutFullScreen();
+        fullscreen_mode.store(request);
+    } else if (fullscreen_mode.load() != 0) {
+        request_reshape(frame_width, frame_height);
+        fullscreen_mode.store(0);
+    }
+    fullscreen_request.compare_exchange_strong(request, -1);
+}
+
+void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t position) {
+    if (is_new && software_screen_hardware_frame != 0) {
+        free_hardware_img(software_screen_hardware_frame);
+        software_screen_hardware_frame = 0;
+    }
+    if (is_new || software_screen_hardware_frame == 0)
+        software_screen_hardware_frame = new_hardware_img(frame->width, frame->height, frame->pixels, 0);
+    if (software_screen_hardware_frame == 0) {
+        alert_box("Invalid software_screen_hardware_frame!!");
+        return;
+    }
+    const hardware_image* image = hardware_img_get(software_screen_hardware_frame);
+    if (!image) {
+        alert_box("Invalid software_screen_hardware_frame!");
+        return;
+    }
+    draw_hardware_img(0, 0, static_cast<float>(frame->width - 1), static_cast<float>(frame->height - 1),
+                      software_screen_hardware_frame, 0, 0, 0, static_cast<float>(image->width - 1),
+                      static_cast<float>(image->height - 1), position > 1 ? 1 : 0, current_mapping.smooth);
+    flush_vertex_batch();
+}
+
+void draw_bars() {
+    static std::int32_t black_pixel_image = 0;
+    static const std::uint32_t black_pixel = 0;
+    if (!hardware_img_get(black_pixel_image)) black_pixel_image = new_hardware_img(1, 1, &black_pixel, 0);
+    pixel_rectangle bars[2];
+    const int count = bar_rectangles(current_mapping, window_width, window_height, bars);
+    for (int i = 0; i < count; ++i)
+        draw_hardware_img_window_pixels(static_cast<float>(bars[i].left), static_cast<float>(bars[i].top),
+                                        static_cast<float>(bars[i].right), static_cast<float>(bars[i].bottom),
+                                        black_pixel_image, 0, 0, 0, 0, 0, 0);
+    flush_vertex_batch();
+}
+
+}  // namespace
+
+void display_callback() {
+    bool is_new = false;
+    const software_frame* frame = frame_claim_for_display(&is_new);
+    if (!frame) return;   // nothing rendered yet
+    const std::int64_t order = latest_frame_order.load();
+    if (!is_new && fullscreen_request.load() == -1 && redraw_needed == 0) {
+        if (order == presented_order) return;
+        // A pass that found nothing to draw still advances the order, for the
+        // hardware layers; without commands the picture would only repeat.
+        if (!hgc_presentation_needed()) {
+            presented_order = order;
+            return;
+        }
+    }
+
+    const std::int32_t frame_width = frame->width;
+    const std::int32_t frame_height = frame->height;
+    redraw_needed = 0;
+    if (fullscreen_mode.load() == 0 && fullscreen_request.load() == -1) {
+        std::int32_t width, height;
+        if (window_policy(frame_width, frame_height, width, height)) request_reshape(width, height);
+    }
+    carry_out_fullscreen_request(frame_width, frame_height);
+    current_mapping = compute_window_mapping(frame_width, frame_height, window_width, window_height,
+                                             fullscreen_mode.load(), fullscreen_smooth.load(), resize_scaling);
+
+    const std::int32_t software_position = software_layer_position.load();
+    const std::int32_t hardware_position = hardware_layer_position.load();
+    const std::int32_t second_hardware_position = second_hardware_layer_position.load();
+    hgc_presentation_begin(order);
+    for (std::int32_t position = 0; position <= 5; ++position) {
+        if (position == 0) {
+            set_render_target(0);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        }
+        if (position == software_position) draw_software_layer(frame, is_new, position);
+        if (position == hardware_position) draw_hgc_layer(0);
+        if (position == second_hardware_position) draw_hgc_layer(-1);
+        if (position == 5 && current_mapping.bars != 0) draw_bars();
+    }
+    hgc_presentation_end();
+
+    presented_order = order;
+    if (pause_flag.load() == 0) glutSwapBuffers();
+    presentations.fetch_add(1, std::memory_order_relaxed);
+    if (is_new) new_frames_presented.fetch_add(1, std::memory_order_relaxed);
+}
+
+void presentation_exposed() { redraw_needed = 1; }
+
+void reshape_callback(int width, int height) {
+    reported_window_width.store(width);
+    reported_window_height.store(height);
+    window_resized.store(-1);
+    previous_window_width = window_width;
+    previous_window_height = window_height;
+    window_width = width;
+    window_height = height;
+    reshape_pending = 0;
+    redraw_needed = 1;
+    render_state.mode = 0;   // the next draw sets projection and viewport for the new size
+}

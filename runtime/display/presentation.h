@@ -29,6 +29,10 @@ extern std::atomic<std::int32_t> fullscreen_smooth;    // filter the scaled pict
 extern std::atomic<std::int32_t> fullscreen_allowed_mode;
 extern std::atomic<std::int32_t> fullscreen_allowed_smooth;
 
+// Counts of presentations that drew (and swapped), and of those that showed a new frame.
+extern std::atomic<std::int64_t> presentations;
+extern std::atomic<std::int64_t> new_frames_presented;
+
 // Positions of the hardware layer, the reserved layer and the second hardware
 // layer in the drawing order (the software layer's is software_layer_position); 0 = not drawn.
 extern std::atomic<std::int32_t> hardware_layer_position;
@@ -37,6 +41,9 @@ extern std::atomic<std::int32_t> second_hardware_layer_position;
 
 void display_callback();
 void reshape_callback(int width, int height);
+// The window thread reports that X exposed (part of) the window: the next
+// presentation draws even when nothing changed.
+void presentation_exposed();
 // Alt+Enter: steps the full-screen state (windowed, stretched, smooth, square
 // pixels, square pixels smooth, windowed), skipping states the allowed
 // settings rule out. The key handling calls it when fullscreen_allowed_mode >= 0.

@@ -138,6 +138,6 @@ void key_up(std::int32_t code) {
 }
 
 void key_release_held_modifiers() {
-    for (std::int32_t code = key_right_shift; code <= key_last_lock_or_modifier; ++code)
+    for (std::int32_t code = key_right_shift; code <= key_last_released_on_leave; ++code)
         if (held_keys_contains(code)) key_up(code);
 }

@@ -157,8 +157,7 @@ TEST_F(Keyboard, ModifiersAloneChangeFlagsAndQueueButNotTheBuffer) {
     EXPECT_EQ(take_inkey(), "");
     EXPECT_EQ(key_hit(), key_right_shift);
     EXPECT_EQ(port_bytes(), "\x36\x1d\x38");
-    // The pointer leaves the window: every held modifier is released.
-    key_release_held_modifiers();
+    key_release_held_modifiers();   // the pointer left the window
     EXPECT_EQ(peek(bios_keyboard_flags_1), 0);
     EXPECT_EQ(peek(bios_keyboard_flags_2), 0);
     EXPECT_EQ(peek(bios_keyboard_flags_3), 0x10);

@@ -1,0 +1,51 @@
+#include "runtime/core/end_statement.h"
+
+#include "runtime/console/print.h"
+#include "runtime/console/screen_image.h"
+#include "runtime/core/program_end.h"
+#include "runtime/core/sleep.h"
+#include "runtime/core/window.h"
+#include "runtime/display/software_frame.h"
+#include "runtime/errors/event_check.h"
+#include "runtime/input/keyboard.h"
+#include "runtime/strings/str_desc.h"
+
+namespace {
+
+// Takes one key from the keyboard buffer; true when there was one.
+bool key_taken() {
+    const std::uint32_t mark = temp_mark();
+    const bool taken = inkey()->len != 0;
+    temp_cleanup(mark, 0);
+    return taken;
+}
+
+void press_any_key() {
+    write_page_slot = display_page_slot;
+    write_page = display_page;
+    const std::int32_t rows = image_text_rows(*write_page);
+    view_print(rows, rows, 1);   // the last row alone; the cursor goes to its start
+    print_string(permanent_empty_string, 1);   // clears it in the current colours
+    static const char prompt[] = "Press any key to continue";
+    str_desc* text = str_from_literal(prompt, sizeof prompt - 1);
+    print_string(text, 0);
+    str_free(text);
+
+    while (key_taken()) sleep_ms(0);   // keys typed earlier do not count
+    screen_shown.store(1);
+    for (;;) {
+        sleep_ms(100);
+        if (exit_in_progress.load() != 0) park_program_thread();
+        if (key_taken()) return;
+    }
+}
+
+}  // namespace
+
+void end_statement() {
+    // Open files and devices would be closed here; this run-time has none.
+    close_handled_by_program.store(0);   // from now on the close button ends the process
+    if (window_hidden.load() == 0 && display_page) press_any_key();
+    stop_requested.store(1);
+    park_program_thread();
+}

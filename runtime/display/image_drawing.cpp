@@ -1,0 +1,69 @@
+#include "runtime/display/image_drawing.h"
+
+#include <utility>
+
+#include "runtime/display/hardware_image.h"
+#include "runtime/display/render_state.h"
+#include "runtime/display/window_mapping.h"
+
+namespace {
+
+void draw_rectangle(float x1, float y1, float x2, float y2, std::int32_t source, std::int32_t destination,
+                    bool map_to_window, float sx1, float sy1, float sx2, float sy2, std::int32_t blend,
+                    std::int32_t smooth) {
+    if (x2 < x1) {
+        std::swap(x1, x2);
+        std::swap(sx1, sx2);
+    }
+    if (y2 < y1) {
+        std::swap(y1, y2);
+        std::swap(sy1, sy2);
+    }
+    if (!set_render_target(destination)) return;
+    set_render_mode(1);
+    if (map_to_window) {
+        const pixel_rectangle r = map_frame_rectangle(current_mapping, x1, y1, x2, y2);
+        x1 = static_cast<float>(r.left);
+        y1 = static_cast<float>(r.top);
+        x2 = static_cast<float>(r.right);
+        y2 = static_cast<float>(r.bottom);
+    }
+    set_texture(source);
+    const hardware_image* image = render_state.texture_parameters;
+    if (!image) return;
+    set_texture_filters(smooth);
+    set_blending(blend);
+    set_depth_mode(0);
+    set_cull_mode(0);
+    set_texture_wrap(0);
+
+    const std::int32_t texture_width = image->storage ? image->texture_width : image->width;
+    const std::int32_t texture_height = image->storage ? image->texture_height : image->height;
+    float u_left, u_right, v_top, v_bottom;
+    texture_edges(sx1, sx2, texture_width, u_left, u_right);
+    texture_edges(sy1, sy2, texture_height, v_top, v_bottom);
+
+    if (!batch_reserve_two_triangles()) return;
+    float* v = batch.vertices + batch.vertex_floats;
+    const float right = x2 + 1, bottom = y2 + 1;
+    const float vertices[12] = {x1, y1, right, y1, x1, bottom, x1, bottom, right, y1, right, bottom};
+    for (int i = 0; i < 12; ++i) v[i] = vertices[i];
+    float* t = batch.texture_coordinates + batch.texture_floats;
+    const float coordinates[12] = {u_left, v_top,    u_right, v_top, u_left,  v_bottom,
+                                   u_left, v_bottom, u_right, v_top, u_right, v_bottom};
+    for (int i = 0; i < 12; ++i) t[i] = coordinates[i];
+    batch.vertex_floats += 12;
+    batch.texture_floats += 12;
+}
+
+}  // namespace
+
+void draw_hardware_img(float x1, float y1, float x2, float y2, std::int32_t source, std::int32_t destination,
+                       float sx1, float sy1, float sx2, float sy2, std::int32_t blend, std::int32_t smooth) {
+    draw_rectangle(x1, y1, x2, y2, source, destination, destination <= 0, sx1, sy1, sx2, sy2, blend, smooth);
+}
+
+void draw_hardware_img_window_pixels(float x1, float y1, float x2, float y2, std::int32_t source, float sx1,
+                                     float sy1, float sx2, float sy2, std::int32_t blend, std::int32_t smooth) {
+    draw_rectangle(x1, y1, x2, y2, source, 0, false, sx1, sy1, sx2, sy2, blend, smooth);
+}

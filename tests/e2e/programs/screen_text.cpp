@@ -1,0 +1,95 @@
+// A small program on the run-time for the display tests: it prints known
+// text in known colours, shows the cursor at a known place, reports "ready"
+// on stdout and waits until the window is closed. By its first argument:
+//   palette FILE     once FILE exists, PALETTE 1, 4 (blue becomes red), then
+//                    reports "palette changed";
+//   still            leaves the cursor hidden, so no frame follows the first;
+//   fullscreen       asks for full screen with square pixels after "ready";
+//   hardware         draws a 4 x 1 image of red, green, blue and white bands
+//                    over the text through the window's hardware layer, at
+//                    (100, 50)-(139, 59) and mirrored at (199, 70)-(160, 79),
+//                    issuing the drawing commands again and again.
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#include "runtime/console/color_statements.h"
+#include "runtime/console/print.h"
+#include "runtime/console/screen_image.h"
+#include "runtime/core/sleep.h"
+#include "runtime/core/startup.h"
+#include "runtime/display/hardware_image.h"
+#include "runtime/display/hgc_layer.h"
+#include "runtime/display/presentation.h"
+#include "runtime/errors/event_check.h"
+#include "runtime/strings/str_desc.h"
+
+namespace {
+
+void print(const char* text, bool newline = true) {
+    const std::uint32_t mark = temp_mark();
+    print_string(str_from_cstring(text), newline ? 1 : 0);
+    temp_cleanup(mark, 0);
+}
+
+bool mode_is(const char* mode) { return argument_count > 1 && std::strcmp(argument_vector[1], mode) == 0; }
+
+void draw_bands(std::int32_t image, float x1, float x2, float y1) {
+    hgc command{};
+    command.type = hgc_draw_rectangle;
+    command.source = image;
+    command.destination = 0;
+    const float source[4] = {0, 0, 3, 0};
+    const float destination[4] = {x1, y1, x2, y1 + 9};
+    for (int i = 0; i < 4; ++i) {
+        command.source_points[i] = source[i];
+        command.destination_points[i] = destination[i];
+    }
+    hgc_issue(command);
+}
+
+void report(const char* text) {
+    std::printf("%s\n", text);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+void program_main() {
+    color_set(14, 1, 0, 3);
+    print("Farbtafel der Textseite");
+    for (int colour = 0; colour < 16; ++colour) {
+        color_set(colour, colour == 0 ? 7 : 0, 0, 3);
+        char line[32];
+        std::snprintf(line, sizeof line, "Farbe %d", colour);
+        print(line);
+    }
+    color_set(7, 0, 0, 3);
+    print("!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~");
+    print(" Eingabe der Wellenlaenge [nm]: ", false);
+    if (!mode_is("still")) locate(0, 0, 1, 0, 0, 4);   // the cursor shows where INPUT would echo
+    report("ready");
+
+    const std::uint32_t bands[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    const std::int32_t band_image =
+        mode_is("hardware") ? new_hardware_img(4, 1, bands, hardware_img_deferred | hardware_img_copy) : 0;
+    bool palette_changed = false;
+    bool fullscreen_asked = false;
+    for (;;) {
+        if (mode_is("palette") && !palette_changed && argument_count > 2 && access(argument_vector[2], F_OK) == 0) {
+            palette_set(1, 4, 1);
+            palette_changed = true;
+            report("palette changed");
+        }
+        if (mode_is("fullscreen") && !fullscreen_asked) {
+            fullscreen_request.store(2);
+            fullscreen_asked = true;
+        }
+        if (band_image) {
+            draw_bands(band_image, 100, 139, 50);
+            draw_bands(band_image, 199, 160, 70);
+        }
+        sleep_ms(10);
+        statement_done(1);
+    }
+}
