@@ -6,8 +6,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
+#include <X11/keysym.h>
+
+#include "tests/e2e/harness/key_typing.h"
 #include "tests/e2e/harness/program_run.h"
 #include "tests/e2e/harness/screen_decoder.h"
 #include "tests/e2e/harness/window_access.h"
@@ -200,6 +204,53 @@ TEST_F(ScreenDisplay, FullScreenWithSquarePixelsIsLetterboxed) {
         for (int x = 0; x < 1024; x += 8) ASSERT_EQ(pixel(x, y), black) << x << "," << y;
     EXPECT_EQ(pixel(2, 64), blue);                 // the heading's first pixel row
     EXPECT_EQ(pixel(23 * 8 * 8 / 5 + 2, 66), black);   // just right of the heading
+}
+
+// Alt+Enter goes windowed, stretched, stretched smooth, square pixels, square
+// pixels smooth, and back to the window.
+TEST_F(ScreenDisplay, AltEnterCyclesThroughTheFullScreenModes) {
+    start();
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    auto pixel = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
+    // Waits until the window is w x h and check() holds for its pixels.
+    auto shown = [&](int w, int h, const std::function<bool()>& check) {
+        return wait_until(
+            [&] {
+                pixels = window_pixels(server.connection, window, width, height);
+                return width == w && height == h && check();
+            },
+            5);
+    };
+    // Linear filtering blends the heading's right edge into the black beside it.
+    auto edge_blended = [&](int y) {
+        for (int x = 280; x < 310; ++x)
+            if (pixel(x, y) != blue && pixel(x, y) != yellow && pixel(x, y) != black) return true;
+        return false;
+    };
+    auto alt_enter = [&] { tap_key(server.connection, XK_Return, {XK_Alt_L}); };
+
+    alt_enter();   // stretched: 1.6 x 1.92, no bars
+    ASSERT_TRUE(shown(1024, 768, [&] { return pixel(2, 2) == blue; })) << width << "x" << height;
+    EXPECT_FALSE(edge_blended(10));
+    alt_enter();   // stretched and smooth
+    EXPECT_TRUE(shown(1024, 768, [&] { return edge_blended(10); }));
+    alt_enter();   // square pixels: 1024 x 640 between bars of 64 rows
+    ASSERT_TRUE(shown(1024, 768, [&] { return pixel(2, 10) == black && pixel(2, 64 + 2) == blue; }));
+    EXPECT_EQ(pixel(2, 63), black);
+    EXPECT_EQ(pixel(2, 704), black);
+    EXPECT_FALSE(edge_blended(64 + 10));
+    alt_enter();   // square pixels and smooth
+    EXPECT_TRUE(shown(1024, 768, [&] { return edge_blended(64 + 10); }));
+    alt_enter();   // windowed again, at the frame's size
+    EXPECT_TRUE(wait_until(
+        [&] {
+            const window_geometry g = window_geometry_of(server.connection, window);
+            return g.width == 640 && g.height == 400;
+        },
+        5));
+    window_move_to_origin_and_focus(server.connection, window);
+    EXPECT_TRUE(wait_until([&] { return read().row_text(1) == padded(heading); }, 3)) << describe(read());
 }
 
 TEST_F(ScreenDisplay, HardwareLayerDrawsImagesOverTheTextAndMirrors) {
