@@ -40,10 +40,13 @@ std::uint8_t modifier_scan_code(std::int32_t code) {
     }
 }
 
+bool is_character(std::int32_t code) { return code >= 1 && code <= 255; }
+
 // The key's make code for the port, 0 when it has none.
 std::uint8_t make_code_of(std::int32_t code) {
     if (key_is_modifier(code)) return modifier_scan_code(code);
-    if (code < 256 || key_is_extended(code)) return static_cast<std::uint8_t>(key_translation_row_of(code).scan_code);
+    if (is_character(code) || key_is_extended(code))
+        return static_cast<std::uint8_t>(key_translation_row_of(code).scan_code);
     return 0;
 }
 
@@ -88,7 +91,7 @@ void toggle_insert_state() {
 }
 
 void store_pressed_key(std::int32_t code, bool insert_was_held) {
-    if (code < 256) {
+    if (is_character(code)) {
         const key_translation_row& row = key_translation_row_of(code);
         if (row.scan_code == 0) {
             keyboard_buffer_store(static_cast<std::uint8_t>(code), 0);

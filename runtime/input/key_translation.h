@@ -26,7 +26,7 @@ struct key_translation_row {
 inline constexpr int key_translation_rows = 512;
 extern const std::array<key_translation_row, key_translation_rows> key_translation;
 
-// The row for a character code (1 to 255) or an extended code (scan x 256).
+// The row for a character code (1 to 255) or an extended code (0x3B00 to 0x8600).
 inline const key_translation_row& key_translation_row_of(std::int32_t code) {
     return key_translation[code < 256 ? code : 256 + ((code >> 8) & 0xFF)];
 }

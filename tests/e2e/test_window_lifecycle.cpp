@@ -109,6 +109,16 @@ TEST_F(WindowLifecycle, WindowQueriesAnswerFromTheWindowThread) {
     EXPECT_EQ(program_wait(program, 5).exit_status, 0);
 }
 
+TEST_F(WindowLifecycle, WindowPauseHoldsTheWindowThreadUntilResumed) {
+    running_program program = start({"pause"});
+    const Window window = wait_for_window(program);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(wait_until([&] { return program_output_so_far(program).find("after_resume") != std::string::npos; }, 5));
+    EXPECT_NE(program_output_so_far(program).find("while_paused=-1 after_resume=1024\n"), std::string::npos);
+    window_send_delete(server.connection, window);
+    EXPECT_EQ(program_wait(program, 5).exit_status, 0);
+}
+
 TEST_F(WindowLifecycle, PostedMessagesChangeTheWindow) {
     running_program program = start({"messages"});
     const Window window = window_find(server.connection, "Renamed", 10);

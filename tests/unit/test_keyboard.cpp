@@ -113,6 +113,11 @@ TEST_F(Keyboard, KeysWithoutAWordReachOnlyTheQueueAndThePort) {
     EXPECT_EQ(port_bytes(), "\x38\x39\xb9\xb8");
     key_special_event(200, 1);   // a freeglut key without a code
     EXPECT_EQ(key_hit(), 0);
+    key_down(-7);   // a code no source makes reaches the queue alone
+    key_up(-7);
+    EXPECT_EQ(key_hit(), -7);
+    EXPECT_EQ(key_hit(), 7);
+    EXPECT_EQ(take_inkey(), "");
 }
 
 TEST_F(Keyboard, BufferHoldsFifteenKeysAndWrapsAround) {

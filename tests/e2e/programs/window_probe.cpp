@@ -9,15 +9,20 @@
 //   window-get       reports window_get of the screen width and window x;
 //   messages         hides the window, renames it "Renamed", shows it, moves
 //                    it to (10, 20) and reports its position once the
-//                    cached metrics show the move.
+//                    cached metrics show the move;
+//   pause            borrows the window thread with window_pause and reports
+//                    whether a query made meanwhile waited for window_resume.
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <unistd.h>
 
 #include "runtime/core/glut_message.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/window.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/strings/str_desc.h"
 
@@ -40,6 +45,17 @@ void program_main() {
     std::fflush(stdout);
 
     if (mode_is("return")) return;
+    if (mode_is("pause")) {
+        window_pause();
+        std::atomic<std::int32_t> answer{-1};
+        std::thread query([&] { answer = window_get(200); });
+        sleep_ms(200);
+        const std::int32_t while_paused = answer.load();
+        window_resume();
+        query.join();
+        std::printf("while_paused=%d after_resume=%d\n", while_paused, answer.load());
+        std::fflush(stdout);
+    }
     if (mode_is("messages")) {
         window_hide();
         window_set_title("Renamed");
