@@ -93,11 +93,10 @@ bool cursor_rows(std::int32_t s, std::int32_t e, std::int32_t h, std::int32_t& f
 }
 
 // Glyph drawing. The cells of one text row that need drawing are listed and
-// then drawn one pixel row at a time across the frame, so the frame is
-// written in order. A glyph row is 8 bytes, one per pixel: the foreground
-// where the byte is non-zero, else the background. The vector versions
-// compare the bytes with zero and widen them to 32-bit masks; the AVX2
-// version is chosen at run time where the processor has it.
+// then drawn one after the other. A glyph row is 8 bytes, one per pixel: the
+// foreground where the byte is non-zero, else the background. The vector
+// versions compare the bytes with zero and widen them to 32-bit masks; the
+// AVX2 version is chosen at run time where the processor has it.
 struct cell_to_draw {
     const std::uint8_t* glyph;   // the glyph's first row
     std::int32_t offset;         // first pixel of the cell in a pixel row
@@ -111,15 +110,20 @@ inline void fill_pixels(std::uint32_t* out, std::int32_t count, std::uint32_t co
     for (std::int32_t i = 0; i < count; ++i) out[i] = colour;
 }
 
-// Draws pixel row y of count cells 8 pixels wide (16 with doubled glyph pixels).
-using draw_span_function = void (*)(std::uint32_t* row, const cell_to_draw* cells, std::int32_t count, std::int32_t y);
+// Draws count cells 8 pixels wide (16 with doubled glyph pixels) and rows
+// high into the text row whose first pixel row is row.
+using draw_cells_function = void (*)(std::uint32_t* row, std::int64_t frame_width, const cell_to_draw* cells,
+                                     std::int32_t count, std::int32_t rows);
 
 template <bool doubled>
-void draw_span_portable(std::uint32_t* row, const cell_to_draw* cells, std::int32_t count, std::int32_t y) {
+void draw_cells_portable(std::uint32_t* row, std::int64_t frame_width, const cell_to_draw* cells, std::int32_t count,
+                         std::int32_t rows) {
     for (const cell_to_draw* cell = cells; cell != cells + count; ++cell) {
-        const std::uint8_t* glyph = cell->glyph + 8 * y;
-        for (int i = 0; i < (doubled ? 16 : 8); ++i)
-            row[cell->offset + i] = glyph[doubled ? i / 2 : i] ? cell->fg : background_of(*cell);
+        std::uint32_t* out = row + cell->offset;
+        const std::uint8_t* glyph = cell->glyph;
+        for (std::int32_t y = 0; y < rows; ++y, out += frame_width, glyph += 8)
+            for (int i = 0; i < (doubled ? 16 : 8); ++i)
+                out[i] = glyph[doubled ? i / 2 : i] ? cell->fg : background_of(*cell);
     }
 }
 
@@ -134,40 +138,49 @@ inline void store_sse2(std::uint32_t* out, __m128i zero_mask, __m128i fg, __m128
 }
 
 template <bool doubled>
-void draw_span_sse2(std::uint32_t* row, const cell_to_draw* cells, std::int32_t count, std::int32_t y) {
+void draw_cells_sse2(std::uint32_t* row, std::int64_t frame_width, const cell_to_draw* cells, std::int32_t count,
+                     std::int32_t rows) {
     for (const cell_to_draw* cell = cells; cell != cells + count; ++cell) {
         std::uint32_t* out = row + cell->offset;
+        const std::uint8_t* glyph = cell->glyph;
         const __m128i fg = _mm_set1_epi32(static_cast<int>(cell->fg));
         const __m128i difference = _mm_set1_epi32(static_cast<int>(cell->difference));
-        __m128i bytes = glyph_row_zero_bytes(cell->glyph + 8 * y);
-        if (doubled) {
-            bytes = _mm_unpacklo_epi8(bytes, bytes);
-            const __m128i high = _mm_unpackhi_epi8(bytes, bytes);
-            store_sse2(out + 8, _mm_unpacklo_epi16(high, high), fg, difference);
-            store_sse2(out + 12, _mm_unpackhi_epi16(high, high), fg, difference);
+        for (std::int32_t y = 0; y < rows; ++y, out += frame_width, glyph += 8) {
+            __m128i bytes = glyph_row_zero_bytes(glyph);
+            if (doubled) {
+                bytes = _mm_unpacklo_epi8(bytes, bytes);
+                const __m128i high = _mm_unpackhi_epi8(bytes, bytes);
+                store_sse2(out + 8, _mm_unpacklo_epi16(high, high), fg, difference);
+                store_sse2(out + 12, _mm_unpackhi_epi16(high, high), fg, difference);
+            }
+            const __m128i low = _mm_unpacklo_epi8(bytes, bytes);
+            store_sse2(out, _mm_unpacklo_epi16(low, low), fg, difference);
+            store_sse2(out + 4, _mm_unpackhi_epi16(low, low), fg, difference);
         }
-        const __m128i low = _mm_unpacklo_epi8(bytes, bytes);
-        store_sse2(out, _mm_unpacklo_epi16(low, low), fg, difference);
-        store_sse2(out + 4, _mm_unpackhi_epi16(low, low), fg, difference);
     }
 }
 
 template <bool doubled>
-__attribute__((target("avx2"))) void draw_span_avx2(std::uint32_t* row, const cell_to_draw* cells,
-                                                    std::int32_t count, std::int32_t y) {
+__attribute__((target("avx2"))) void draw_cells_avx2(std::uint32_t* row, std::int64_t frame_width,
+                                                     const cell_to_draw* cells, std::int32_t count,
+                                                     std::int32_t rows) {
     for (const cell_to_draw* cell = cells; cell != cells + count; ++cell) {
         std::uint32_t* out = row + cell->offset;
+        const std::uint8_t* glyph = cell->glyph;
         const __m256i fg = _mm256_set1_epi32(static_cast<int>(cell->fg));
         const __m256i difference = _mm256_set1_epi32(static_cast<int>(cell->difference));
-        __m128i bytes = glyph_row_zero_bytes(cell->glyph + 8 * y);
-        if (doubled) {
-            bytes = _mm_unpacklo_epi8(bytes, bytes);
-            const __m256i high = _mm256_cvtepi8_epi32(_mm_unpackhi_epi64(bytes, bytes));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8),
-                                _mm256_xor_si256(fg, _mm256_and_si256(difference, high)));
+        for (std::int32_t y = 0; y < rows; ++y, out += frame_width, glyph += 8) {
+            __m128i bytes = glyph_row_zero_bytes(glyph);
+            if (doubled) {
+                bytes = _mm_unpacklo_epi8(bytes, bytes);
+                const __m256i high = _mm256_cvtepi8_epi32(_mm_unpackhi_epi64(bytes, bytes));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 8),
+                                    _mm256_xor_si256(fg, _mm256_and_si256(difference, high)));
+            }
+            const __m256i low = _mm256_cvtepi8_epi32(bytes);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                                _mm256_xor_si256(fg, _mm256_and_si256(difference, low)));
         }
-        const __m256i low = _mm256_cvtepi8_epi32(bytes);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_xor_si256(fg, _mm256_and_si256(difference, low)));
     }
 }
 
@@ -176,8 +189,8 @@ const bool processor_has_avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("a
 const bool processor_has_avx2 = false;
 #endif
 
-draw_span_function draw_span = nullptr;
-draw_span_function draw_span_doubled = nullptr;
+draw_cells_function draw_cells = nullptr;
+draw_cells_function draw_cells_doubled = nullptr;
 
 // The cells of one text row waiting to be drawn (grows, never shrinks).
 cell_to_draw* row_cells = nullptr;
@@ -196,15 +209,14 @@ bool row_cells_reserve(std::int32_t columns) {
 // pixels when the font has glyphs of the cell's width, else the background.
 void draw_row_cells(std::uint32_t* out, std::int64_t frame_width, std::int32_t cell_width, std::int32_t cell_height,
                     const glyph_source& glyphs, bool glyphs_fit, std::int32_t count) {
-    if (!draw_span) select_glyph_drawing(2);
-    const draw_span_function span = glyphs.doubled ? draw_span_doubled : draw_span;
-    for (std::int32_t y = 0; y < cell_height; ++y, out += frame_width) {
-        if (glyphs_fit)
-            span(out, row_cells, count, y);
-        else
-            for (std::int32_t i = 0; i < count; ++i)
-                fill_pixels(out + row_cells[i].offset, cell_width, background_of(row_cells[i]));
+    if (!draw_cells) select_glyph_drawing(2);
+    if (glyphs_fit) {
+        (glyphs.doubled ? draw_cells_doubled : draw_cells)(out, frame_width, row_cells, count, cell_height);
+        return;
     }
+    for (std::int32_t y = 0; y < cell_height; ++y, out += frame_width)
+        for (std::int32_t i = 0; i < count; ++i)
+            fill_pixels(out + row_cells[i].offset, cell_width, background_of(row_cells[i]));
 }
 
 // Makes sure the frame holds width x height pixels; false when the memory
@@ -406,18 +418,18 @@ void answer_pause_request() {
 std::int32_t select_glyph_drawing(std::int32_t level) {
 #if defined(__x86_64__)
     if (level >= 2 && processor_has_avx2) {
-        draw_span = draw_span_avx2<false>;
-        draw_span_doubled = draw_span_avx2<true>;
+        draw_cells = draw_cells_avx2<false>;
+        draw_cells_doubled = draw_cells_avx2<true>;
         return 2;
     }
     if (level >= 1) {
-        draw_span = draw_span_sse2<false>;
-        draw_span_doubled = draw_span_sse2<true>;
+        draw_cells = draw_cells_sse2<false>;
+        draw_cells_doubled = draw_cells_sse2<true>;
         return 1;
     }
 #endif
-    draw_span = draw_span_portable<false>;
-    draw_span_doubled = draw_span_portable<true>;
+    draw_cells = draw_cells_portable<false>;
+    draw_cells_doubled = draw_cells_portable<true>;
     return 0;
 }
 
