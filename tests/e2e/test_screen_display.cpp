@@ -62,6 +62,28 @@ protected:
 
     text_screen read() const { return screen_read(server.connection, window); }
 
+    // The window's pixels as last read by shows().
+    std::vector<std::uint32_t> pixels;
+    int width = 0, height = 0;
+    std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    bool has_size(int w, int h, double seconds) {
+        return wait_until(
+            [&] {
+                const window_geometry g = window_geometry_of(server.connection, window);
+                return g.width == w && g.height == h;
+            },
+            seconds);
+    }
+    // Reads the pixels until the window is w x h and check() holds for them.
+    bool shows(int w, int h, const std::function<bool()>& check, double seconds = 5) {
+        return wait_until(
+            [&] {
+                pixels = window_pixels(server.connection, window, width, height);
+                return width == w && height == h && check();
+            },
+            seconds);
+    }
+
     static std::string describe(const text_screen& screen) {
         std::string text;
         for (int row = 1; row <= screen.rows; ++row) text += screen.row_text(row) + "\n";
@@ -172,34 +194,14 @@ TEST_F(ScreenDisplay, WindowSnapsBackToTheFrameSize) {
     XResizeWindow(server.connection, window, 800, 600);
     XFlush(server.connection);
     ASSERT_TRUE(wait_until([&] { return window_geometry_of(server.connection, window).width == 800; }, 2));
-    EXPECT_TRUE(wait_until(
-        [&] {
-            const window_geometry g = window_geometry_of(server.connection, window);
-            return g.width == 640 && g.height == 400;
-        },
-        3));
+    EXPECT_TRUE(has_size(640, 400, 3));
     EXPECT_TRUE(wait_until([&] { return read().row_starts_with(1, heading); }, 2));
 }
 
 TEST_F(ScreenDisplay, FullScreenWithSquarePixelsIsLetterboxed) {
     start({"fullscreen"});
-    ASSERT_TRUE(wait_until(
-        [&] {
-            const window_geometry g = window_geometry_of(server.connection, window);
-            return g.width == 1024 && g.height == 768;
-        },
-        5));
     // 640 x 400 scaled by 1.6 to 1024 x 640, centred: black bars of 64 rows above and below.
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;
-    auto pixel = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
-    EXPECT_TRUE(wait_until(
-        [&] {
-            pixels = window_pixels(server.connection, window, width, height);
-            return width == 1024 && height == 768 && pixel(2, 64 + 2) == blue;
-        },
-        3));
-    ASSERT_EQ(pixels.size(), 1024u * 768u);
+    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 64 + 2) == blue; }));
     for (int y : {0, 63, 704, 767})
         for (int x = 0; x < 1024; x += 8) ASSERT_EQ(pixel(x, y), black) << x << "," << y;
     EXPECT_EQ(pixel(2, 64), blue);                 // the heading's first pixel row
@@ -210,18 +212,6 @@ TEST_F(ScreenDisplay, FullScreenWithSquarePixelsIsLetterboxed) {
 // pixels smooth, and back to the window.
 TEST_F(ScreenDisplay, AltEnterCyclesThroughTheFullScreenModes) {
     start();
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;
-    auto pixel = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
-    // Waits until the window is w x h and check() holds for its pixels.
-    auto shown = [&](int w, int h, const std::function<bool()>& check) {
-        return wait_until(
-            [&] {
-                pixels = window_pixels(server.connection, window, width, height);
-                return width == w && height == h && check();
-            },
-            5);
-    };
     // Linear filtering blends the heading's right edge into the black beside it.
     auto edge_blended = [&](int y) {
         for (int x = 280; x < 310; ++x)
@@ -231,39 +221,26 @@ TEST_F(ScreenDisplay, AltEnterCyclesThroughTheFullScreenModes) {
     auto alt_enter = [&] { tap_key(server.connection, XK_Return, {XK_Alt_L}); };
 
     alt_enter();   // stretched: 1.6 x 1.92, no bars
-    ASSERT_TRUE(shown(1024, 768, [&] { return pixel(2, 2) == blue; })) << width << "x" << height;
+    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 2) == blue; })) << width << "x" << height;
     EXPECT_FALSE(edge_blended(10));
     alt_enter();   // stretched and smooth
-    EXPECT_TRUE(shown(1024, 768, [&] { return edge_blended(10); }));
+    EXPECT_TRUE(shows(1024, 768, [&] { return edge_blended(10); }));
     alt_enter();   // square pixels: 1024 x 640 between bars of 64 rows
-    ASSERT_TRUE(shown(1024, 768, [&] { return pixel(2, 10) == black && pixel(2, 64 + 2) == blue; }));
+    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 10) == black && pixel(2, 64 + 2) == blue; }));
     EXPECT_EQ(pixel(2, 63), black);
     EXPECT_EQ(pixel(2, 704), black);
     EXPECT_FALSE(edge_blended(64 + 10));
     alt_enter();   // square pixels and smooth
-    EXPECT_TRUE(shown(1024, 768, [&] { return edge_blended(64 + 10); }));
+    EXPECT_TRUE(shows(1024, 768, [&] { return edge_blended(64 + 10); }));
     alt_enter();   // windowed again, at the frame's size
-    EXPECT_TRUE(wait_until(
-        [&] {
-            const window_geometry g = window_geometry_of(server.connection, window);
-            return g.width == 640 && g.height == 400;
-        },
-        5));
+    EXPECT_TRUE(has_size(640, 400, 5));
     window_move_to_origin_and_focus(server.connection, window);
     EXPECT_TRUE(wait_until([&] { return read().row_text(1) == padded(heading); }, 3)) << describe(read());
 }
 
 TEST_F(ScreenDisplay, HardwareLayerDrawsImagesOverTheTextAndMirrors) {
     start({"hardware"});
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> pixels;
-    auto pixel = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; };
-    ASSERT_TRUE(wait_until(
-        [&] {
-            pixels = window_pixels(server.connection, window, width, height);
-            return width == 640 && pixel(105, 55) == 0xFF0000 && pixel(165, 75) == 0xFFFFFF;
-        },
-        3));
+    ASSERT_TRUE(shows(640, 400, [&] { return pixel(105, 55) == 0xFF0000 && pixel(165, 75) == 0xFFFFFF; }));
     const std::uint32_t bands[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     for (int band = 0; band < 4; ++band) {
         for (int x = 100 + 10 * band; x < 110 + 10 * band; ++x) {
