@@ -99,15 +99,11 @@ TEST(InputNumber, FloatsKeepTheirSyntaxDigitsAndRange) {
 }
 
 TEST(InputNumber, FloatsStoreWhatScanfReads) {
-    EXPECT_EQ(stored<float>(single, "0.1"), 0.1f);
     EXPECT_EQ(stored<float>(single, "1E"), 1.0f);
     EXPECT_EQ(stored<float>(single, "-"), 0.0f);
-    EXPECT_EQ(stored<float>(single, "."), 0.0f);
-    EXPECT_EQ(stored<double>(double_, "1.5D3"), 1500.0);
     EXPECT_EQ(stored<double>(double_, "-2.5d-1"), -0.25);
     // The 80-bit target gets the double value widened, in its ten bytes.
     long double wide = 0;
-    std::memset(&wide, 0, sizeof wide);
     input_number_store(extended, reinterpret_cast<const std::uint8_t*>("0.1"), 3, &wide);
     EXPECT_EQ(wide, static_cast<long double>(0.1));
 }

@@ -76,7 +76,6 @@ TEST_F(Keyboard, CharactersAndModifiersTranslateAsOnThePcKeyboard) {
         {"Ctrl+2", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, '2', std::string("\0\x03", 2)},
         {"Ctrl+[", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 27, "\x1b"},
         {"Alt+0", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '0', std::string("\0\x81", 2)},
-        {"Alt+9", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '(', std::string("\0\x80", 2)},
         {"Alt+=", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '=', std::string("\0\x83", 2)},
         {"F1", 0, 0, -GLUT_KEY_F1, std::string("\0;", 2)},
         {"Shift+F10", GLUT_KEY_SHIFT_L, 0, -GLUT_KEY_F10, std::string("\0\x5d", 2)},
@@ -84,7 +83,6 @@ TEST_F(Keyboard, CharactersAndModifiersTranslateAsOnThePcKeyboard) {
         {"Ctrl+Home", GLUT_KEY_CTRL_L, 0, -GLUT_KEY_HOME, std::string("\0\x77", 2)},
         {"Delete", 0, 0, 127, std::string("\0S", 2)},
         {"byte above 127", 0, 0, 0xE4, "\xe4"},
-        {"Escape", 0, 0, 27, "\x1b"},
     };
     for (const case_t& c : cases) {
         if (c.modifier_key) key_special_event(c.modifier_key, 1);
@@ -246,20 +244,17 @@ TEST_F(Keyboard, KeyClearEmptiesTheChosenStoreAndRejectsOthers) {
     EXPECT_EQ(key_hit(), 0);
     key_clear(3, 1);
     EXPECT_EQ(port_bytes(), "");
+    pending_error = 5;
+    EXPECT_EQ(take_inkey(), "");   // INKEY$ gives nothing while an error is pending
+    pending_error = 0;
+    EXPECT_EQ(take_inkey(), "k");
+    type_char('k');
     *emulated_address(bios_keyboard_head + 1) = 0x55;
     key_clear(1, 1);
     EXPECT_EQ(take_inkey(), "");
     EXPECT_EQ(peek(bios_keyboard_head), 30);
     EXPECT_EQ(peek(bios_keyboard_tail), 30);
     EXPECT_EQ(peek(bios_keyboard_head + 1), 0);
-}
-
-TEST_F(Keyboard, InkeyIsEmptyWhileAnErrorIsPending) {
-    type_char('e');
-    pending_error = 5;
-    EXPECT_EQ(take_inkey(), "");
-    pending_error = 0;
-    EXPECT_EQ(take_inkey(), "e");
 }
 
 TEST_F(Keyboard, KeyHitQueueDropsItsOldestEntryWhenFull) {
