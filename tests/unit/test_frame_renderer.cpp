@@ -330,6 +330,37 @@ TEST_F(Renderer, MissingPreviousFrameIsReportedAndEveryCellDrawn) {
     EXPECT_NE(cell_pixels(7, 7, 8, 16), cell_pixels(8, 7, 8, 16));
 }
 
+TEST_F(Renderer, GraphicsPagesLookUpThePaletteOrCopyTheirPixels) {
+    screen_image* text_page = display_page;
+    screen_image* indexed = image_get(image_new(32, 20, 13));
+    ASSERT_NE(indexed, nullptr);
+    indexed->cells[0] = 4;
+    indexed->cells[32 * 20 - 1] = 40;
+    display_page = indexed;
+    render_software_frame();
+    EXPECT_EQ(newest()->width, 32);
+    EXPECT_EQ(pixel(0, 0), 0xFFAA0000u);
+    EXPECT_EQ(pixel(31, 19), 0xFFFF0000u);   // entry 40 of the 256-colour palette
+    EXPECT_EQ(pixel(1, 0), black);
+    const std::int64_t first = newest()->order;
+    render_software_frame();
+    EXPECT_EQ(newest()->order, first);       // unchanged: no new frame
+    render_forced_refresh = 1;               // the window's presentation changed
+    render_software_frame();
+    EXPECT_GT(newest()->order, first);
+    EXPECT_EQ(render_forced_refresh, 0);
+
+    screen_image* direct = image_get(image_new(4, 3, 32));
+    ASSERT_NE(direct, nullptr);
+    reinterpret_cast<std::uint32_t*>(direct->cells)[5] = 0x80123456;
+    display_page = direct;
+    frame_compare_valid = 0;
+    render_software_frame();
+    EXPECT_EQ(newest()->width, 4);
+    EXPECT_EQ(pixel(1, 1), 0x80123456u);
+    display_page = text_page;
+}
+
 TEST_F(Renderer, PauseRequestIsAnsweredWithoutDrawing) {
     render_pause = 1;
     const std::int64_t before = latest_frame_order;

@@ -6,21 +6,29 @@
 #include "runtime/display/software_frame.h"
 #include "runtime/display/window_mapping.h"
 
+// Mappings and rectangles compare field by field (the scales exactly: they
+// are quotients of small integers).
+bool operator==(const window_mapping& a, const window_mapping& b) {
+    return a.offset_x == b.offset_x && a.offset_y == b.offset_y && a.right == b.right && a.bottom == b.bottom &&
+           a.scale_x == b.scale_x && a.scale_y == b.scale_y && a.display_width == b.display_width &&
+           a.display_height == b.display_height && a.bars == b.bars && a.smooth == b.smooth;
+}
+void PrintTo(const window_mapping& m, std::ostream* out) {
+    *out << "offset " << m.offset_x << "," << m.offset_y << " to " << m.right << "," << m.bottom << " scale "
+         << m.scale_x << "," << m.scale_y << " display " << m.display_width << "x" << m.display_height << " bars "
+         << m.bars << " smooth " << m.smooth;
+}
+bool operator==(const pixel_rectangle& a, const pixel_rectangle& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+void PrintTo(const pixel_rectangle& r, std::ostream* out) {
+    *out << r.left << "," << r.top << " to " << r.right << "," << r.bottom;
+}
+
 TEST(WindowMapping, DefaultFrameMapsOneToOneWithTexelCentres) {
     const window_mapping m = compute_window_mapping(640, 400, 640, 400, 0, 0, 0);
-    EXPECT_EQ(m.offset_x, 0);
-    EXPECT_EQ(m.offset_y, 0);
-    EXPECT_EQ(m.right, 639);
-    EXPECT_EQ(m.bottom, 399);
-    EXPECT_EQ(m.scale_x, 1.0f);
-    EXPECT_EQ(m.scale_y, 1.0f);
-    EXPECT_EQ(m.bars, 0);
-    EXPECT_EQ(m.smooth, 0);
-    const pixel_rectangle r = map_frame_rectangle(m, 0, 0, 639, 399);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.right, 639);
-    EXPECT_EQ(r.bottom, 399);
+    EXPECT_EQ(m, (window_mapping{0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0}));
+    EXPECT_EQ(map_frame_rectangle(m, 0, 0, 639, 399), (pixel_rectangle{0, 0, 639, 399}));
 
     float left, right;
     texture_edges(0, 639, 640, left, right);
@@ -32,59 +40,33 @@ TEST(WindowMapping, DefaultFrameMapsOneToOneWithTexelCentres) {
 }
 
 TEST(WindowMapping, WindowDraggedLargerShowsTheFrameUnscaledInTheCorner) {
-    const window_mapping m = compute_window_mapping(640, 400, 800, 600, 0, 0, 0);
-    EXPECT_EQ(m.right, 639);
-    EXPECT_EQ(m.bottom, 399);
-    EXPECT_EQ(m.scale_x, 1.0f);
-    EXPECT_EQ(m.display_width, 640);
-    EXPECT_EQ(m.bars, 0);
+    EXPECT_EQ(compute_window_mapping(640, 400, 800, 600, 0, 0, 0),
+              (window_mapping{0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0}));
     // Scaled resizing fills the window instead, smoothly with setting 2.
-    const window_mapping scaled = compute_window_mapping(640, 400, 800, 600, 0, 0, 2);
-    EXPECT_EQ(scaled.right, 799);
-    EXPECT_EQ(scaled.bottom, 599);
-    EXPECT_EQ(scaled.smooth, 1);
-    EXPECT_FLOAT_EQ(scaled.scale_y, 1.5f);
+    EXPECT_EQ(compute_window_mapping(640, 400, 800, 600, 0, 0, 2),
+              (window_mapping{0, 0, 799, 599, 1.25f, 1.5f, 800, 600, 0, 1}));
 }
 
 TEST(WindowMapping, FullScreenStretchedAndWithSquarePixels) {
     const window_mapping stretched = compute_window_mapping(640, 400, 1920, 1080, 1, 0, 0);
-    EXPECT_EQ(stretched.offset_x, 0);
-    EXPECT_EQ(stretched.right, 1919);
-    EXPECT_EQ(stretched.bottom, 1079);
-    EXPECT_EQ(stretched.smooth, 0);
-    EXPECT_EQ(stretched.bars, 0);
-    const pixel_rectangle whole = map_frame_rectangle(stretched, 0, 0, 639, 399);
-    EXPECT_EQ(whole.right, 1919);
-    EXPECT_EQ(whole.bottom, 1079);
+    EXPECT_EQ(stretched, (window_mapping{0, 0, 1919, 1079, 3.0f, 2.7f, 1920, 1080, 0, 0}));
+    EXPECT_EQ(map_frame_rectangle(stretched, 0, 0, 639, 399), (pixel_rectangle{0, 0, 1919, 1079}));
 
     const window_mapping square = compute_window_mapping(640, 400, 1920, 1080, 2, 1, 0);
-    EXPECT_EQ(square.display_width, 1728);
-    EXPECT_EQ(square.offset_x, 96);
-    EXPECT_EQ(square.right, 1823);
-    EXPECT_EQ(square.bars, 1);
-    EXPECT_EQ(square.smooth, 1);
-    EXPECT_FLOAT_EQ(square.scale_x, 2.7f);
-    const pixel_rectangle picture = map_frame_rectangle(square, 0, 0, 639, 399);
-    EXPECT_EQ(picture.left, 96);
-    EXPECT_EQ(picture.right, 1823);
-
+    EXPECT_EQ(square, (window_mapping{96, 0, 1823, 1079, 2.7f, 2.7f, 1728, 1080, 1, 1}));
+    EXPECT_EQ(map_frame_rectangle(square, 0, 0, 639, 399), (pixel_rectangle{96, 0, 1823, 1079}));
     // The bars cover the margins and nothing of the picture.
     pixel_rectangle bars[2];
     ASSERT_EQ(bar_rectangles(square, 1920, 1080, bars), 2);
-    EXPECT_EQ(bars[0].left, 0);
-    EXPECT_EQ(bars[0].right, 95);
-    EXPECT_EQ(bars[1].left, 1824);
-    EXPECT_EQ(bars[1].right, 1919);
-    EXPECT_EQ(bars[1].bottom, 1079);
+    EXPECT_EQ(bars[0], (pixel_rectangle{0, 0, 95, 1079}));
+    EXPECT_EQ(bars[1], (pixel_rectangle{1824, 0, 1919, 1079}));
 
     // A narrow screen letterboxes top and bottom.
     const window_mapping tall = compute_window_mapping(640, 400, 1280, 1024, 2, 0, 0);
-    EXPECT_EQ(tall.bars, 2);
-    EXPECT_EQ(tall.display_height, 800);
-    EXPECT_EQ(tall.offset_y, 112);
+    EXPECT_EQ(tall, (window_mapping{0, 112, 1279, 911, 2.0f, 2.0f, 1280, 800, 2, 0}));
     ASSERT_EQ(bar_rectangles(tall, 1280, 1024, bars), 2);
-    EXPECT_EQ(bars[0].bottom, 111);
-    EXPECT_EQ(bars[1].top, 912);
+    EXPECT_EQ(bars[0], (pixel_rectangle{0, 0, 1279, 111}));
+    EXPECT_EQ(bars[1], (pixel_rectangle{0, 912, 1279, 1023}));
 }
 
 class WindowPolicy : public ::testing::Test {
