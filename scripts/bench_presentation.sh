@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-program="$build/tests/e2e/presentation_load"
+program="$build/bench/presentation_load"
 [ -x "$program" ] || { echo "no $program: build first (cmake --build $build)" >&2; exit 1; }
 
 exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)

@@ -9,4 +9,4 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2 --target spektralrechner measure_window bare_glut_window window_probe >/dev/null
 program=${1:-build/spektralrechner}
-exec build/tests/e2e/measure_window "$program" build/tests/e2e/bare_glut_window
+exec build/bench/measure_window "$program" build/bench/bare_glut_window
