@@ -27,6 +27,17 @@ protected:
         return program_start(probe, arguments, {"DISPLAY=" + server.display}, directory);
     }
 
+    // Waits until the program's output holds text.
+    static bool reports(const running_program& program, const std::string& text) {
+        return wait_until([&] { return program_output_so_far(program).find(text) != std::string::npos; }, 5);
+    }
+
+    void close_expecting_status_zero(running_program& program, Window window) {
+        window_send_delete(server.connection, window);
+        const program_result result = program_wait(program, 5);
+        EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
+    }
+
     Window wait_for_window(running_program& program) {
         const Window window = window_find(server.connection, "Untitled", 10);
         if (!window) {
@@ -49,8 +60,7 @@ TEST_F(WindowLifecycle, OpensA640By400WindowTitledUntitled) {
     window_move_to_origin_and_focus(server.connection, window);
     int width = 0, height = 0;
     EXPECT_EQ(window_pixels(server.connection, window, width, height).size(), 640u * 400u);
-    window_send_delete(server.connection, window);
-    EXPECT_EQ(program_wait(program, 5).exit_status, 0);
+    close_expecting_status_zero(program, window);
 }
 
 TEST_F(WindowLifecycle, CloseButtonEndsTheProcessWithStatusZeroWithinASecond) {
@@ -74,13 +84,10 @@ TEST_F(WindowLifecycle, CloseRequestsNeverDestroyTheWindow) {
     running_program program = start({"claim-close"});
     const Window window = wait_for_window(program);
     ASSERT_NE(window, 0u);
-    auto reported = [&](const std::string& text) {
-        return wait_until([&] { return program_output_so_far(program).find(text) != std::string::npos; }, 5);
-    };
-    ASSERT_TRUE(reported("working_directory"));
+    ASSERT_TRUE(reports(program, "working_directory"));
 
     window_send_delete(server.connection, window);
-    EXPECT_TRUE(reported("exit_query=1 then 0\n"));
+    EXPECT_TRUE(reports(program, "exit_query=1 then 0\n"));
     for (int i = 0; i < 300; ++i) {
         window_send_delete(server.connection, window);
         XMoveWindow(server.connection, window, i % 7, i % 5);
@@ -99,38 +106,33 @@ TEST_F(WindowLifecycle, ReturningFromTheProgramEndsWithStatusZero) {
     EXPECT_EQ(result.exit_status, 0) << result.err;
 }
 
-TEST_F(WindowLifecycle, WindowQueriesAnswerFromTheWindowThread) {
-    running_program program = start({"window-get"});
-    const Window window = wait_for_window(program);
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(wait_until([&] { return program_output_so_far(program).find("screen_width") != std::string::npos; }, 5));
-    EXPECT_NE(program_output_so_far(program).find("screen_width=1024 "), std::string::npos);
-    window_send_delete(server.connection, window);
-    EXPECT_EQ(program_wait(program, 5).exit_status, 0);
-}
-
-TEST_F(WindowLifecycle, WindowPauseHoldsTheWindowThreadUntilResumed) {
-    running_program program = start({"pause"});
-    const Window window = wait_for_window(program);
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(wait_until([&] { return program_output_so_far(program).find("after_resume") != std::string::npos; }, 5));
-    EXPECT_NE(program_output_so_far(program).find("while_paused=-1 after_resume=1024\n"), std::string::npos);
-    window_send_delete(server.connection, window);
-    EXPECT_EQ(program_wait(program, 5).exit_status, 0);
+// A query waits for the window thread's answer, and while the program has
+// borrowed the window thread (window_pause) it waits until window_resume.
+TEST_F(WindowLifecycle, QueriesWaitForTheWindowThread) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"window-get", "screen_width=1024 "},
+        {"pause", "while_paused=-1 after_resume=1024\n"},
+    };
+    for (auto [mode, report] : cases) {
+        running_program program = start({mode});
+        const Window window = wait_for_window(program);
+        ASSERT_NE(window, 0u) << mode;
+        EXPECT_TRUE(reports(program, report)) << mode;
+        close_expecting_status_zero(program, window);
+        EXPECT_TRUE(wait_until([&] { return !window_exists(server.connection, window); }, 5)) << mode;
+    }
 }
 
 TEST_F(WindowLifecycle, PostedMessagesChangeTheWindow) {
     running_program program = start({"messages"});
     const Window window = window_find(server.connection, "Renamed", 10);
     ASSERT_NE(window, 0u);
-    ASSERT_TRUE(wait_until([&] { return program_output_so_far(program).find("window_x") != std::string::npos; }, 5));
-    EXPECT_NE(program_output_so_far(program).find("window_x=10 window_y=20\n"), std::string::npos);
+    EXPECT_TRUE(reports(program, "window_x=10 window_y=20\n"));
     const window_geometry geometry = window_geometry_of(server.connection, window);
     EXPECT_TRUE(geometry.mapped);
     EXPECT_EQ(geometry.x, 10);
     EXPECT_EQ(geometry.y, 20);
-    window_send_delete(server.connection, window);
-    EXPECT_EQ(program_wait(program, 5).exit_status, 0);
+    close_expecting_status_zero(program, window);
 }
 
 TEST_F(WindowLifecycle, CommandLineAndDirectories) {
@@ -138,7 +140,7 @@ TEST_F(WindowLifecycle, CommandLineAndDirectories) {
     running_program program = start({"first", "with space", "", "last"}, started_in);
     const Window window = wait_for_window(program);
     ASSERT_NE(window, 0u);
-    ASSERT_TRUE(wait_until([&] { return program_output_so_far(program).find("working_directory") != std::string::npos; }, 5));
+    ASSERT_TRUE(reports(program, "working_directory"));
     window_send_delete(server.connection, window);
     const program_result result = program_wait(program, 5);
     EXPECT_NE(result.out.find("command_line=[first with space  last]\n"), std::string::npos) << result.out;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "runtime/console/color_statements.h"
 #include "runtime/console/print.h"
@@ -14,6 +15,11 @@ inline str_desc text_view(const char* text) {
     d.text = reinterpret_cast<std::uint8_t*>(const_cast<char*>(text));
     d.len = static_cast<std::int32_t>(std::strlen(text));
     return d;
+}
+
+inline void print_raw(const std::string& text, int newline = 0) {
+    str_desc d = text_view(text.c_str());
+    print_string(&d, newline);
 }
 
 // One PRINT statement: each item fit-checked and printed, then the line ended.
@@ -43,10 +49,7 @@ inline void print_calculator_heading_and_prompt() {
     print_statement({});
     print_statement({});
     // INPUT: the prompt and "? " without fit check, the echo, Enter's newline.
-    for (const char* text : {" Eingabe der Wellenlaenge [nm]: ", "? ", "-500"}) {
-        str_desc d = text_view(text);
-        print_string(&d, 0);
-    }
+    for (const char* text : {" Eingabe der Wellenlaenge [nm]: ", "? ", "-500"}) print_raw(text);
     print_statement({});
 }
 

@@ -1,6 +1,7 @@
 // Helpers for the console tests: a fresh 80 x 25 text screen and whole rows as text.
 #pragma once
 #include <string>
+#include <utility>
 
 #include "runtime/console/screen_image.h"
 #include "runtime/display/fonts.h"
@@ -25,6 +26,11 @@ inline std::uint8_t cell_char(const screen_image* page, int row, int column) {
 inline std::uint8_t cell_attribute(const screen_image* page, int row, int column) {
     return page->cells[2 * ((row - 1) * page->width + column - 1) + 1];
 }
+
+inline void move_to(int row, int column) { locate(row, column, 0, 0, 0, 3); }
+inline std::pair<int, int> cursor_at(const screen_image* page) { return {page->cursor_y, page->cursor_x}; }
+inline std::pair<int, int> region_of(const screen_image* page) { return {page->view_top, page->view_bottom}; }
+inline std::pair<int, int> size_of(const screen_image* page) { return {page->width, page->height}; }
 
 // A row's characters with trailing spaces removed.
 inline std::string row_text(const screen_image* page, int row) {

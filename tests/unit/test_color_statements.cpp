@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "runtime/console/color_statements.h"
-#include "runtime/console/print.h"
 #include "tests/unit/calculator_output.h"
 #include "tests/unit/console_screen.h"
 
@@ -17,46 +15,37 @@ struct page_state {
     std::vector<std::uint32_t> palette;
     std::uint32_t fg, bg;
     int x, y;
+    bool operator==(const page_state&) const = default;
 };
 
-page_state snapshot(const screen_image* page) {
-    const std::size_t bytes = static_cast<std::size_t>(page->width) * page->height * page->bytes_per_cell;
-    page_state s{std::vector<std::uint8_t>(page->cells, page->cells + bytes), {}, page->fg_color, page->bg_color,
-                 page->cursor_x, page->cursor_y};
-    if (page->palette) s.palette.assign(page->palette, page->palette + 256);
+page_state snapshot(const screen_image* p) {
+    page_state s{{p->cells, p->cells + p->width * p->height * p->bytes_per_cell}, {}, p->fg_color, p->bg_color,
+                 p->cursor_x, p->cursor_y};
+    if (p->palette) s.palette.assign(p->palette, p->palette + 256);
     return s;
 }
 
-bool operator==(const page_state& a, const page_state& b) {
-    return a.cells == b.cells && a.palette == b.palette && a.fg == b.fg && a.bg == b.bg && a.x == b.x && a.y == b.y;
+// Each statement must fail with error 5 and leave the page as it was.
+void expect_rejected(std::initializer_list<std::pair<const char*, std::function<void()>>> statements) {
+    for (const auto& [what, statement] : statements) {
+        const page_state before = snapshot(write_page);
+        pending_error = 0;
+        statement();
+        EXPECT_EQ(pending_error.load(), 5) << what;
+        EXPECT_TRUE(snapshot(write_page) == before) << what;
+        pending_error = 0;
+    }
 }
 
-// Runs a statement that must fail with error 5 and leave the page as it was.
-template <typename Statement>
-void expect_rejected(Statement statement, const char* what) {
-    const page_state before = snapshot(write_page);
-    pending_error = 0;
-    statement();
-    EXPECT_EQ(pending_error.load(), 5) << what;
-    EXPECT_TRUE(snapshot(write_page) == before) << what;
-    pending_error = 0;
-}
-
-void print_text(const char* text) {
-    str_desc d = text_view(text);
-    print_string(&d, 0);
+// Makes a fresh image of the mode the write page (and leaves the screen pages alone).
+screen_image* write_to_new_image(int width, int height, int mode) {
+    return write_page = image_get(image_new(width, height, mode));
 }
 
 class ColourStatements : public ::testing::Test {
 protected:
     void SetUp() override { fresh_text_screen(); }
 };
-
-// Makes a fresh image of the mode the write page (and leaves the screen pages alone).
-screen_image* write_to_new_image(int width, int height, int mode) {
-    write_page = image_get(image_new(width, height, mode));
-    return write_page;
-}
 
 }  // namespace
 
@@ -66,10 +55,9 @@ TEST_F(ColourStatements, PaletteInTextMode) {
     EXPECT_EQ(page->palette[15], ega_palette_64[63]);
     palette_set(256, 1, 1);  // the attribute's low byte: PALETTE 0, 1
     EXPECT_EQ(page->palette[0], 0xFF0000AAu);
-    expect_rejected([] { palette_set(16, 1, 1); }, "PALETTE 16, 1");
-    expect_rejected([] { palette_set(-1, 1, 1); }, "PALETTE -1, 1");
-    expect_rejected([] { palette_set(0, 64, 1); }, "PALETTE 0, 64");
-    expect_rejected([] { palette_set(0, -1, 1); }, "PALETTE 0, -1");
+    expect_rejected({{"PALETTE 16, 1", [] { palette_set(16, 1, 1); }}, {"PALETTE -1, 1", [] { palette_set(-1, 1, 1); }},
+                    {"PALETTE 0, 64", [] { palette_set(0, 64, 1); }},
+                    {"PALETTE 0, -1", [] { palette_set(0, -1, 1); }}});
     palette_set(99, 99, 0);  // PALETTE alone: the defaults again
     EXPECT_EQ(page->palette[0], 0xFF000000u);
     EXPECT_EQ(page->palette[15], 0xFFFFFFFFu);
@@ -77,23 +65,18 @@ TEST_F(ColourStatements, PaletteInTextMode) {
 
 TEST_F(ColourStatements, ColorInTextMode) {
     screen_image* page = write_page;
-    color_set(15, 0, 0, 1);
-    print_text("a");
-    color_set(31, 0, 0, 1);
-    print_text("b");
-    color_set(15, 9, 0, 3);
-    print_text("c");
+    for (auto [fg, bg, mask] : {std::tuple{15, 0, 1}, {31, 0, 1}, {15, 9, 3}}) {
+        color_set(fg, bg, 0, mask);
+        print_raw("x");
+    }
     EXPECT_EQ(cell_attribute(page, 1, 1), 0x0F);
     EXPECT_EQ(cell_attribute(page, 1, 2), 0x8F);  // blinking bright white
     EXPECT_EQ(cell_attribute(page, 1, 3), 0x1F);
-    EXPECT_EQ(page->bg_color, 1u);
     color_set(0, 15, 0, 2);
     EXPECT_EQ(page->bg_color, 7u);
     EXPECT_EQ(page->fg_color, 15u);
-    expect_rejected([] { color_set(32, 0, 0, 1); }, "COLOR 32");
-    expect_rejected([] { color_set(-1, 0, 0, 1); }, "COLOR -1");
-    expect_rejected([] { color_set(0, 16, 0, 2); }, "COLOR , 16");
-    expect_rejected([] { color_set(1, 16, 0, 3); }, "COLOR 1, 16");
+    expect_rejected({{"COLOR 32", [] { color_set(32, 0, 0, 1); }}, {"COLOR -1", [] { color_set(-1, 0, 0, 1); }},
+                    {"COLOR , 16", [] { color_set(0, 16, 0, 2); }}, {"COLOR 1, 16", [] { color_set(1, 16, 0, 3); }}});
     const page_state before = snapshot(page);
     color_set(0, 0, 3, 4);  // the border alone is accepted and changes nothing
     color_set(0, 0, 0, 0);
@@ -103,53 +86,42 @@ TEST_F(ColourStatements, ColorInTextMode) {
 
 TEST_F(ColourStatements, ClsMethodsAndColours) {
     screen_image* page = write_page;
-    auto fill_screen = [page] {
-        for (int i = 0; i < 2000; ++i) page->cells[2 * i] = '#';
-        page->cursor_x = 40;
-        page->cursor_y = 12;
-    };
     color_set(14, 1, 0, 3);
-    fill_screen();
-    cls(0, 0, 0);  // no method: the region and the last row
-    EXPECT_EQ(row_text(page, 1), "");
-    EXPECT_EQ(row_text(page, 24), "");
-    EXPECT_EQ(row_text(page, 25), "");
+    const std::string full(80, '#');
+    const int rows[] = {1, 24, 25};
+    const struct { int method, mask; const char* rows_1_24_25; } calls[] = {
+        {0, 0, "   "},  // no method: the region and the last row
+        {2, 1, "  #"},
+        {1, 1, "###"},  // the graphics viewport only: the text stays
+    };
+    for (const auto& c : calls) {
+        for (int i = 0; i < 2000; ++i) page->cells[2 * i] = '#';
+        move_to(12, 40);
+        cls(c.method, 0, c.mask);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(row_text(page, rows[i]), c.rows_1_24_25[i] == '#' ? full : "") << c.method << i;
+        EXPECT_EQ(cursor_at(page), std::pair(1, 1)) << c.method;  // the cursor goes home
+    }
     EXPECT_EQ(cell_attribute(page, 25, 80), 0x1E);
-    EXPECT_EQ(page->cursor_x, 1);
-    EXPECT_EQ(page->cursor_y, 1);
-
-    fill_screen();
-    cls(2, 0, 1);
-    EXPECT_EQ(row_text(page, 24), "");
-    EXPECT_EQ(row_text(page, 25), std::string(80, '#'));
-
-    fill_screen();
-    cls(1, 0, 1);  // the graphics viewport only: the cursor goes home
-    EXPECT_EQ(row_text(page, 1), std::string(80, '#'));
-    EXPECT_EQ(page->cursor_y, 1);
 
     view_print(5, 10, 1);
-    fill_screen();
     cls(0, 12, 3);  // the whole page, background 12 & 7, bg_color kept
     EXPECT_EQ(row_text(page, 1), "");
     EXPECT_EQ(cell_attribute(page, 1, 1), 0x4E);
     EXPECT_EQ(page->bg_color, 1u);
     EXPECT_EQ(page->cursor_y, 5);
-
     cls(2, 65535, 3);  // the colour is checked against color_mask (65,535)
     EXPECT_EQ(cell_attribute(page, 5, 1), 0x7E);
     EXPECT_EQ(pending_error.load(), 0);
-    expect_rejected([] { cls(0, 65536, 2); }, "CLS , 65536");
-    expect_rejected([] { cls(0, -1, 2); }, "CLS , -1");
-    expect_rejected([] { cls(3, 0, 1); }, "CLS 3");
-    expect_rejected([] { cls(-1, 0, 1); }, "CLS -1");
+    expect_rejected({{"CLS , 65536", [] { cls(0, 65536, 2); }}, {"CLS , -1", [] { cls(0, -1, 2); }},
+                    {"CLS 3", [] { cls(3, 0, 1); }}, {"CLS -1", [] { cls(-1, 0, 1); }}});
 }
 
 TEST_F(ColourStatements, ClsEndsAHeldLine) {
-    print_text(std::string(80, 'x').c_str());
+    print_raw(std::string(80, 'x'));
     ASSERT_EQ(write_page->holding_cursor, 1);
     cls(0, 0, 0);
-    print_text("top");
+    print_raw("top");
     EXPECT_EQ(row_text(write_page, 1), "top");
 }
 
@@ -160,35 +132,35 @@ TEST_F(ColourStatements, GraphicsModeLimitsAndEffects) {
     EXPECT_EQ(page->palette[1], cga_palettes[1][0]);
     color_set(0, 4, 0, 2);
     EXPECT_EQ(page->palette[3], cga_palettes[0][2]);
-    expect_rejected([] { color_set(16, 0, 0, 1); }, "mode 1 COLOR 16");
-    expect_rejected([] { color_set(1, 0, 0, 4); }, "mode 1 border");
-    expect_rejected([] { palette_set(0, 16, 1); }, "mode 1 PALETTE 0, 16");
+    expect_rejected({{"mode 1 COLOR 16", [] { color_set(16, 0, 0, 1); }},
+                    {"mode 1 border", [] { color_set(1, 0, 0, 4); }},
+                    {"mode 1 PALETTE 0, 16", [] { palette_set(0, 16, 1); }}});
 
     page = write_to_new_image(640, 350, 10);
     color_set(3, 8, 0, 3);
     palette_set(3, 7, 1);
     EXPECT_EQ(page->palette[4], 8u);
     EXPECT_EQ(page->palette[7], 7u);
-    expect_rejected([] { palette_set(4, 0, 1); }, "mode 10 PALETTE 4, 0");
-    expect_rejected([] { palette_set(0, 9, 1); }, "mode 10 PALETTE 0, 9");
+    expect_rejected({{"mode 10 PALETTE 4, 0", [] { palette_set(4, 0, 1); }},
+                    {"mode 10 PALETTE 0, 9", [] { palette_set(0, 9, 1); }}});
 
     page = write_to_new_image(320, 200, 13);
     palette_set(255, 63 + 32 * 256 + 1 * 65536, 1);
     EXPECT_EQ(page->palette[255], 0xFF8204u);
-    expect_rejected([] { palette_set(1, 64, 1); }, "mode 13 PALETTE 1, 64");
-    expect_rejected([] { palette_set(1, 0x400000, 1); }, "mode 13 PALETTE 1, blue 64");
-    expect_rejected([] { color_set(256, 0, 0, 1); }, "mode 13 COLOR 256");
     cls(0, 200, 3);
     EXPECT_EQ(page->cells[320 * 200 - 1], 200);
-    expect_rejected([] { cls(0, 256, 2); }, "mode 13 CLS , 256");
+    expect_rejected({{"mode 13 PALETTE 1, 64", [] { palette_set(1, 64, 1); }},
+                    {"mode 13 PALETTE 1, blue 64", [] { palette_set(1, 0x400000, 1); }},
+                    {"mode 13 COLOR 256", [] { color_set(256, 0, 0, 1); }},
+                    {"mode 13 CLS , 256", [] { cls(0, 256, 2); }}});
 
     page = write_to_new_image(16, 16, 32);
     color_set(0x12345678, 0x11223344, 0, 3);
     EXPECT_EQ(page->fg_color, 0x12345678u);
     cls(0, 0x11223344, 3);  // any colour on a 32-bit image
     EXPECT_EQ(reinterpret_cast<std::uint32_t*>(page->cells)[255], 0x11223344u);
-    expect_rejected([] { palette_set(0, 1, 1); }, "32-bit PALETTE");
-    expect_rejected([] { color_set(0, 0, 0, 4); }, "32-bit border");
+    expect_rejected({{"32-bit PALETTE", [] { palette_set(0, 1, 1); }},
+                    {"32-bit border", [] { color_set(0, 0, 0, 4); }}});
 }
 
 TEST_F(ColourStatements, ConsoleImageWritesEscapeSequences) {
@@ -197,11 +169,10 @@ TEST_F(ColourStatements, ConsoleImageWritesEscapeSequences) {
     ::testing::internal::CaptureStdout();
     color_set(1, 2, 0, 3);
     cls(0, 4, 2);
-    locate(3, 7, 0, 0, 0, 3);
-    str_desc text = text_view("hello");
-    print_string(&text, 1);
+    move_to(3, 7);
+    print_raw("hello", 1);
     print_next_zone();
-    print_string(&text, 0);
+    print_raw("hello");
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "\x1b[38;5;1m\x1b[48;5;2m\x1b[48;5;4m\x1b[2J\x1b[1;1H\x1b[3;7Hhello\n hello");
     EXPECT_EQ(page->cursor_x, 1);

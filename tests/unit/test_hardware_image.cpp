@@ -2,6 +2,7 @@
 // deferred images that other threads make.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "fake_dialog.h"
@@ -9,10 +10,8 @@
 #include "runtime/display/hardware_image.h"
 
 TEST(HardwareImage, PaddingToPowersOfTwoRepeatsTheLastColumnAndRow) {
-    EXPECT_EQ(power_of_two_at_least(640), 1024);
-    EXPECT_EQ(power_of_two_at_least(400), 512);
-    EXPECT_EQ(power_of_two_at_least(512), 512);
-    EXPECT_EQ(power_of_two_at_least(1), 1);
+    for (auto [n, padded] : {std::pair{640, 1024}, {400, 512}, {512, 512}, {1, 1}})
+        EXPECT_EQ(power_of_two_at_least(n), padded) << n;
 
     std::vector<std::uint32_t> frame(640 * 400);
     for (int y = 0; y < 400; ++y)
@@ -38,14 +37,10 @@ TEST(HardwareImage, DeferredImagesKeepTheirPixelsUntilFreed) {
     ASSERT_NE(kept, 0);
     ASSERT_NE(copied, 0);
     const hardware_image* a = hardware_img_get(kept);
-    const hardware_image* b = hardware_img_get(copied);
-    EXPECT_EQ(a->texture, 0u);   // no GL call yet
-    EXPECT_EQ(a->valid, 1);
-    EXPECT_EQ(a->mag_filter, -1);
-    EXPECT_EQ(a->pixels, pixels);
-    EXPECT_NE(b->pixels, pixels);
+    EXPECT_EQ(std::make_tuple(a->texture, a->valid, a->mag_filter, a->pixels),   // no GL call yet
+              std::make_tuple(0u, 1, -1, static_cast<const std::uint32_t*>(pixels)));
     pixels[0] = 99;
-    EXPECT_EQ(b->pixels[0], 1u);
+    EXPECT_EQ(hardware_img_get(copied)->pixels[0], 1u);
 
     free_hardware_img(copied);
     EXPECT_EQ(hardware_img_get(copied), nullptr);

@@ -21,38 +21,39 @@ std::int64_t issue_free(std::int32_t image, std::uint64_t order) {
 
 const hgc* command(std::int64_t index) { return static_cast<const hgc*>(list_get(hgc_list, index)); }
 
+void present(std::int64_t order, std::initializer_list<std::int32_t> layers) {
+    hgc_presentation_begin(order);
+    for (std::int32_t layer : layers) draw_hgc_layer(layer);
+    hgc_presentation_end();
+}
+
 TEST(HgcLayer, CommandsAreConsumedInThePresentationOfTheirFrame) {
     hardware_images = list_new_locked(hardware_image_record_size);
     hgc_list = list_new(hgc_record_size);
     const std::uint32_t pixel = 0;
-    std::int32_t images[4];
-    for (std::int32_t& image : images) image = new_hardware_img(1, 1, &pixel, hardware_img_deferred);
     EXPECT_FALSE(hgc_presentation_needed());
-    const std::int64_t older = issue_free(images[0], 10);
-    const std::int64_t first_of_11 = issue_free(images[1], 11);
-    const std::int64_t second_of_11 = issue_free(images[2], 11);
-    const std::int64_t newer = issue_free(images[3], 12);
+    // Frees of four images, issued in frames 10, 11, 11 and 12.
+    std::int32_t images[4];
+    std::int64_t commands[4];
+    for (int i = 0; i < 4; ++i) {
+        images[i] = new_hardware_img(1, 1, &pixel, hardware_img_deferred);
+        commands[i] = issue_free(images[i], i == 0 ? 10 : i == 3 ? 12 : 11);
+    }
     EXPECT_TRUE(hgc_presentation_needed());
 
     // Presenting frame 11: the older command and both of frame 11 run in the first layer.
-    hgc_presentation_begin(11);
-    draw_hgc_layer(0);
-    draw_hgc_layer(-1);
-    hgc_presentation_end();
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(hardware_img_get(images[i]), nullptr) << i;
-    EXPECT_NE(hardware_img_get(images[3]), nullptr);
-    EXPECT_EQ(command(older)->done, 1);
-    EXPECT_EQ(command(first_of_11)->done, 1);
-    EXPECT_EQ(command(second_of_11)->done, 1);
-    EXPECT_EQ(command(newer)->done, 0);
-    EXPECT_EQ(hgc_last_consumed, second_of_11);
+    present(11, {0, -1});
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(hardware_img_get(images[i]) == nullptr, i < 3) << i;
+        EXPECT_EQ(command(commands[i])->done, i < 3 ? 1 : 0) << i;
+    }
+    EXPECT_EQ(hgc_last_consumed, commands[2]);
     EXPECT_TRUE(hgc_presentation_needed());
 
     // A presentation that shows no hardware layer still frees images.
-    hgc_presentation_begin(12);
-    hgc_presentation_end();
+    present(12, {});
     EXPECT_EQ(hardware_img_get(images[3]), nullptr);
-    EXPECT_EQ(command(newer)->done, 1);
+    EXPECT_EQ(command(commands[3])->done, 1);
     EXPECT_FALSE(hgc_presentation_needed());
 
     // A link to a command that no longer exists stops the walk with an alert.
@@ -60,9 +61,7 @@ TEST(HgcLayer, CommandsAreConsumedInThePresentationOfTheirFrame) {
     const std::int32_t image = new_hardware_img(1, 1, &pixel, hardware_img_deferred);
     const std::int64_t broken = issue_free(image, 13);
     list_remove(hgc_list, broken);
-    hgc_presentation_begin(14);
-    draw_hgc_layer(0);
-    hgc_presentation_end();
+    present(14, {0});
     ASSERT_EQ(dialog.calls().size(), 1u);
     EXPECT_EQ(dialog.calls()[0].option("text"),
               "Renderer: Command does not exist: command = " + std::to_string(broken) + ", hgcx->order = 10, order = 14");

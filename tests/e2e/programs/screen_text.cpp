@@ -4,11 +4,11 @@
 //   palette FILE     once FILE exists, PALETTE 1, 4 (blue becomes red), then
 //                    reports "palette changed";
 //   still            leaves the cursor hidden, so no frame follows the first;
-//   fullscreen       asks for full screen with square pixels after "ready";
 //   hardware         draws a 4 x 1 image of red, green, blue and white bands
 //                    over the text through the window's hardware layer, at
 //                    (100, 50)-(139, 59) and mirrored at (199, 70)-(160, 79),
 //                    issuing the drawing commands again and again.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -20,7 +20,6 @@
 #include "runtime/core/startup.h"
 #include "runtime/display/hardware_image.h"
 #include "runtime/display/hgc_layer.h"
-#include "runtime/display/presentation.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/strings/str_desc.h"
 
@@ -35,16 +34,12 @@ void print(const char* text, bool newline = true) {
 bool mode_is(const char* mode) { return argument_count > 1 && std::strcmp(argument_vector[1], mode) == 0; }
 
 void draw_bands(std::int32_t image, float x1, float x2, float y1) {
-    hgc command{};
+    hgc command{};   // into the window's hardware layer (destination 0)
     command.type = hgc_draw_rectangle;
     command.source = image;
-    command.destination = 0;
-    const float source[4] = {0, 0, 3, 0};
-    const float destination[4] = {x1, y1, x2, y1 + 9};
-    for (int i = 0; i < 4; ++i) {
-        command.source_points[i] = source[i];
-        command.destination_points[i] = destination[i];
-    }
+    const float source[4] = {0, 0, 3, 0}, destination[4] = {x1, y1, x2, y1 + 9};
+    std::copy_n(source, 4, command.source_points);
+    std::copy_n(destination, 4, command.destination_points);
     hgc_issue(command);
 }
 
@@ -74,16 +69,11 @@ void program_main() {
     const std::int32_t band_image =
         mode_is("hardware") ? new_hardware_img(4, 1, bands, hardware_img_deferred | hardware_img_copy) : 0;
     bool palette_changed = false;
-    bool fullscreen_asked = false;
     for (;;) {
         if (mode_is("palette") && !palette_changed && argument_count > 2 && access(argument_vector[2], F_OK) == 0) {
             palette_set(1, 4, 1);
             palette_changed = true;
             report("palette changed");
-        }
-        if (mode_is("fullscreen") && !fullscreen_asked) {
-            fullscreen_request.store(2);
-            fullscreen_asked = true;
         }
         if (band_image) {
             draw_bands(band_image, 100, 139, 50);
