@@ -54,51 +54,32 @@ std::string reference(double v, int precision, char letter) {
     return out;
 }
 
-TEST(SingleToText, PrintedForms) {
-    const std::pair<float, const char*> cases[] = {
-        {0.17556f, " .17556"},     {550.0f, " 550"},        {-0.5f, "-.5"},
-        {0.0f, " 0"},              {-0.0f, " 0"},           {9999999.0f, " 9999999"},
+TEST(NumberToText, PrintedForms) {
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const std::pair<float, const char*> singles[] = {
+        {0.17556f, " .17556"},     {550.0f, " 550"},         {-0.5f, "-.5"},
+        {0.0f, " 0"},              {-0.0f, " 0"},            {9999999.0f, " 9999999"},
         {10000000.0f, " 1E+07"},   {1000000.0f, " 1000000"}, {1E-07f, " .0000001"},
-        {1.5E-07f, " 1.5E-07"},    {1E-08f, " 1E-08"},      {0.012345678f, " 1.234568E-02"},
-        {1.0f / 3.0f, " .3333333"}, {-1234.5f, "-1234.5"},  {3E+38f, " 3E+38"},
+        {1.5E-07f, " 1.5E-07"},    {1E-08f, " 1E-08"},       {0.012345678f, " 1.234568E-02"},
+        {1.0f / 3.0f, " .3333333"}, {-1234.5f, "-1234.5"},   {3E+38f, " 3E+38"},
         {0.008168f, " .008168"},   {5.621312E-03f, " 5.621312E-03"},
         {9999999.5f, " 1E+07"},    {1.4E-45f, " 1.401298E-45"}, {-2.5E+20f, "-2.5E+20"},
         {1234567.0f, " 1234567"},  {123456.7f, " 123456.7"},
+        {inf, " INF"},             {-inf, "-INF"},           {nan, " NAN"}, {-nan, " NAN"},
     };
-    for (const auto& [value, text] : cases) EXPECT_EQ(single(value), text) << value;
-}
-
-TEST(DoubleToText, PrintedForms) {
-    const std::pair<double, const char*> cases[] = {
-        {0.1 + 0.2, " .3"},
-        {1.0 / 3.0, " .3333333333333333"},
-        {1E+15, " 1000000000000000"},
-        {1E+16, " 1D+16"},
-        {1E+100, " 1D+100"},
-        {1.5E-300, " 1.5D-300"},
-        {9.999999999999999E+20, " 1D+21"},
-        {0.7 + 0.1, " .8"},
-        {-0.0, " 0"},
-        {-12.25, "-12.25"},
-        {1E-16, " .0000000000000001"},
-        {1E-17, " 1D-17"},
+    for (const auto& [value, text] : singles) EXPECT_EQ(single(value), text) << value;
+    const std::pair<double, const char*> doubles[] = {
+        {0.1 + 0.2, " .3"},        {1.0 / 3.0, " .3333333333333333"}, {1E+15, " 1000000000000000"},
+        {1E+16, " 1D+16"},         {1E+100, " 1D+100"},               {1.5E-300, " 1.5D-300"},
+        {9.999999999999999E+20, " 1D+21"}, {0.7 + 0.1, " .8"},        {-0.0, " 0"},
+        {-12.25, "-12.25"},        {1E-16, " .0000000000000001"},     {1E-17, " 1D-17"},
         {999999999999999.875, " 1000000000000000"},  // the units digit rounds up
         {1434317468172589.0, " 1434317468172589"},   // a sixteenth digit 9 shows in plain notation
+        {-std::numeric_limits<double>::infinity(), "-INF"}, {std::numeric_limits<double>::quiet_NaN(), " NAN"},
     };
-    for (const auto& [value, text] : cases) EXPECT_EQ(dbl(value), text) << value;
+    for (const auto& [value, text] : doubles) EXPECT_EQ(dbl(value), text) << value;
     EXPECT_EQ(taken(float_to_text(0.5L)), " .5");
     EXPECT_EQ(taken(float_to_text(1E+400L)), " INF");  // beyond double
-}
-
-TEST(NumberToText, InfinitiesAndNaNs) {
-    const float inf = std::numeric_limits<float>::infinity();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_EQ(single(inf), " INF");
-    EXPECT_EQ(single(-inf), "-INF");
-    EXPECT_EQ(single(nan), " NAN");
-    EXPECT_EQ(single(-nan), " NAN");
-    EXPECT_EQ(dbl(-std::numeric_limits<double>::infinity()), "-INF");
-    EXPECT_EQ(dbl(std::numeric_limits<double>::quiet_NaN()), " NAN");
 }
 
 TEST(NumberToText, AgreesWithTheLongWayOnRandomValues) {
@@ -109,9 +90,7 @@ TEST(NumberToText, AgreesWithTheLongWayOnRandomValues) {
         float f;
         std::memcpy(&f, &bits, sizeof f);
         if (i % 2) f = static_cast<float>(std::pow(10.0, plain_range(random)));  // mostly plain notation
-        if (std::isfinite(f)) {
-            ASSERT_EQ(single(f), reference(f, 7, 'E')) << bits;
-        }
+        if (std::isfinite(f)) { ASSERT_EQ(single(f), reference(f, 7, 'E')) << bits; }
 
         std::uint64_t wide = random();
         double d;
@@ -119,24 +98,23 @@ TEST(NumberToText, AgreesWithTheLongWayOnRandomValues) {
         if (i % 3 == 1) d = std::pow(10.0, plain_range(random) * 2.3);
         if (i % 3 == 2) d = static_cast<double>(random() % 100000) / 1000.0 + 0.1 * (random() % 7);
         if (i % 5 == 0) d = 1E+15 * (1 + static_cast<double>(random() % 9000)) / 1000.0 + (random() % 8) / 8.0;
-        if (std::isfinite(d)) {
-            ASSERT_EQ(dbl(d), reference(d, 16, 'D')) << wide;
-        }
+        if (std::isfinite(d)) { ASSERT_EQ(dbl(d), reference(d, 16, 'D')) << wide; }
     }
 }
 
 TEST(IntegerToText, SignsAndExtremes) {
-    EXPECT_EQ(taken(int32_to_text(5)), " 5");
-    EXPECT_EQ(taken(int32_to_text(-5)), "-5");
-    EXPECT_EQ(taken(uint32_to_text(5)), " 5");
-    EXPECT_EQ(taken(int64_to_text(std::numeric_limits<std::int64_t>::min())), "-9223372036854775808");
-    EXPECT_EQ(taken(uint64_to_text(std::numeric_limits<std::uint64_t>::max())), " 18446744073709551615");
-    EXPECT_EQ(taken(int32_to_text(std::numeric_limits<std::int32_t>::min())), "-2147483648");
-    EXPECT_EQ(taken(uint32_to_text(4294967295u)), " 4294967295");
-    EXPECT_EQ(taken(int16_to_text(-32768)), "-32768");
-    EXPECT_EQ(taken(uint16_to_text(65535)), " 65535");
-    EXPECT_EQ(taken(int8_to_text(-128)), "-128");
-    EXPECT_EQ(taken(uint8_to_text(255)), " 255");
+    const std::pair<str_desc*, const char*> cases[] = {
+        {int32_to_text(5), " 5"},
+        {int32_to_text(-5), "-5"},
+        {uint32_to_text(5), " 5"},
+        {int64_to_text(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808"},
+        {uint64_to_text(std::numeric_limits<std::uint64_t>::max()), " 18446744073709551615"},
+        {int32_to_text(std::numeric_limits<std::int32_t>::min()), "-2147483648"},
+        {uint32_to_text(4294967295u), " 4294967295"},
+        {int16_to_text(-32768), "-32768"},  {uint16_to_text(65535), " 65535"},
+        {int8_to_text(-128), "-128"},       {uint8_to_text(255), " 255"},
+    };
+    for (const auto& [converted, text] : cases) EXPECT_EQ(taken(converted), text);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "runtime/errors/errors.h"
@@ -15,17 +16,13 @@
 namespace {
 
 std::string text(const str_desc* s) { return std::string(reinterpret_cast<const char*>(s->text), s->len); }
-
-str_desc* literal(const char* t) { return str_from_cstring(t); }
-
+str_desc* literal(const char* t) { return str_from_cstring(t); }  // t must outlive the literal's use
 std::uint16_t get_16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | at[1] << 8); }
+str_desc* variable(const char* t) { return str_assign(str_new(0, 0), literal(t)); }
 
 class Strings : public ::testing::Test {
   protected:
-    void SetUp() override {
-        strings_startup();
-        mark = temp_mark();
-    }
+    void SetUp() override { strings_startup(), mark = temp_mark(); }
     void TearDown() override {
         temp_cleanup(mark, 0);
         EXPECT_EQ(temp_mark(), mark);
@@ -46,25 +43,22 @@ TEST_F(Strings, StartUpPlacesThePermanentStrings) {
     EXPECT_EQ(permanent_heap_string->in_segment, 0);
 }
 
-TEST_F(Strings, PrintBracketGivesTheHeapSpaceBack) {
+TEST_F(Strings, PrintBracketCopiesLiteralsAndGivesTheHeapSpaceBack) {
     const std::size_t before = heap_used;
     str_desc* work = str_new(0, 0);
     EXPECT_EQ(heap_used, before + 32);
     const char prompt[] = " Eingabe der Wellenlaenge [nm]: ";
-    str_desc* lit = str_from_literal(prompt, sizeof prompt - 1);
-    EXPECT_EQ(temp_mark(), mark + 1);
-    str_assign(work, lit);
+    str_assign(work, str_from_literal(prompt, sizeof prompt - 1));
     EXPECT_EQ(text(work), prompt);
-    EXPECT_NE(work->text, reinterpret_cast<const std::uint8_t*>(prompt));  // literals are copied
-    EXPECT_EQ(temp_mark(), mark);                                          // and their descriptor freed
+    EXPECT_NE(work->text, reinterpret_cast<const std::uint8_t*>(prompt));
+    EXPECT_EQ(temp_mark(), mark);
     str_free(work);
     EXPECT_EQ(heap_used, before);
     EXPECT_EQ(temp_cleanup(mark, 42), 42);
 }
 
-TEST_F(Strings, TempResultIsTakenOverWithoutCopy) {
-    str_desc* var = str_new(0, 0);
-    str_assign(var, literal("old"));
+TEST_F(Strings, AssignmentTakesOverTempsFillsFixedAndKeepsItself) {
+    str_desc* var = variable("old");
     str_desc* result = str_concat(literal("new "), literal("value"));
     std::uint8_t* bytes = result->text;
     str_assign(var, result);
@@ -72,25 +66,27 @@ TEST_F(Strings, TempResultIsTakenOverWithoutCopy) {
     EXPECT_EQ(text(var), "new value");
     EXPECT_EQ(temp_mark(), mark);
     EXPECT_EQ(heap_list.slots[var->list_index], var);
-    str_free(var);
-}
-
-TEST_F(Strings, FixedLengthDestinationTruncatesAndPads) {
+    EXPECT_EQ(str_assign(var, var), var);
+    EXPECT_EQ(str_assign(var, str_concat(var, literal(""))), var);
+    EXPECT_EQ(text(var), "new value");
     char buffer[4];
     str_desc* fixed = str_fixed_view(buffer, 4, 0);
-    str_assign(fixed, literal("abcdef"));
-    EXPECT_EQ(text(fixed), "abcd");
-    str_assign(fixed, literal("xy"));
-    EXPECT_EQ(text(fixed), "xy  ");
-    EXPECT_EQ(fixed->len, 4);
-    str_free(fixed);
+    EXPECT_EQ(text(str_assign(fixed, literal("abcdef"))), "abcd");
+    EXPECT_EQ(text(str_assign(fixed, literal("xy"))), "xy  ");
+    for (str_desc* s : {var, fixed}) str_free(s);
 }
 
-TEST_F(Strings, ConcatWithEmptyReturnsTheOtherOperand) {
-    str_desc* var = str_new(0, 0);
-    str_assign(var, literal("kept"));
+TEST_F(Strings, ConcatOfEmptyReturnsTheOtherAndOfATempWithItselfFreesItOnce) {
+    str_desc* var = variable("kept");
     EXPECT_EQ(str_concat(var, literal("")), var);
     EXPECT_EQ(str_concat(permanent_empty_string, var), var);
+    temp_cleanup(mark, 0);
+    str_desc* temp = str_concat(literal("ab"), literal("c"));
+    str_desc* twice = str_concat(temp, temp);
+    EXPECT_EQ(text(twice), "abcabc");
+    str_free(twice);
+    EXPECT_EQ(temp_mark(), mark);
+    EXPECT_NE(str_new(0, 1), str_new(0, 1));  // the operand's descriptor went back to the pool once
     str_free(var);
 }
 
@@ -101,8 +97,8 @@ TEST_F(Strings, FreeingATempBelowTheTopOnlyMarksItsSlot) {
     EXPECT_EQ(temp_mark(), mark + 2);
     str_free(upper);
     EXPECT_EQ(temp_mark(), mark);
-    EXPECT_EQ(temp_cleanup(temp_mark(), 7), 7);
-    EXPECT_EQ(temp_cleanup(0, 0), 0);  // the sentinel survives a mark of 0
+    EXPECT_EQ(temp_cleanup(0, 7), 7);  // the sentinel survives a mark of 0
+    EXPECT_EQ(temp_mark(), 1u);
 }
 
 TEST_F(Strings, GrowthStaysInPlaceOnlyWhileTheFollowingBytesAreFree) {
@@ -115,12 +111,12 @@ TEST_F(Strings, GrowthStaysInPlaceOnlyWhileTheFollowingBytesAreFree) {
     EXPECT_NE(first->text, place);
     EXPECT_EQ(text(first), std::string(33, 'b'));
     EXPECT_EQ(first->list_index, heap_list.count - 1);
-    // `first` is now the newest string and grows in place without limit.
-    place = first->text;
+    place = first->text;  // the newest string grows in place without limit
     str_assign(first, literal(std::string(1000, 'c').c_str()));
     EXPECT_EQ(first->text, place);
     EXPECT_EQ(heap_used, static_cast<std::size_t>(first->text + 1000 - heap_base));
-    // A grown string swallows a temp source that follows it.
+    // A grown string swallows a temp source that follows it; freeing that
+    // temp must not kill the slot it no longer holds.
     str_desc* var = str_new(0, 0);
     str_desc* temp = str_new(100, 1);
     std::memset(temp->text, 'd', 100);
@@ -132,16 +128,6 @@ TEST_F(Strings, GrowthStaysInPlaceOnlyWhileTheFollowingBytesAreFree) {
     for (str_desc* s : {first, second, var, next}) str_free(s);
 }
 
-TEST_F(Strings, AssigningAStringToItselfKeepsIt) {
-    str_desc* temp = str_concat(literal("ab"), literal("cd"));
-    str_desc* var = str_new(0, 0);
-    str_assign(var, temp);
-    EXPECT_EQ(str_assign(var, var), var);
-    EXPECT_EQ(str_assign(var, str_concat(var, literal(""))), var);
-    EXPECT_EQ(text(var), "abcd");
-    str_free(var);
-}
-
 TEST_F(Strings, DerivedStringsReuseWritableTemps) {
     str_desc* temp = str_concat(literal("Mixed "), literal("Case{z}@"));
     EXPECT_EQ(str_ucase(temp), temp);
@@ -150,16 +136,12 @@ TEST_F(Strings, DerivedStringsReuseWritableTemps) {
     EXPECT_EQ(text(temp), "mixed case{z}@");
     EXPECT_EQ(str_left(temp, 100), temp);
     EXPECT_EQ(text(str_right(str_left(temp, 10), 4)), "case");
-
     str_desc* lit = literal("Literal");
     str_desc* upper = str_ucase(lit);
     EXPECT_NE(upper, lit);
     EXPECT_EQ(text(upper), "LITERAL");
     EXPECT_EQ(text(str_left(literal("abc"), -5)), "");
     EXPECT_EQ(text(str_right(literal("abc"), 2)), "bc");
-    str_desc* empty = literal("");
-    EXPECT_EQ(str_lcase(empty), empty);
-
     EXPECT_EQ(text(str_chr(0)), std::string(1, '\0'));
     EXPECT_EQ(str_chr(255)->text[0], 255);
     EXPECT_EQ(pending_error.load(), 0);
@@ -169,44 +151,41 @@ TEST_F(Strings, DerivedStringsReuseWritableTemps) {
 
 TEST_F(Strings, SegmentStringsKeepTheirRecordsCurrent) {
     str_desc* var = str_new_in_segment(0, 0);
-    ASSERT_NE(var->seg_record, nullptr);
-    str_assign(var, literal("segment text"));
-    EXPECT_TRUE(lies_in_segment(var->text));
-    EXPECT_EQ(get_16(var->seg_record), 12);
-    EXPECT_EQ(get_16(var->seg_record + 2), var->text - segment_base());
     str_desc* temp = str_new_in_segment(3, 1);
     EXPECT_EQ(temp->seg_record, nullptr);
     std::memcpy(temp->text, "xyz", 3);
-    str_assign(var, temp);  // taken over
-    EXPECT_EQ(get_16(var->seg_record), 3);
-    EXPECT_EQ(get_16(var->seg_record + 2), var->text - segment_base());
-
-    // A view into the segment gets a record; a view elsewhere does not.
-    str_desc* inside = str_fixed_view(segment_base() + 16, 8, 0);
+    for (str_desc* value : {literal("segment text"), temp}) {  // copied, then taken over
+        str_assign(var, value);
+        EXPECT_TRUE(lies_in_segment(var->text));
+        EXPECT_EQ(get_16(var->seg_record), var->len);
+        EXPECT_EQ(get_16(var->seg_record + 2), var->text - segment_base());
+    }
+    EXPECT_EQ(text(var), "xyz");
+    str_desc* inside = str_fixed_view(segment_base() + 16, 8, 0);  // a view into the segment has a record
     EXPECT_EQ(get_16(inside->seg_record + 2), 16);
     char outside_buffer[8];
     EXPECT_EQ(str_fixed_view(outside_buffer, 8, 0)->seg_record, nullptr);
-    str_free(inside);
-    str_free(var);
+    for (str_desc* s : {inside, var}) str_free(s);
 }
 
-TEST(StringsCritical, FullSegmentEndsTheProgramWithABox) {
+// A critical error shows its box (recorded by a stand-in dialog program) and exits with status 0.
+TEST(StringsCritical, OutOfMemoryEndsTheProgramWithABox) {
     const std::string dir = ::testing::TempDir() + "strings_dialog";
     const std::string log = dir + "/argv";
     std::system(("mkdir -p " + dir).c_str());
     std::ofstream(dir + "/zenity") << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> " << log << "\nexit 0\n";
-    std::system(("chmod +x " + dir + "/zenity; rm -f " + log).c_str());
-    EXPECT_EXIT(
-        {
-            setenv("PATH", dir.c_str(), 1);
-            strings_startup();
-            str_new_in_segment(70000, 1);
-        },
-        ::testing::ExitedWithCode(0), "");
-    std::ifstream recorded(log);
-    std::string all((std::istreambuf_iterator<char>(recorded)), std::istreambuf_iterator<char>());
-    EXPECT_NE(all.find("--title=Critical Error #13"), std::string::npos) << all;
-    EXPECT_NE(all.find("--text=Out of memory"), std::string::npos) << all;
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        {[] { str_new_in_segment(70000, 1); }, "--title=Critical Error #13"},
+        {[] { str_new(0x80000000u, 1); }, "--title=Critical Error #12"},
+    };
+    for (const auto& [make, title] : cases) {
+        std::system(("chmod +x " + dir + "/zenity; rm -f " + log).c_str());
+        EXPECT_EXIT((setenv("PATH", dir.c_str(), 1), strings_startup(), make()), ::testing::ExitedWithCode(0), "");
+        std::ifstream recorded(log);
+        std::string all((std::istreambuf_iterator<char>(recorded)), std::istreambuf_iterator<char>());
+        EXPECT_NE(all.find(title), std::string::npos) << all;
+        EXPECT_NE(all.find("--text=Out of memory"), std::string::npos) << all;
+    }
 }
 
 TEST(VariableArea, RoundsToEightAndKeepsOldBlocks) {
@@ -227,15 +206,13 @@ TEST(VariableArea, RoundsToEightAndKeepsOldBlocks) {
 TEST(BlockGuards, IdsCountUpAndReleaseClears) {
     block_guard* first = block_guard_new();
     EXPECT_EQ(first->id, 1073741824u);
-    first->kind = 1;
-    first->owned = std::malloc(16);
+    *first = {first->id, 1, std::malloc(16)};
     block_guard_release(first);
     EXPECT_EQ(first->id, 0u);
-    block_guard* reused = block_guard_new();
-    EXPECT_EQ(reused, first);
-    EXPECT_EQ(reused->id, 1073741825u);
-    EXPECT_EQ(reused->owned, nullptr);
-    block_guard_release(reused);
+    EXPECT_EQ(block_guard_new(), first);
+    EXPECT_EQ(first->id, 1073741825u);
+    EXPECT_EQ(first->owned, nullptr);
+    block_guard_release(first);
 }
 
 }  // namespace

@@ -13,25 +13,22 @@
 
 namespace {
 
-long double val(const std::string& text) {
-    str_desc s{};
-    // An exact-size copy, not zero-terminated: any read past the end is caught.
+long double val(const std::string& text) {  // an exact-size copy, not zero-terminated: over-reads are caught
     auto bytes = std::make_unique<std::uint8_t[]>(text.size());
     std::memcpy(bytes.get(), text.data(), text.size());
-    s.text = bytes.get();
-    s.len = static_cast<std::int32_t>(text.size());
+    str_desc s{};
+    s.text = bytes.get(), s.len = static_cast<std::int32_t>(text.size());
     return text_to_number(&s);
 }
 
 long double c_library(const std::string& text) { return std::strtold(text.c_str(), nullptr); }
 
 class TextToNumber : public ::testing::Test {
-  protected:
     void SetUp() override { pending_error = 0; }
     void TearDown() override { pending_error = 0; }
 };
 
-TEST_F(TextToNumber, ExamplesAndEdgeCases) {
+TEST_F(TextToNumber, ExamplesEdgeCasesAndBoundaries) {
     const std::pair<std::string, long double> cases[] = {
         {"550", 550},       {"-12.5", -12.5L}, {"0.05", c_library("5E-2")}, {"12E-1", c_library("1.2")},
         {"1.5D3", 1500},    {" 7 nm", 7},      {"1,5", 1},                  {"5-3", 5},
@@ -44,49 +41,35 @@ TEST_F(TextToNumber, ExamplesAndEdgeCases) {
         {"&H 10", 0},       {"1e-2", c_library("0.01")}, {"2d+2", 200},     {"-0", 0},
         {"&HFFFF", 65535},  {"&HFFFFFFFFFFFFFFFF", -1}, {"&H00000000000000000001", 1},
         {"&O1777777777777777777777", -1}, {"&b" + std::string(64, '1'), -1},
+        // Integers are exact across the 18-digit boundary (longer ones go through the text).
+        {"123456789012345678", 123456789012345678.0L}, {"-999999999999999999", -999999999999999999.0L},
+        {"1234567890123456789", 1234567890123456789.0L}, {"9223372036854775807", 9223372036854775807.0L},
+        {"99999999999999999999", c_library("99999999999999999999")},
+        // Exponents: leading zeros do not count, reading stops after 18 digits.
+        {"1E000000000000000002", 100}, {"1E123456789012345678", HUGE_VALL}, {"1E-123456789012345678", 0},
+        {"5E1234567890123456789", HUGE_VALL}, {"1E4932", c_library("1E4932")}, {"1E5000", HUGE_VALL},
+        {"-1E5000", -HUGE_VALL}, {"1E-5000", 0},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(val(text), value) << '"' << text << '"';
     EXPECT_EQ(pending_error.load(), 0);
     EXPECT_FALSE(std::signbit(val("-0")));
-}
-
-TEST_F(TextToNumber, OverlongBaseConstantsOverflow) {
+    EXPECT_GT(val("0." + std::string(4000, '0') + "1"), 0);
     for (const std::string& text : {"&H" + std::string(17, 'F'), "&O2" + std::string(21, '0'),
-                                   "&B1" + std::string(64, '0')}) {
+                                   "&B1" + std::string(64, '0')}) {  // overlong base constants overflow
         pending_error = 0;
         EXPECT_EQ(val(text), 0) << text;
         EXPECT_EQ(pending_error.load(), 6) << text;
     }
 }
 
-TEST_F(TextToNumber, IntegersAreExactAcrossThe18DigitBoundary) {
-    EXPECT_EQ(val("123456789012345678"), 123456789012345678.0L);
-    EXPECT_EQ(val("-999999999999999999"), -999999999999999999.0L);
-    EXPECT_EQ(val("1234567890123456789"), 1234567890123456789.0L);  // through the text
-    EXPECT_EQ(val("9223372036854775807"), 9223372036854775807.0L);
-    EXPECT_EQ(val("99999999999999999999"), c_library("99999999999999999999"));
-}
-
-TEST_F(TextToNumber, ExponentsAndRange) {
-    EXPECT_EQ(val("1E000000000000000002"), 100);  // leading exponent zeros do not count
-    EXPECT_EQ(val("1E123456789012345678"), HUGE_VALL);
-    EXPECT_EQ(val("1E-123456789012345678"), 0);
-    EXPECT_EQ(val("5E1234567890123456789"), HUGE_VALL);  // reading stops after 18 digits
-    EXPECT_EQ(val("1E4932"), c_library("1E4932"));
-    EXPECT_EQ(val("1E5000"), HUGE_VALL);
-    EXPECT_EQ(val("-1E5000"), -HUGE_VALL);
-    EXPECT_EQ(val("1E-5000"), 0);
-    EXPECT_GT(val("0." + std::string(4000, '0') + "1"), 0);
-}
-
 TEST_F(TextToNumber, LongTextsKeepTheFirst256Digits) {
     const std::string digits = "31415926535897932384626433832795028841971693993751";
     std::string many;
     while (many.size() < 1000) many += digits;
-    const std::string first = many.substr(0, 256);
-    EXPECT_EQ(val(many), c_library(first.substr(0, 1) + "." + first.substr(1) + "E999"));
+    const std::string first = many.substr(0, 256), e_form = first.substr(0, 1) + "." + first.substr(1);
+    EXPECT_EQ(val(many), c_library(e_form + "E999"));
     EXPECT_EQ(val("0." + many), c_library("0." + first));
-    EXPECT_EQ(val(many.substr(0, 300) + "." + many), c_library(first.substr(0, 1) + "." + first.substr(1) + "E299"));
+    EXPECT_EQ(val(many.substr(0, 300) + "." + many), c_library(e_form + "E299"));
     EXPECT_EQ(val("1" + std::string(299, '0')), c_library("1E299"));
     EXPECT_EQ(val(std::string(100000, '0') + "7"), 7);
 }
@@ -104,9 +87,8 @@ TEST_F(TextToNumber, AgreesWithTheCLibraryOnRandomDecimals) {
     }
 }
 
-// Arbitrary bytes, biased toward the characters that steer the reading:
-// the conversion always returns, never reads outside the text, and raises
-// no error but Overflow.
+// Bytes biased toward the characters that steer the reading: the conversion
+// returns, stays inside the text, and raises no error but Overflow.
 TEST_F(TextToNumber, ArbitraryBytesAreHarmless) {
     static const char steering[] = "0123456789+-.eEdD&hHoObB \tfF9";
     std::mt19937 random(11);
