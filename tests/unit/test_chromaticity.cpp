@@ -16,6 +16,7 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 fake_dialog dialog;
 
 char program_path[] = "/usr/bin/spektralrechner";
@@ -64,11 +65,7 @@ protected:
     }
 };
 
-struct spectral_case {
-    float entry;
-    const char* x;
-    const char* y;
-};
+struct spectral_case { float entry; const char *x, *y; };
 
 }  // namespace
 
@@ -104,18 +101,16 @@ TEST_F(Chromaticity, PurplePointsAsPrinted) {
     const single_variables v = compute(-500);
     EXPECT_EQ(v.purple, 1.0f);
     EXPECT_EQ(printed(v.wavelength), " 500");
-    EXPECT_EQ(printed(v.purple_x), " .5657461");
-    EXPECT_EQ(printed(v.purple_y), " .1867449");
     EXPECT_EQ(printed(v.x), " .008168");
     EXPECT_EQ(printed(v.y), " .538423");
-
-    // The two ends of the purple line.
-    const single_variables red_end = compute(-493.8f);
-    EXPECT_EQ(printed(red_end.purple_x), " .7389116");
-    EXPECT_EQ(printed(red_end.purple_y), " .2672732");
-    const single_variables violet_end = compute(-569.6f);
-    EXPECT_EQ(printed(violet_end.purple_x), " .1753595");
-    EXPECT_EQ(printed(violet_end.purple_y), " 5.200766E-03");
+    // -500, then the two ends of the purple line.
+    const spectral_case cases[] = {
+        {-500, " .5657461", " .1867449"}, {-493.8f, " .7389116", " .2672732"}, {-569.6f, " .1753595", " 5.200766E-03"}};
+    for (const spectral_case& c : cases) {
+        const single_variables p = compute(c.entry);
+        EXPECT_EQ(printed(p.purple_x), c.x) << c.entry;
+        EXPECT_EQ(printed(p.purple_y), c.y) << c.entry;
+    }
 }
 
 TEST_F(Chromaticity, ParallelLinesDivideByZeroWithoutATrap) {
@@ -138,14 +133,12 @@ TEST_F(Chromaticity, ParallelLinesDivideByZeroWithoutATrap) {
 }
 
 TEST_F(Chromaticity, ReadingPastTheTableAsksAtEachFailingRead) {
-    const std::vector<std::uint32_t> row_344 = {54, 55, 56, 57};
-    const std::vector<std::uint32_t> row_345 = {49, 50, 51, 52, 54, 55, 56, 57};
-    const std::vector<std::uint32_t> row_346 = {44, 45, 46, 47, 49, 50, 51, 52, 54, 55, 56, 57};
-    const std::vector<std::uint32_t> row_347 = {38, 39, 40, 41, 44, 45, 46, 47, 49, 50, 51, 52, 54, 55, 56, 57};
-    const struct {
-        float entry;
-        const std::vector<std::uint32_t>& lines;
-    } cases[] = {{704, row_344}, {705.5f, row_345}, {706, row_346}, {707, row_347}};
+    using lines_t = std::vector<std::uint32_t>;
+    const struct { float entry; lines_t lines; } cases[] = {
+        {704, {54, 55, 56, 57}},
+        {705.5f, {49, 50, 51, 52, 54, 55, 56, 57}},
+        {706, {44, 45, 46, 47, 49, 50, 51, 52, 54, 55, 56, 57}},
+        {707, {38, 39, 40, 41, 44, 45, 46, 47, 49, 50, 51, 52, 54, 55, 56, 57}}};
     for (const auto& c : cases) {
         dialog.forget_calls();
         const single_variables v = compute(c.entry);
@@ -160,10 +153,9 @@ TEST_F(Chromaticity, ReadingPastTheTableAsksAtEachFailingRead) {
     // Every pass of the loop past the table fails on its own four lines.
     dialog.forget_calls();
     compute(708);
-    const std::vector<std::uint32_t> lines = dialogue_lines();
+    const lines_t lines = dialogue_lines();
     ASSERT_EQ(lines.size(), 2u * 4 + 12);
-    EXPECT_EQ(std::vector<std::uint32_t>(lines.begin(), lines.begin() + 8),
-              (std::vector<std::uint32_t>{38, 39, 40, 41, 38, 39, 40, 41}));
+    EXPECT_EQ(lines_t(lines.begin(), lines.begin() + 8), (lines_t{38, 39, 40, 41, 38, 39, 40, 41}));
 }
 
 // "No" parks the program thread for good: this runs last.
@@ -177,8 +169,7 @@ TEST_F(Chromaticity, NoStopsAtTheFailingRead) {
         kept.wavelength = 704;
         compute_chromaticity(kept);
     }).detach();
-    for (int i = 0; i < 200 && (stopped_threads.load() & 1) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 200 && (stopped_threads.load() & 1) == 0; ++i) std::this_thread::sleep_for(10ms);
     ASSERT_EQ(stopped_threads.load() & 1, 1u);
     EXPECT_EQ(stop_requested.load(), 1);
     ASSERT_EQ(dialog.calls().size(), 1u);

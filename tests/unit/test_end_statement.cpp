@@ -40,23 +40,22 @@ protected:
     void SetUp() override {
         fresh_text_screen();
         key_clear(0, 0);
-        stop_requested = 0;
-        exit_in_progress = 0;
-        stopped_threads = 0;
-        window_hidden = 0;
+        stop_requested = exit_in_progress = stopped_threads = window_hidden = 0;
     }
     void start_end() { std::thread(end_statement).detach(); }
+    bool prompted() {
+        return becomes_true([] { return row_text(write_page, 25) == "Press any key to continue"; }, 1000ms);
+    }
     bool parked() { return becomes_true([] { return (stopped_threads.load() & 1) != 0; }, 1000ms); }
 };
 
 TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
-    str_desc* text = str_from_cstring("results");
-    print_string(text, 1);
+    print_string(str_from_cstring("results"), 1);
     close_handled_by_program = 1;
     type('a');   // typed before END: discarded
     type('b');
     start_end();
-    ASSERT_TRUE(becomes_true([] { return row_text(write_page, 25) == "Press any key to continue"; }, 1000ms));
+    ASSERT_TRUE(prompted());
     EXPECT_EQ(row_text(write_page, 1), "results");
     EXPECT_EQ(write_page->cursor_y, 25);
     EXPECT_EQ(write_page->cursor_x, 26);
@@ -70,7 +69,7 @@ TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
 
 TEST_F(EndStatement, AnExitDuringThePromptParksWithoutAStopRequest) {
     start_end();
-    ASSERT_TRUE(becomes_true([] { return row_text(write_page, 25) == "Press any key to continue"; }, 1000ms));
+    ASSERT_TRUE(prompted());
     exit_in_progress = 1;
     EXPECT_TRUE(parked());
     EXPECT_EQ(stop_requested.load(), 0);

@@ -43,56 +43,51 @@ protected:
 
 }  // namespace
 
-TEST_F(EventCheck, ContinueReportsTheStatementLineAndClearsTheError) {
-    statement_done(12);  // nothing pending: no dialogue
-    raise_error(4);
-    statement_done(54);
-    ASSERT_EQ(dialog.calls().size(), 1u);
-    const fake_dialog_call call = dialog.calls()[0];
-    EXPECT_EQ(call.option("title"), "Unhandled Error #4 - spektralrechner");
-    EXPECT_EQ(call.option("text"), "Line: 54 (in main module)\nOut of DATA\nContinue?");
-    EXPECT_TRUE(call.has("--question"));
-    EXPECT_EQ(pending_error.load(), 0);
-    EXPECT_EQ(pending_event.load(), 0);
-    EXPECT_EQ(error_line, 54u);
-
-    raise_error(2);  // a later error gets a dialogue of its own
-    statement_done(55);
-    ASSERT_EQ(dialog.calls().size(), 2u);
-    EXPECT_EQ(dialog.calls()[1].option("text"), "Line: 55 (in main module)\nSyntax error\nContinue?");
-}
-
-TEST_F(EventCheck, OnlyTheFirstErrorOfAStatementIsReported) {
-    raise_error(4);
-    raise_error(6);
-    statement_done(38);
-    ASSERT_EQ(dialog.calls().size(), 1u);
-    EXPECT_EQ(dialog.calls()[0].option("title"), "Unhandled Error #4 - spektralrechner");
-    statement_done(39);
-    EXPECT_EQ(dialog.calls().size(), 1u);
-}
-
-TEST_F(EventCheck, IncludedFileAndUnprintableNumbers) {
-    raise_error(77);
-    event_check(5, 17, "farben.bi");
-    ASSERT_EQ(dialog.calls().size(), 1u);
-    EXPECT_EQ(dialog.calls()[0].option("text"), "Line: 17 (in farben.bi)\nUnprintable error\nContinue?");
-    EXPECT_EQ(dialog.calls()[0].option("title"), "Unhandled Error #77 - spektralrechner");
-}
-
-TEST_F(EventCheck, ProgramNameIsTheLastPartOfItsPath) {
+TEST_F(EventCheck, ContinueReportsTheFirstErrorOfTheStatementAndClearsIt) {
     char windows_path[] = "C:\\farben\\rechner.exe";
     char bare_name[] = "rechner";
     char* windows_argv[] = {windows_path, nullptr};
     char* bare_argv[] = {bare_name, nullptr};
-    for (char** argv : {windows_argv, bare_argv}) {
-        start_program_with(argv);
-        raise_error(4);
-        statement_done(1);
+    const struct {
+        char** argv;
+        std::vector<std::int32_t> errors;
+        std::uint32_t line;
+        const char* file;  // nullptr: the main module
+        const char* title;
+        const char* text;
+    } cases[] = {
+        {program_argv, {4}, 54, nullptr, "Unhandled Error #4 - spektralrechner",
+         "Line: 54 (in main module)\nOut of DATA\nContinue?"},
+        {program_argv, {2}, 55, nullptr, "Unhandled Error #2 - spektralrechner",
+         "Line: 55 (in main module)\nSyntax error\nContinue?"},
+        {program_argv, {4, 6}, 38, nullptr, "Unhandled Error #4 - spektralrechner",
+         "Line: 38 (in main module)\nOut of DATA\nContinue?"},
+        {program_argv, {77}, 17, "farben.bi", "Unhandled Error #77 - spektralrechner",
+         "Line: 17 (in farben.bi)\nUnprintable error\nContinue?"},
+        {windows_argv, {4}, 1, nullptr, "Unhandled Error #4 - rechner.exe",
+         "Line: 1 (in main module)\nOut of DATA\nContinue?"},
+        {bare_argv, {4}, 1, nullptr, "Unhandled Error #4 - rechner",
+         "Line: 1 (in main module)\nOut of DATA\nContinue?"},
+    };
+    statement_done(12);  // nothing pending: no dialogue
+    EXPECT_TRUE(dialog.calls().empty());
+    for (const auto& c : cases) {
+        start_program_with(c.argv);
+        dialog.forget_calls();
+        for (std::int32_t error : c.errors) raise_error(error);
+        if (c.file) event_check(5, c.line, c.file);
+        else statement_done(c.line);
+        ASSERT_EQ(dialog.calls().size(), 1u) << c.line;
+        const fake_dialog_call call = dialog.calls()[0];
+        EXPECT_EQ(call.option("title"), c.title);
+        EXPECT_EQ(call.option("text"), c.text);
+        EXPECT_TRUE(call.has("--question"));
+        EXPECT_EQ(pending_error.load(), 0);
+        EXPECT_EQ(pending_event.load(), 0);
+        EXPECT_EQ(error_line, c.file ? 5u : c.line);
+        statement_done(c.line + 1);  // the later errors went with the first
+        EXPECT_EQ(dialog.calls().size(), 1u) << c.line;
     }
-    ASSERT_EQ(dialog.calls().size(), 2u);
-    EXPECT_EQ(dialog.calls()[0].option("title"), "Unhandled Error #4 - rechner.exe");
-    EXPECT_EQ(dialog.calls()[1].option("title"), "Unhandled Error #4 - rechner");
 }
 
 TEST_F(EventCheck, CriticalRangeShowsAnOkBoxAndEnds) {
@@ -138,20 +133,12 @@ void timer_handler() {
     EXPECT_EQ(timer_traps[0].pending.load(), 2);
 }
 
-void arm(key_trap& trap, trap_handler handler, std::uint8_t mode, std::int32_t waiting) {
-    trap.in_use = 1;
-    trap.id = 8;
+void arm(key_trap& trap, trap_handler handler, std::uint8_t mode, std::int32_t waiting, std::uint8_t in_use = 1) {
+    trap.in_use = in_use;
+    trap.id = in_use ? 8 : 0;
     trap.mode = mode;
     trap.handler = handler;
     trap.waiting = waiting;
-}
-
-void disarm(key_trap& trap) {
-    trap.in_use = 0;
-    trap.id = 0;
-    trap.mode = 0;
-    trap.handler = nullptr;
-    trap.waiting = 0;
 }
 
 }  // namespace
@@ -165,14 +152,11 @@ TEST_F(EventCheck, DueTrapsRunDevicesThenKeysThenTimers) {
     arm(on_key_traps[5], key_handler, 2, 1);  // stopped: remembered, not run
     arm(on_key_traps[6], key_handler, 1, 0);  // nothing waiting
 
-    timer_traps[0].in_use = 1;
+    timer_traps[0].in_use = timer_traps[0].mode = 1;
     timer_traps[0].id = 10;
-    timer_traps[0].mode = 1;
     timer_traps[0].handler = timer_handler;
-    timer_traps[0].pending = 1;
+    timer_traps[0].pending = pending_event = 1;
     key_activity = 0;
-
-    pending_event = 1;
     statement_done(4);
     // The key handler's own check runs the timer, but not the busy key trap.
     EXPECT_EQ(handled, (std::vector<int>{1, 2, 3, 2}));
@@ -185,9 +169,8 @@ TEST_F(EventCheck, DueTrapsRunDevicesThenKeysThenTimers) {
 
     device_button_traps = nullptr;
     device_button_trap_count = 0;
-    for (int n : {3, 5, 6}) disarm(on_key_traps[n]);
-    timer_traps[0].in_use = 0;
-    timer_traps[0].id = 0;
+    for (int n : {3, 5, 6}) arm(on_key_traps[n], nullptr, 0, 0, 0);
+    timer_traps[0].in_use = timer_traps[0].id = 0;
 }
 
 TEST(ProgramPrologue, MasksFloatingPointAndTurnsSigfpeIntoErrorEleven) {
@@ -223,28 +206,24 @@ TEST(ProgramPrologue, MasksFloatingPointAndTurnsSigfpeIntoErrorEleven) {
 class Parking : public EventCheck {};
 
 TEST_F(Parking, NoParksTheThreadAndEndingParksWithoutADialogue) {
-    dialog.answer(1);
     static std::atomic<bool> returned{false};
-    std::thread([] {
-        raise_error(4);
-        statement_done(54);
-        returned = true;
-    }).detach();
-    ASSERT_TRUE(eventually([] { return (stopped_threads.load() & 1) != 0; }));
+    const auto error_on_line = [](std::uint32_t line) {
+        std::thread([line] {
+            raise_error(4);
+            statement_done(line);
+            returned = true;
+        }).detach();
+        return eventually([] { return (stopped_threads.load() & 1) != 0; });
+    };
+    dialog.answer(1);
+    ASSERT_TRUE(error_on_line(54));
     EXPECT_EQ(stop_requested.load(), 1);
     EXPECT_EQ(dialog.calls().size(), 1u);
 
-    stopped_threads = 0;
-    stop_requested = 0;
-    pending_error = 0;
+    stopped_threads = stop_requested = pending_error = 0;
     dialog.forget_calls();
     exit_in_progress = 1;
-    std::thread([] {
-        raise_error(4);
-        statement_done(55);
-        returned = true;
-    }).detach();
-    ASSERT_TRUE(eventually([] { return (stopped_threads.load() & 1) != 0; }));
+    ASSERT_TRUE(error_on_line(55));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(returned.load());
     EXPECT_TRUE(dialog.calls().empty());

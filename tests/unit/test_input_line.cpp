@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,19 +64,24 @@ protected:
         entry = str_new(0, 0);
         input_target_set(1, input_type_string, entry);
     }
-
-    // Runs input_line on a program thread and types the keys (bytes, or
-    // special keys as their negation); "\n" is Enter and "\b" Backspace.
-    void run_keys(std::int32_t targets, const std::vector<int>& keys, std::int8_t newline = 1) {
-        std::atomic<bool> done{false};
-        std::thread program([&] {
+    // Starts input_line on a program thread of its own.
+    std::thread start(std::int32_t targets, std::int8_t newline = 1) {
+        done = false;
+        return std::thread([this, targets, newline] {
             input_line(targets, newline);
             done = true;
         });
-        for (int key : keys) press(key);
+    }
+    bool finishes() {
         const auto deadline = std::chrono::steady_clock::now() + 5s;
         while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
-        const bool finished = done;
+        return done;
+    }
+    // Types the keys (bytes, or special keys as their negation); "\n" is Enter and "\b" Backspace.
+    void run_keys(std::int32_t targets, const std::vector<int>& keys, std::int8_t newline = 1) {
+        std::thread program = start(targets, newline);
+        for (int key : keys) press(key);
+        const bool finished = finishes();
         exit_in_progress = 1;   // lets a stuck INPUT go before the test fails
         program.join();
         exit_in_progress = 0;
@@ -87,6 +91,7 @@ protected:
         run_keys(targets, std::vector<int>(typed.begin(), typed.end()), newline);
     }
 
+    std::atomic<bool> done{false};
     screen_image* page = nullptr;
     str_desc* entry = nullptr;
 };
@@ -149,14 +154,9 @@ TEST_F(InputLine, BackspaceAfterAWrapAndScrollRestoresTheScreen) {
     print_text("prompt at column 71? ");
     locate(24, 70, 0, 0, 0, 3);
     std::vector<std::uint8_t> before(page->cells, page->cells + 2 * 80 * 25);
-    std::vector<int> keys;
-    for (char c : std::string("abcdefghijklmno")) keys.push_back(c);   // runs past column 80: the region scrolls
-    std::vector<int> backs(6, '\b');
-    keys.insert(keys.end(), backs.begin(), backs.end());
-    keys.push_back('\n');
-    run_keys(1, keys, 0);
+    run(1, "abcdefghijklmno\b\b\b\b\b\b\n", 0);   // runs past column 80: the region scrolls
     EXPECT_EQ(text_of(entry), "abcdefghi");
-    std::vector<std::uint8_t> expected = before;
+    std::vector<std::uint8_t> expected = before;   // the typed nine only
     for (int i = 0; i < 9; ++i) expected[2 * (23 * 80 + 69 + i)] = static_cast<std::uint8_t>('a' + i);
     EXPECT_EQ(std::vector<std::uint8_t>(page->cells, page->cells + 2 * 80 * 25), expected);
     EXPECT_EQ(page->cursor_y, 24);
@@ -184,31 +184,18 @@ TEST_F(InputLine, NumericTargetsTakeBackWhatWouldNotFit) {
     EXPECT_EQ(byte, 0);
 }
 
-TEST_F(InputLine, CursorShowsWhileWaiting) {
+TEST_F(InputLine, CursorShowsWhileWaitingAndAnExitEndsTheWait) {
     page->cursor_visible = 0;
-    std::atomic<bool> done{false};
-    std::thread program([&] {
-        input_line(1, 1);
-        done = true;
-    });
+    std::thread program = start(1);
     press('x');
     EXPECT_EQ(page->cursor_visible, 1);
     press('\n');
     program.join();
     EXPECT_EQ(page->cursor_visible, 0);
-}
-
-TEST_F(InputLine, AnExitEndsTheWait) {
-    std::atomic<bool> done{false};
-    std::thread program([&] {
-        input_line(1, 1);
-        done = true;
-    });
+    program = start(1);
     press('x');
     exit_in_progress = 1;
-    const auto deadline = std::chrono::steady_clock::now() + 1s;
-    while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
-    EXPECT_TRUE(done.load());
+    EXPECT_TRUE(finishes());
     program.join();
 }
 

@@ -8,14 +8,9 @@
 
 namespace {
 
-constexpr std::uint32_t int8u = 8 | input_type_unsigned;
-constexpr std::uint32_t int16 = 16;
-constexpr std::uint32_t int32 = 32;
-constexpr std::uint32_t int64 = 64;
-constexpr std::uint32_t int64u = 64 | input_type_unsigned;
-constexpr std::uint32_t single = 32 | input_type_float;
-constexpr std::uint32_t double_ = 64 | input_type_float;
-constexpr std::uint32_t extended = 256 | input_type_float;
+constexpr std::uint32_t int8u = 8 | input_type_unsigned, int16 = 16, int32 = 32, int64 = 64;
+constexpr std::uint32_t int64u = 64 | input_type_unsigned, single = 32 | input_type_float;
+constexpr std::uint32_t double_ = 64 | input_type_float, extended = 256 | input_type_float;
 
 bool acceptable(std::uint32_t type, const std::string& text) {
     return input_number_acceptable(type, reinterpret_cast<const std::uint8_t*>(text.data()),
@@ -31,11 +26,7 @@ T stored(std::uint32_t type, const std::string& text) {
     return value;
 }
 
-struct rule {
-    std::uint32_t type;
-    const char* text;
-    bool accepted;
-};
+struct rule { std::uint32_t type; const char* text; bool accepted; };
 
 void check(const rule* rules, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)

@@ -41,15 +41,11 @@ TEST(MessageBox, EachProgramGetsTheTextLiterallyInItsOwnArguments) {
         EXPECT_EQ(show_box(kdialog, "yesno").arguments,
                   (arguments{"--title", hostile_title, "--warningyesno", hostile_message}));
     }
-    {
-        fake_dialog xmessage({"xmessage"}, true);
-        fake_dialog_call call = show_box(xmessage, "ok");
-        EXPECT_EQ(call.arguments,
-                  (arguments{"-title", hostile_title, "-center", "-buttons", "OK:0", "-default", "OK", "-file", "-"}));
-        EXPECT_EQ(call.input, hostile_message);
-        call = show_box(xmessage, "yesno");
-        EXPECT_EQ(call.arguments, (arguments{"-title", hostile_title, "-center", "-buttons", "Yes:0,No:1", "-default",
-                                             "Yes", "-file", "-"}));
+    fake_dialog xmessage({"xmessage"}, true);
+    for (auto [type, buttons, default_button] : {std::tuple{"ok", "OK:0", "OK"}, {"yesno", "Yes:0,No:1", "Yes"}}) {
+        const fake_dialog_call call = show_box(xmessage, type);
+        EXPECT_EQ(call.arguments, (arguments{"-title", hostile_title, "-center", "-buttons", buttons, "-default",
+                                             default_button, "-file", "-"}));
         EXPECT_EQ(call.input, hostile_message);
     }
 }
@@ -73,21 +69,14 @@ TEST(MessageBox, AnswersMapToOneForOkOrYesAndZeroOtherwise) {
             EXPECT_EQ(tinyfd_messageBox("t", "m", type, "error", 1), result) << program << " " << status << " " << type;
         }
     }
-    // "yesnocancel": 2 for No, 0 for Cancel, each program in its own way.
-    fake_dialog zenity({"zenity"}, true);
-    zenity.answer(1);
-    EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), 2);
-    zenity.print("Cancel\n");  // the extra button prints its label
-    EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), 0);
-    fake_dialog kdialog({"kdialog"}, true);
-    for (auto [status, result] : {std::pair{1, 2}, {2, 0}}) {
-        kdialog.answer(status);
-        EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), result);
-    }
-    fake_dialog xmessage({"xmessage"}, true);
-    for (auto [status, result] : {std::pair{2, 2}, {1, 0}}) {
-        xmessage.answer(status);
-        EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), result);
+    // "yesnocancel": 2 for No, 0 for Cancel, each program in its own way; zenity's extra button prints its label.
+    for (auto [program, status, printed, result] : std::vector<std::tuple<const char*, int, const char*, int>>{
+             {"zenity", 1, "", 2}, {"zenity", 1, "Cancel\n", 0}, {"kdialog", 1, "", 2}, {"kdialog", 2, "", 0},
+             {"xmessage", 2, "", 2}, {"xmessage", 1, "", 0}}) {
+        fake_dialog dialog({program}, true);
+        dialog.answer(status);
+        dialog.print(printed);
+        EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), result) << program << " " << status;
     }
 }
 
