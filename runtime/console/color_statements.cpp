@@ -1,9 +1,9 @@
 #include "runtime/console/color_statements.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
+#include "runtime/console/console_image.h"
 #include "runtime/console/screen_image.h"
 #include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
@@ -123,9 +123,8 @@ void color_set(std::int32_t fg, std::int32_t bg, std::int32_t border, std::int32
         return raise_error(5);
 
     if (page.is_console) {
-        if (fg_given) std::printf("\x1b[38;5;%dm", fg);
-        if (bg_given) std::printf("\x1b[48;5;%dm", bg);
-        std::fflush(stdout);
+        if (fg_given) console_foreground(fg);
+        if (bg_given) console_background(bg);
         return;
     }
     switch (page.compat_mode) {
@@ -165,9 +164,8 @@ void cls(std::int32_t method, std::int32_t colour, std::int32_t mask) {
     if (page.is_console) {
         if (colour_given) color_set(0, colour, 0, 2);
         if (pending_error.load() != 0) return;
-        std::fputs("\x1b[2J", stdout);
+        console_clear();
         locate(1, 1, 0, 0, 0, 3);
-        std::fflush(stdout);
         return;
     }
     const std::uint32_t fill = colour_given ? static_cast<std::uint32_t>(colour) : page.bg_color;

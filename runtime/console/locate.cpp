@@ -1,7 +1,6 @@
 // LOCATE and VIEW PRINT: the cursor, its shape and the scrolling region of
 // the write page.
-#include <cstdio>
-
+#include "runtime/console/console_image.h"
 #include "runtime/console/screen_image.h"
 #include "runtime/display/fonts.h"
 #include "runtime/errors/errors.h"
@@ -28,10 +27,7 @@ void locate(std::int32_t row, std::int32_t column, std::int32_t cursor_visible, 
     if (pending_error.load() != 0 || !write_page) return;
     const bool row_given = presence & 1, column_given = presence & 2;
     if (write_page->is_console) {
-        if (row_given && column_given) {
-            std::printf("\x1b[%d;%dH", row, column);
-            std::fflush(stdout);
-        }
+        if (row_given && column_given) console_move(row, column);
         return;
     }
 

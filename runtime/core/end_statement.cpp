@@ -2,11 +2,13 @@
 
 #include "runtime/console/print.h"
 #include "runtime/console/screen_image.h"
+#include "runtime/core/console_terminal.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/window.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/errors/event_check.h"
+#include "runtime/input/console_stdin.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/strings/str_desc.h"
 
@@ -30,6 +32,13 @@ void press_any_key() {
     str_desc* text = str_from_literal(prompt, sizeof prompt - 1);
     print_string(text, 0);
     str_free(text);
+    if (write_page->is_console) {
+        // A terminal waits for a key; a pipe, or input that has ended, does not.
+        console_wait_for_key();
+        console_terminal_restore();   // the terminal's colours back before the last line end
+        print_string(permanent_empty_string, 1);
+        return;
+    }
 
     while (key_taken()) sleep_ms(0);   // keys typed earlier do not count
     screen_shown.store(1);

@@ -1,9 +1,12 @@
 // The start-up of the run-time, in a fixed order: everything is initialised
 // on the main thread before the first worker thread starts, so the threads
 // see complete tables without further synchronisation.
+#include <cstdio>
 #include <cstdlib>
 
+#include "runtime/console/console_image.h"
 #include "runtime/console/screen_image.h"
+#include "runtime/core/console_terminal.h"
 #include "runtime/core/emulated_memory.h"
 #include "runtime/core/handle_list.h"
 #include "runtime/core/input_devices.h"
@@ -96,11 +99,21 @@ int runtime_main(int argc, char** argv) {
     allow_50_rows = 1;
     devices_startup();
 
-    window_init(argc, argv);
-    window_created.store(1);
+    if (console_option) {
+        if (!console_image_create()) {
+            std::fputs("out of memory for the console\n", stderr);
+            std::exit(1);
+        }
+        console_terminal_startup();
+        screen_shown.store(0);   // nothing to render: the terminal shows the output
+    } else {
+        window_init(argc, argv);
+        window_created.store(1);
+    }
     thread_start(program_thread, nullptr);
     thread_start(timer_thread, nullptr);
     program_started.store(1);
+    if (console_option) screen_thread(nullptr);   // without a window thread the process ends here
     thread_start(screen_thread, nullptr);
     window_event_loop();
 }

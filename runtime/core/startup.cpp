@@ -17,6 +17,7 @@ str_desc* startup_directory = nullptr;
 str_desc* command_line = nullptr;
 std::int32_t argument_count = 0;
 char** argument_vector = nullptr;
+std::int32_t console_option = 0;
 handle_list* special_handles = nullptr;
 handle_list* network_lists[2] = {nullptr, nullptr};
 

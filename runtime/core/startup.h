@@ -13,6 +13,11 @@ extern str_desc* startup_directory;
 extern str_desc* command_line;
 extern std::int32_t argument_count;
 extern char** argument_vector;
+// The console option: 1 in the terminal edition, whose process entry sets it
+// before runtime_main. Start-up then makes the console image the write and
+// display page instead of opening a window: PRINT goes to standard output,
+// INPUT reads standard input, and nothing needs a display.
+extern std::int32_t console_option;
 
 // Lists made at start-up for the stream, connection and network statements.
 inline constexpr std::int64_t special_handle_record_size = 16;
@@ -25,7 +30,8 @@ extern handle_list* network_lists[2];
 void program_main();
 
 // Everything main does: prepares the run-time, opens the window, starts the
-// threads and becomes the window thread. Does not return in practice.
+// threads and becomes the window thread (with the console option: makes the
+// console image and becomes the screen thread). Does not return in practice.
 int runtime_main(int argc, char** argv);
 
 // The first actions of the program thread before the program's first

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #include "runtime/core/glut_message.h"
 #include "runtime/core/program_end.h"
@@ -47,6 +48,16 @@ const char* display_name_from(int argc, char** argv) {
     return std::getenv("DISPLAY");
 }
 
+// The file name of this program's terminal edition when it lies beside the
+// executable (the executable's name with "-console" appended), else null.
+const char* terminal_edition_name() {
+    static char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - sizeof "-console");
+    if (length <= 0) return nullptr;
+    std::memcpy(path + length, "-console", sizeof "-console");
+    return access(path, X_OK) == 0 ? program_file_name(path) : nullptr;
+}
+
 // Opens a first connection to the display, or ends the process with one
 // clear line: freeglut, with its errors silenced, would crash without a
 // display. An X server may refuse a connection made right after another
@@ -61,9 +72,12 @@ Display* require_display(int argc, char** argv) {
     }
     const char* program = program_file_name(argc > 0 ? argv[0] : nullptr);
     if (!name || !*name)
-        std::fprintf(stderr, "%s: cannot open the X display: DISPLAY is not set\n", program);
+        std::fprintf(stderr, "%s: cannot open the X display: DISPLAY is not set", program);
     else
-        std::fprintf(stderr, "%s: cannot open the X display \"%s\"\n", program, name);
+        std::fprintf(stderr, "%s: cannot open the X display \"%s\"", program, name);
+    if (const char* terminal_edition = terminal_edition_name())
+        std::fprintf(stderr, "; the terminal edition %s needs none", terminal_edition);
+    std::fputc('\n', stderr);
     std::exit(1);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/errors/terminal_dialog.h"
 #include "runtime/errors/tinyfiledialogs.h"
 
 std::atomic<std::int32_t> pending_error{0};
@@ -46,6 +47,13 @@ bool find_critical_error(std::int32_t n, critical_error& found) {
     }
 }
 
+// Every box goes through here: the desktop's box, or the terminal when the
+// terminal edition has no display.
+std::int32_t message_box(const char* title, const char* message, const char* dialog_type) {
+    if (message_boxes_without_display()) return terminal_message_box(title, message, dialog_type);
+    return tinyfd_messageBox(title, message, dialog_type, "error", 1);
+}
+
 }  // namespace
 
 void raise_error(std::int32_t n) {
@@ -62,7 +70,7 @@ void raise_error(std::int32_t n) {
 }
 
 std::int32_t error_box(const char* message, const char* title, const char* dialog_type) {
-    return tinyfd_messageBox(title, message, dialog_type, "error", 1);
+    return message_box(title, message, dialog_type);
 }
 
 std::int32_t alert_box(const char* format, ...) {
@@ -78,7 +86,7 @@ std::int32_t alert_box(const char* format, ...) {
         std::free(text);
         return 0;
     }
-    tinyfd_messageBox("Alert", text, "ok", "error", 1);
+    message_box("Alert", text, "ok");
     std::free(text);
     return 1;
 }

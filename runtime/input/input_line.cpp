@@ -7,6 +7,7 @@
 #include "runtime/core/sleep.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/errors/errors.h"
+#include "runtime/input/console_input.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/strings/str_desc.h"
@@ -133,6 +134,7 @@ void input_line(std::int32_t target_count, std::int8_t newline) {
         raise_error(5);
         return;
     }
+    if (write_page->is_console) return console_input_line(target_count, newline);
 
     const std::int32_t saved_screen_shown = screen_shown.exchange(1);
     const std::int32_t saved_source_slot = source_image_slot;

@@ -1,0 +1,54 @@
+#include "runtime/console/console_image.h"
+
+#include <atomic>
+#include <cstdio>
+#include <unistd.h>
+
+#include "runtime/console/screen_image.h"
+
+std::int32_t console_escapes = 0;
+
+namespace {
+
+// Set once a colour went out; the restore clears it.
+std::atomic<bool> colours_changed{false};
+
+void escape(const char* format, std::int32_t first, std::int32_t second) {
+    if (!console_escapes) return;
+    std::printf(format, first, second);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+std::int32_t console_image_create() {
+    const std::int32_t slot = image_new(80, 25, 0);
+    screen_image* image = image_get(slot);
+    if (!image) return 0;
+    image->is_console = 1;
+    display_page_slot = write_page_slot = source_image_slot = slot;
+    display_page = write_page = source_image = image;
+    return slot;
+}
+
+void console_foreground(std::int32_t colour) {
+    if (console_escapes) colours_changed.store(true);
+    escape("\x1b[38;5;%dm", colour, 0);
+}
+
+void console_background(std::int32_t colour) {
+    if (console_escapes) colours_changed.store(true);
+    escape("\x1b[48;5;%dm", colour, 0);
+}
+
+void console_clear() { escape("\x1b[2J", 0, 0); }
+
+void console_move(std::int32_t row, std::int32_t column) { escape("\x1b[%d;%dH", row, column); }
+
+void console_colours_restore(bool flush) {
+    if (!colours_changed.exchange(false)) return;
+    if (flush) std::fflush(stdout);
+    static const char own_colours[] = "\x1b[39;49m";
+    const ssize_t written = write(STDOUT_FILENO, own_colours, sizeof own_colours - 1);
+    (void)written;
+}

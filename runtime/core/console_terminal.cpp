@@ -1,0 +1,68 @@
+#include "runtime/core/console_terminal.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <termios.h>
+#include <unistd.h>
+
+#include "runtime/console/console_image.h"
+
+namespace {
+
+termios modes_before_key_mode{};
+std::atomic<bool> key_mode_on{false};
+
+// Async-signal-safe: only write and tcsetattr.
+void restore_from_anywhere(bool flush) {
+    console_colours_restore(flush);
+    if (key_mode_on.exchange(false)) tcsetattr(STDIN_FILENO, TCSANOW, &modes_before_key_mode);
+}
+
+void restore_at_exit() { restore_from_anywhere(true); }
+
+// The terminal back, then the signal's own action: the process ends as it
+// would have without the handler, with the signal as its cause.
+void ending_signal(int signal_number) {
+    restore_from_anywhere(false);
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+constexpr int ending_signals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
+
+}  // namespace
+
+void console_terminal_startup() {
+    const char* terminal = std::getenv("TERM");
+    console_escapes = isatty(STDOUT_FILENO) && !(terminal && std::strcmp(terminal, "dumb") == 0);
+    std::atexit(restore_at_exit);
+    for (int signal_number : ending_signals) {
+        struct sigaction previous {};
+        sigaction(signal_number, nullptr, &previous);
+        if (previous.sa_handler == SIG_IGN) continue;   // nohup, background jobs
+        struct sigaction action {};
+        action.sa_handler = ending_signal;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal_number, &action, nullptr);
+    }
+}
+
+bool console_key_mode_begin() {
+    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &modes_before_key_mode) != 0) return false;
+    termios keys = modes_before_key_mode;
+    keys.c_lflag &= ~(ICANON | ECHO);
+    keys.c_cc[VMIN] = 1;
+    keys.c_cc[VTIME] = 0;
+    key_mode_on.store(true);
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &keys) == 0) return true;
+    key_mode_on.store(false);
+    return false;
+}
+
+void console_key_mode_end() {
+    if (key_mode_on.exchange(false)) tcsetattr(STDIN_FILENO, TCSANOW, &modes_before_key_mode);
+}
+
+void console_terminal_restore() { restore_from_anywhere(true); }

@@ -1,0 +1,16 @@
+// Standard input of the terminal edition: the bytes INPUT reads, the key END
+// waits for, and the answers the terminal dialogue reads.
+#pragma once
+
+// The next byte of standard input, or -1 at the end of input. Once the end
+// has been seen it stays: on a terminal, Ctrl+D ends the input for good.
+// A read error counts as the end.
+int console_read_byte();
+
+// True once the end of input has been seen.
+bool console_input_ended();
+
+// END's wait: on a terminal whose input has not ended, discards what was
+// typed before, waits for one key in key mode (the terminal's modes are put
+// back afterwards) and consumes it. Otherwise it returns at once.
+void console_wait_for_key();
