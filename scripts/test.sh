@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything twice (a normal build and one with AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs the tests: unit tests in both builds,
-# end-to-end tests (in their own X server) in the normal build.
+# UndefinedBehaviorSanitizer) and runs the tests: unit tests and the terminal
+# edition's tests in both builds, end-to-end tests (in their own X server) in the normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,5 +15,5 @@ cmake --build build-sanitize -j"$jobs"
 
 echo "== unit and end-to-end tests (normal build)"
 ctest --test-dir build --output-on-failure -j"$jobs"
-echo "== unit tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
-ctest --test-dir build-sanitize --output-on-failure -L unit -j"$jobs"
+echo "== unit and terminal-edition tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
+ctest --test-dir build-sanitize --output-on-failure -L 'unit|console' -j"$jobs"

@@ -33,7 +33,13 @@ struct console_line {
 
     std::int32_t index() const { return static_cast<std::int32_t>(pieces.size()); }
     std::size_t content_start(const piece& p) const { return p.begin + (p.quoted ? 1 : 0); }
-    std::size_t content_end(const piece& p) const { return p.quoted && p.close != open_quote ? p.close : length; }
+    // Where the content of piece n (0-based) ends: its closing quote, the
+    // comma before the next piece, or the end of the line.
+    std::size_t content_end(std::size_t n) const {
+        const piece& p = pieces[n];
+        if (p.quoted && p.close != open_quote) return p.close;
+        return n + 1 < pieces.size() ? pieces[n + 1].begin - 1 : length;
+    }
 
     // Room for one more byte; false when the line cannot grow (a string
     // holds at most 2^31 - 1 bytes, or memory ran out): the byte is dropped.
@@ -89,8 +95,9 @@ struct console_line {
     // Each target gets its piece, or its start value when it has none.
     void store() {
         for (std::int32_t i = 1; i <= target_count; ++i) {
-            const piece* p = i <= index() ? &pieces[i - 1] : nullptr;
-            const std::size_t start = p ? content_start(*p) : 0, end = p ? content_end(*p) : 0;
+            const bool has_piece = i <= index();
+            const std::size_t start = has_piece ? content_start(pieces[i - 1]) : 0;
+            const std::size_t end = has_piece ? content_end(i - 1) : 0;
             if (end > start) input_piece_store(i, text + start, static_cast<std::int32_t>(end - start));
             else input_target_reset(i);
         }
@@ -134,7 +141,9 @@ void console_input_line(std::int32_t target_count, std::int8_t newline) {
 
     const std::uint32_t mark = temp_mark();
     const bool terminal_showed_it = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
-    if (!terminal_showed_it) print_string(str_from_literal(line.text, static_cast<std::int32_t>(line.length)), 0);
+    static const std::uint8_t nothing = 0;
+    if (!terminal_showed_it)
+        print_string(str_from_literal(line.text ? line.text : &nothing, static_cast<std::int32_t>(line.length)), 0);
     // The terminal has ended the line itself when Enter was typed there.
     if (newline && (!terminal_showed_it || ended == line_end::input_end)) print_string(permanent_empty_string, 1);
     temp_cleanup(mark, 0);

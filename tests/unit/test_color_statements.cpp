@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/unit/calculator_output.h"
+#include "runtime/console/console_image.h"
 #include "tests/unit/console_screen.h"
 
 namespace {
@@ -163,18 +163,22 @@ TEST_F(ColourStatements, GraphicsModeLimitsAndEffects) {
                     {"32-bit border", [] { color_set(0, 0, 0, 4); }}});
 }
 
-TEST_F(ColourStatements, ConsoleImageWritesEscapeSequences) {
+// Escape sequences go out only when standard output is a terminal.
+TEST_F(ColourStatements, ConsoleImageWritesEscapeSequencesOnlyToATerminal) {
     screen_image* page = write_to_new_image(80, 25, 0);
     page->is_console = 1;
-    ::testing::internal::CaptureStdout();
-    color_set(1, 2, 0, 3);
-    cls(0, 4, 2);
-    move_to(3, 7);
-    print_raw("hello", 1);
-    print_next_zone();
-    print_raw("hello");
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "\x1b[38;5;1m\x1b[48;5;2m\x1b[48;5;4m\x1b[2J\x1b[1;1H\x1b[3;7Hhello\n hello");
-    EXPECT_EQ(page->cursor_x, 1);
-    EXPECT_EQ(cell_char(page, 1, 1), ' ');
+    for (int terminal : {1, 0}) {
+        console_escapes = terminal;
+        ::testing::internal::CaptureStdout();
+        color_set(1, 2, 0, 3);
+        cls(0, 4, 2);
+        move_to(3, 7);
+        print_raw("hello", 1);
+        print_next_zone();
+        print_raw("hello");
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+                  terminal ? "\x1b[38;5;1m\x1b[48;5;2m\x1b[48;5;4m\x1b[2J\x1b[1;1H\x1b[3;7Hhello\n hello" : "hello\n hello");
+        EXPECT_EQ(page->cursor_x, 1);
+        EXPECT_EQ(cell_char(page, 1, 1), ' ');
+    }
 }

@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "runtime/core/emulated_memory.h"
-#include "tests/unit/calculator_output.h"
 #include "tests/unit/console_screen.h"
 
 namespace {
@@ -48,7 +47,7 @@ TEST_F(Locate, RowsColumnsAndCursorShape) {
 
 TEST_F(Locate, FirstRowBeyondTheScreenSwitchesTo80By50Once) {
     color_set(14, 1, 0, 3);
-    print_statement({"kept on row 1"});
+    print_raw("kept on row 1", 1);
     write_page->cells[2 * 1999] = '!';
     locate(0, 33, 0, 0, 0, 2);
     locate(30, 0, 0, 0, 0, 1);

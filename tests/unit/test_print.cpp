@@ -3,8 +3,6 @@
 #include <chrono>
 #include <string>
 
-#include "runtime/display/palettes.h"
-#include "tests/unit/calculator_output.h"
 #include "tests/unit/console_screen.h"
 
 namespace {
@@ -25,50 +23,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(Print, TheCalculatorsScreenForMinus500) {
-    print_calculator_heading_and_prompt();
-    EXPECT_EQ(row_text(page, 1), "          ***** Berechnung der Spektralwertanteile x,y *****");
-    EXPECT_EQ(row_text(page, 13), " Eingabe der Wellenlaenge [nm]: ? -500");
-    expect_cursor(14, 1);
-
-    print_calculator_results_for_minus_500();
-    const char* rows[25] = {
-        " direkt eingegeben werden. Fuer die Purpurfarben ist die Wellenlaenge mit",
-        " einem Minus einzugeben. Es wird dann die Schnittstelle auf der Purpur-",
-        " geraden bestimmt.",
-        " Die Purpurgeradeenden liegen bei den Gegenfarben von etwa 493.8 bis 569.6",
-        " Wenn diese Grenzen nicht eingehalten werden, faellt der Schnittpunkt mit",
-        " der Purpurgeraden ausserhalb des Spektralfarbenzuges.",
-        " Die Berechnungsgrenzen sind 360 nm bis 700 nm.",
-        "", "",
-        " Eingabe der Wellenlaenge [nm]: ? -500",
-        "", "",
-        "         fuer Purpurpunkt:",
-        "",
-        "         x=  .5657461",
-        "         y=  .1867449",
-        "", "",
-        "         fuer  500 nm :",
-        "",
-        "         x=  .008168",
-        "         y=  .538423",
-        "", "", "",
-    };
-    for (int r = 1; r <= 25; ++r) EXPECT_EQ(row_text(page, r), rows[r - 1]) << "row " << r;
-    expect_cursor(24, 1);
-
-    // Bright white on colour 0 (shown blue); the three rows scrolled in carry
-    // the same attribute; row 25 is untouched.
-    EXPECT_EQ(page->palette[0], ega_palette_64[1]);
-    for (int c = 1; c <= 38; ++c) EXPECT_EQ(cell_attribute(page, 10, c), 0x0F) << c;
-    EXPECT_EQ(cell_attribute(page, 10, 39), 0x07);
-    for (int c = 1; c <= 80; ++c) {
-        for (int r = 22; r <= 24; ++r) EXPECT_EQ(cell_attribute(page, r, c), 0x0F) << r << "," << c;
-        EXPECT_EQ(cell_char(page, 25, c), ' ');
-        EXPECT_EQ(cell_attribute(page, 25, c), 0x07);
-    }
-}
 
 TEST_F(Print, AFullLineHoldsItsNewlineUntilTheNextPrint) {
     const std::string line(80, '=');

@@ -1,0 +1,329 @@
+// The terminal edition as its users run it: the real program with its
+// standard input and output on pipes, and on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cctype>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+#include <utility>
+#include <utmp.h>
+#include <vector>
+
+#include "tests/unit/fake_dialog.h"
+
+namespace {
+
+using std::chrono::steady_clock;
+
+const std::string heading =
+    "          ***** Berechnung der Spektralwertanteile x,y *****\n"
+    "\n"
+    " Bemerkung: fuer Stellen des Spektralfarbenzuges koennen die Wellenlaengen\n"
+    " direkt eingegeben werden. Fuer die Purpurfarben ist die Wellenlaenge mit\n"
+    " einem Minus einzugeben. Es wird dann die Schnittstelle auf der Purpur-\n"
+    " geraden bestimmt.\n"
+    " Die Purpurgeradeenden liegen bei den Gegenfarben von etwa 493.8 bis 569.6\n"
+    " Wenn diese Grenzen nicht eingehalten werden, faellt der Schnittpunkt mit \n"
+    " der Purpurgeraden ausserhalb des Spektralfarbenzuges.\n"
+    " Die Berechnungsgrenzen sind 360 nm bis 700 nm.\n"
+    "\n"
+    "\n"
+    " Eingabe der Wellenlaenge [nm]: ? ";
+const std::string press_any_key = "\nPress any key to continue\n";
+
+// What follows the entry's line for a spectral colour.
+std::string spectral(const std::string& nm, const std::string& x, const std::string& y) {
+    return "\n\n         fuer  " + nm + " nm :\n\n         x=  " + x + "\n         y=  " + y + "\n\n" + press_any_key;
+}
+
+const std::string out_of_data_38 =
+    "Unhandled Error #4 - spektralrechner-console\nLine: 38 (in main module)\nOut of DATA\nContinue?";
+
+struct run_result {
+    std::string out, err;
+    int status = -1, signal = 0;
+};
+
+// argv[0] is the program's path; environment changes are "NAME=value" or "NAME" (removed).
+void exec_program(const char* path, const std::vector<std::string>& environment) {
+    setenv("LSAN_OPTIONS", "suppressions=" TEST_SOURCE_DIR "/tests/console/leaks.supp:print_suppressions=0", 1);
+    for (const std::string& change : environment) {
+        const std::size_t equals = change.find('=');
+        if (equals == std::string::npos) unsetenv(change.c_str());
+        else setenv(change.substr(0, equals).c_str(), change.substr(equals + 1).c_str(), 1);
+    }
+    execl(path, path, static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+void collect_status(pid_t pid, run_result& result) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+}
+
+// Runs the program with input on a pipe to its standard input and its
+// standard output and error on pipes; a hung program is killed after 20 s.
+run_result run_piped(const char* path, const std::string& input, std::vector<std::string> environment = {"DISPLAY"}) {
+    int in[2], out[2], err[2];
+    if (pipe(in) || pipe(out) || pipe(err)) return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
+        exec_program(path, environment);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    run_result result;
+    std::size_t sent = 0;
+    if (input.empty()) close(in[1]);
+    pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {input.empty() ? -1 : in[1], POLLOUT, 0}};
+    const auto deadline = steady_clock::now() + std::chrono::seconds(20);
+    while ((fds[0].fd >= 0 || fds[1].fd >= 0) && steady_clock::now() < deadline) {
+        if (poll(fds, 3, 100) <= 0) continue;
+        for (int i = 0; i < 2; ++i) {
+            if (!fds[i].revents) continue;
+            char buffer[65536];
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) (i == 0 ? result.out : result.err).append(buffer, n);
+            else close(std::exchange(fds[i].fd, -1));
+        }
+        if (fds[2].revents) {
+            const ssize_t n = write(fds[2].fd, input.data() + sent, input.size() - sent);
+            if (n > 0) sent += n;
+            if (n <= 0 || sent == input.size()) close(std::exchange(fds[2].fd, -1));
+        }
+    }
+    if (fds[0].fd >= 0) kill(pid, SIGKILL);
+    for (const pollfd& p : fds)
+        if (p.fd >= 0) close(p.fd);
+    collect_status(pid, result);
+    return result;
+}
+
+struct piped_case {
+    const char* what;
+    std::string input, echo, after_entry;
+};
+
+class PipedTranscript : public ::testing::TestWithParam<piped_case> {};
+
+// The whole standard output: plain text, not one escape sequence.
+TEST_P(PipedTranscript, IsTheWholeDialogue) {
+    const piped_case& c = GetParam();
+    const run_result r = run_piped(CONSOLE_PATH, c.input);
+    EXPECT_EQ(r.out, heading + c.echo + "\n" + c.after_entry);
+    EXPECT_EQ(r.err, c.after_entry.empty() ? out_of_data_38 + "\n" : "");
+    EXPECT_EQ(r.status, 0);
+}
+
+const std::string long_line = "500" + std::string(99997, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, PipedTranscript,
+    ::testing::Values(
+        piped_case{"500", "500\n", "500", spectral("500", ".008168", ".538423")},
+        piped_case{"555.5", "555.5\n", "555.5", spectral("555.5", ".3409378", ".6554428")},
+        piped_case{"purple", "-500\n", "-500",
+                   "\n\n         fuer Purpurpunkt:\n\n         x=  .5657461\n         y=  .1867449\n" +
+                       spectral("500", ".008168", ".538423")},
+        piped_case{"empty", "\n", "", spectral("0", ".17556", ".005294")},
+        piped_case{"abc", "abc\n", "abc", spectral("0", ".17556", ".005294")},
+        piped_case{"100", "100\n", "100", spectral("100", ".17556", ".005294")},
+        // Past the table: the error dialogue without a display writes to
+        // standard error and answers No.
+        piped_case{"800", "800\n", "800", ""},
+        // The editor's rules: a comma in a single-string entry is dropped,
+        // Backspace takes back, Enter ends the entry, the rest of the input stays unread.
+        piped_case{"editing", "5,x\b00\r7\n1\n", "500", spectral("500", ".008168", ".538423")},
+        piped_case{"end of input in the line", "555.5", "555.5", spectral("555.5", ".3409378", ".6554428")},
+        piped_case{"no input at all", "", "", spectral("0", ".17556", ".005294")},
+        piped_case{"a 100,000-byte line", long_line + "\n", long_line, spectral("500", ".008168", ".538423")},
+        // A NUL byte is kept in the entry; PRINT and VAL both stop at it.
+        piped_case{"NUL", std::string("500\0" "9\n", 6), "500", spectral("500", ".008168", ".538423")},
+        piped_case{"invalid UTF-8", "500\xff\xc3\n", "500\xff\xc3", spectral("500", ".008168", ".538423")}),
+    [](const auto& info) {
+        std::string name;
+        for (char c : std::string(info.param.what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+TEST(ConsoleEdition, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
+    fake_dialog dialog;
+    dialog.answer(1);   // No
+    const run_result r = run_piped(CONSOLE_PATH, "800\n", {"DISPLAY=:99"});
+    EXPECT_EQ(r.out, heading + "800\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+    const std::vector<fake_dialog_call> calls = dialog.calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].option("title") + "\n" + calls[0].option("text"),
+              "Unhandled Error #4 - spektralrechner-console\nLine: 38 (in main module)\nOut of DATA\nContinue?");
+}
+
+TEST(WindowEdition, WithoutADisplayNamesTheTerminalEdition) {
+    const run_result r = run_piped(WINDOW_PATH, "");
+    EXPECT_EQ(r.err,
+              "spektralrechner: cannot open the X display: DISPLAY is not set; the terminal edition "
+              "spektralrechner-console needs none\n");
+    EXPECT_EQ(r.status, 1);
+}
+
+// The program on a pseudo-terminal that this test keeps open, so that its
+// modes can be read before and after.
+struct terminal_run {
+    int master = -1, slave = -1;
+    pid_t pid = -1;
+    std::string output;
+    termios before{};
+
+    terminal_run() {
+        winsize size{25, 80, 0, 0};
+        if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) return;
+        tcgetattr(slave, &before);
+        pid = fork();
+        if (pid == 0) {
+            close(master);
+            login_tty(dup(slave));
+            exec_program(CONSOLE_PATH, {"DISPLAY", "TERM=xterm"});
+        }
+    }
+    ~terminal_run() {
+        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        close(master);
+        close(slave);
+    }
+    void drain(int timeout_ms) {
+        pollfd readable{master, POLLIN, 0};
+        char buffer[4096];
+        if (poll(&readable, 1, timeout_ms) > 0) {
+            const ssize_t n = read(master, buffer, sizeof buffer);
+            if (n > 0) output.append(buffer, n);
+        }
+    }
+    // Waits (at most 20 s) for the text to appear in the output after `from`.
+    bool shows(const std::string& text, std::size_t from = 0) {
+        for (auto deadline = steady_clock::now() + std::chrono::seconds(20); steady_clock::now() < deadline;) {
+            if (output.find(text, from) != std::string::npos) return true;
+            drain(50);
+        }
+        return false;
+    }
+    // Waits until the terminal is in key mode (no line editing).
+    bool in_key_mode() {
+        for (auto deadline = steady_clock::now() + std::chrono::seconds(20); steady_clock::now() < deadline;) {
+            termios now{};
+            if (tcgetattr(slave, &now) == 0 && !(now.c_lflag & ICANON)) return true;
+            drain(10);
+        }
+        return false;
+    }
+    void type(const std::string& keys) { ASSERT_EQ(write(master, keys.data(), keys.size()), ssize_t(keys.size())); }
+    run_result ended() {
+        run_result result;
+        for (auto deadline = steady_clock::now() + std::chrono::seconds(20); steady_clock::now() < deadline;) {
+            drain(10);
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) != pid) continue;
+            while (poll(std::array<pollfd, 1>{{{master, POLLIN, 0}}}.data(), 1, 0) > 0 && output.size() < 1 << 20)
+                drain(0);
+            pid = -1;
+            if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+            if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+            break;
+        }
+        result.out = output;
+        return result;
+    }
+    bool modes_as_before() const {
+        termios after{};
+        tcgetattr(slave, &after);
+        return after.c_iflag == before.c_iflag && after.c_oflag == before.c_oflag &&
+               after.c_lflag == before.c_lflag && after.c_cflag == before.c_cflag &&
+               std::memcmp(after.c_cc, before.c_cc, sizeof after.c_cc) == 0;
+    }
+};
+
+// The text as a terminal shows it: each line end as carriage return and line feed.
+std::string on_terminal(const std::string& text) {
+    std::string shown;
+    for (char c : text) shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return shown;
+}
+
+const char* const bright_white = "\x1b[38;5;15m";
+const char* const own_colours = "\x1b[39;49m";
+
+TEST(OnATerminal, ColoursThenAKeyEndsItWithTheTerminalAsBefore) {
+    terminal_run t;
+    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
+    EXPECT_EQ(t.output.find(bright_white), 0u);
+    t.type("55\x7f" "0\r");   // the terminal's own Backspace
+    ASSERT_TRUE(t.shows("fuer  50 nm :"));
+    ASSERT_TRUE(t.shows("Press any key to continue"));
+    ASSERT_TRUE(t.in_key_mode());
+    t.type("q");   // one key, no Enter
+    const run_result r = t.ended();
+    EXPECT_EQ(r.status, 0);
+    const std::size_t prompt = r.out.find("Press any key to continue");
+    EXPECT_EQ(r.out.find(own_colours, prompt), prompt + 25) << r.out;
+    EXPECT_TRUE(t.modes_as_before());
+}
+
+TEST(OnATerminal, CtrlCDuringInputEndsItWithTheTerminalAsBefore) {
+    terminal_run t;
+    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
+    t.type("12\x03");
+    const run_result r = t.ended();
+    EXPECT_EQ(r.signal, SIGINT);
+    EXPECT_NE(r.out.find(own_colours), std::string::npos) << r.out;
+    EXPECT_TRUE(t.modes_as_before());
+}
+
+TEST(OnATerminal, TheErrorDialogueAsksThere) {
+    terminal_run t;
+    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
+    t.type("800\r");
+    ASSERT_TRUE(t.shows(on_terminal(out_of_data_38) + " [y/n] "));
+    t.type("maybe\r");
+    ASSERT_TRUE(t.shows("maybe\r\n"));
+    ASSERT_TRUE(t.shows("Continue? [y/n] ", t.output.find("maybe\r\n")));
+    t.type("Y\r");   // Yes: on to the next READ, which fails too
+    ASSERT_TRUE(t.shows(on_terminal("Line: 39 (in main module)\nOut of DATA\nContinue? [y/n] ")));
+    t.type("n\r");
+    const run_result r = t.ended();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.find("Press any key"), std::string::npos);
+    EXPECT_NE(r.out.find(own_colours, r.out.rfind("n\r\n")), std::string::npos) << r.out;
+    EXPECT_TRUE(t.modes_as_before());
+}
+
+TEST(OnATerminal, EndOfInputAtInputEndsWithoutWaitingForAKey) {
+    terminal_run t;
+    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
+    t.type("\x04");   // Ctrl+D: the end of input
+    const run_result r = t.ended();
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("fuer  0 nm :"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Press any key to continue"), std::string::npos);
+    EXPECT_TRUE(t.modes_as_before());
+}
+
+}  // namespace
