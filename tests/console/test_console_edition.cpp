@@ -2,19 +2,17 @@
 // standard input and output on pipes, and on a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
-#include <utility>
 #include <utmp.h>
 #include <vector>
 
@@ -72,8 +70,17 @@ void collect_status(pid_t pid, run_result& result) {
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
 }
 
-// Runs the program with input on a pipe to its standard input and its
-// standard output and error on pipes; a hung program is killed after 20 s.
+std::string read_all(int fd) {
+    std::string text;
+    char buffer[65536];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    close(fd);
+    return text;
+}
+
+// Runs the program with the input on a pipe to its standard input and its
+// standard output and error on pipes (what it writes to standard error fits
+// in the pipe).
 run_result run_piped(const char* path, const std::string& input, std::vector<std::string> environment = {"DISPLAY"}) {
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) return {};
@@ -85,32 +92,19 @@ run_result run_piped(const char* path, const std::string& input, std::vector<std
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
         exec_program(path, environment);
     }
-    close(in[0]);
-    close(out[1]);
-    close(err[1]);
+    for (int fd : {in[0], out[1], err[1]}) close(fd);
+    std::thread writer([&] {
+        for (std::size_t sent = 0; sent < input.size();) {
+            const ssize_t n = write(in[1], input.data() + sent, input.size() - sent);
+            if (n <= 0) break;
+            sent += n;
+        }
+        close(in[1]);
+    });
     run_result result;
-    std::size_t sent = 0;
-    if (input.empty()) close(in[1]);
-    pollfd fds[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {input.empty() ? -1 : in[1], POLLOUT, 0}};
-    const auto deadline = steady_clock::now() + std::chrono::seconds(20);
-    while ((fds[0].fd >= 0 || fds[1].fd >= 0) && steady_clock::now() < deadline) {
-        if (poll(fds, 3, 100) <= 0) continue;
-        for (int i = 0; i < 2; ++i) {
-            if (!fds[i].revents) continue;
-            char buffer[65536];
-            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) (i == 0 ? result.out : result.err).append(buffer, n);
-            else close(std::exchange(fds[i].fd, -1));
-        }
-        if (fds[2].revents) {
-            const ssize_t n = write(fds[2].fd, input.data() + sent, input.size() - sent);
-            if (n > 0) sent += n;
-            if (n <= 0 || sent == input.size()) close(std::exchange(fds[2].fd, -1));
-        }
-    }
-    if (fds[0].fd >= 0) kill(pid, SIGKILL);
-    for (const pollfd& p : fds)
-        if (p.fd >= 0) close(p.fd);
+    result.out = read_all(out[0]);
+    result.err = read_all(err[0]);
+    writer.join();
     collect_status(pid, result);
     return result;
 }
@@ -203,53 +197,39 @@ struct terminal_run {
         }
     }
     ~terminal_run() {
-        if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
+        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
         close(master);
         close(slave);
     }
-    void drain(int timeout_ms) {
-        pollfd readable{master, POLLIN, 0};
-        char buffer[4096];
-        if (poll(&readable, 1, timeout_ms) > 0) {
-            const ssize_t n = read(master, buffer, sizeof buffer);
-            if (n > 0) output.append(buffer, n);
+    // Collects the output until the condition holds (false after 20 s).
+    template <typename Condition>
+    bool until(Condition holds) {
+        for (auto deadline = steady_clock::now() + std::chrono::seconds(20); steady_clock::now() < deadline;) {
+            if (holds()) return true;
+            pollfd readable{master, POLLIN, 0};
+            char buffer[4096];
+            ssize_t n;
+            if (poll(&readable, 1, 10) > 0 && (n = read(master, buffer, sizeof buffer)) > 0) output.append(buffer, n);
         }
+        return false;
     }
-    // Waits (at most 20 s) for the text to appear in the output after `from`.
     bool shows(const std::string& text, std::size_t from = 0) {
-        for (auto deadline = steady_clock::now() + std::chrono::seconds(20); steady_clock::now() < deadline;) {
-            if (output.find(text, from) != std::string::npos) return true;
-            drain(50);
-        }
-        return false;
+        return until([&] { return from != std::string::npos && output.find(text, from) != std::string::npos; });
     }
-    // Waits until the terminal is in key mode (no line editing).
     bool in_key_mode() {
-        for (auto deadline = steady_clock::now() + std::chrono::seconds(20); steady_clock::now() < deadline;) {
-            termios now{};
-            if (tcgetattr(slave, &now) == 0 && !(now.c_lflag & ICANON)) return true;
-            drain(10);
-        }
-        return false;
+        termios now{};
+        return until([&] { return tcgetattr(slave, &now) == 0 && !(now.c_lflag & ICANON); });
     }
     void type(const std::string& keys) { ASSERT_EQ(write(master, keys.data(), keys.size()), ssize_t(keys.size())); }
     run_result ended() {
+        int status = 0;
+        until([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+        until([&, quiet = 0]() mutable { return ++quiet > 5; });   // what it wrote last
+        pid = -1;
         run_result result;
-        for (auto deadline = steady_clock::now() + std::chrono::seconds(20); steady_clock::now() < deadline;) {
-            drain(10);
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) != pid) continue;
-            while (poll(std::array<pollfd, 1>{{{master, POLLIN, 0}}}.data(), 1, 0) > 0 && output.size() < 1 << 20)
-                drain(0);
-            pid = -1;
-            if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-            if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-            break;
-        }
         result.out = output;
+        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
         return result;
     }
     bool modes_as_before() const {
