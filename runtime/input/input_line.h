@@ -2,6 +2,8 @@
 // echoes with PRINT, shows the cursor while it waits, and checks the line
 // after every key against the types of its targets (runtime/input/input_targets.h),
 // taking back at once a character that would make the line unacceptable.
+// On the console image it reads standard input instead
+// (runtime/input/console_input.h).
 #pragma once
 #include <cstdint>
 
