@@ -2,7 +2,4 @@
 // console option on.
 #include "runtime/core/startup.h"
 
-int main(int argc, char** argv) {
-    console_option = 1;
-    return runtime_main(argc, argv);
-}
+int main(int argc, char** argv) { return console_runtime_main(argc, argv); }

@@ -70,7 +70,11 @@ void program_thread(void*) {
     park_program_thread();
 }
 
-int runtime_main(int argc, char** argv) {
+namespace {
+
+// Everything before the window or the console: tables, strings,
+// directories, arguments, colours, fonts, SCREEN 0, devices.
+void runtime_startup(int argc, char** argv) {
     software_frames_reset();
     render_state_reset();
     handle_lists_startup();
@@ -98,22 +102,35 @@ int runtime_main(int argc, char** argv) {
     screen_set_mode(0, 0, 0, 0, 0, 1);
     allow_50_rows = 1;
     devices_startup();
+}
 
-    if (console_option) {
-        if (!console_image_create()) {
-            std::fputs("out of memory for the console\n", stderr);
-            std::exit(1);
-        }
-        console_terminal_startup();
-        screen_shown.store(0);   // nothing to render: the terminal shows the output
-    } else {
-        window_init(argc, argv);
-        window_created.store(1);
-    }
+void worker_threads_start() {
     thread_start(program_thread, nullptr);
     thread_start(timer_thread, nullptr);
     program_started.store(1);
-    if (console_option) screen_thread(nullptr);   // without a window thread the process ends here
+}
+
+}  // namespace
+
+int runtime_main(int argc, char** argv) {
+    runtime_startup(argc, argv);
+    window_init(argc, argv);
+    window_created.store(1);
+    worker_threads_start();
     thread_start(screen_thread, nullptr);
     window_event_loop();
+}
+
+int console_runtime_main(int argc, char** argv) {
+    console_option = 1;
+    runtime_startup(argc, argv);
+    if (!console_image_create()) {
+        std::fputs("out of memory for the console\n", stderr);
+        return 1;
+    }
+    console_terminal_startup();
+    screen_shown.store(0);   // nothing to render: the terminal shows the output
+    worker_threads_start();
+    screen_thread(nullptr);   // without a window thread the process ends here
+    return 0;
 }

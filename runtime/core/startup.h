@@ -13,10 +13,9 @@ extern str_desc* startup_directory;
 extern str_desc* command_line;
 extern std::int32_t argument_count;
 extern char** argument_vector;
-// The console option: 1 in the terminal edition, whose process entry sets it
-// before runtime_main. Start-up then makes the console image the write and
-// display page instead of opening a window: PRINT goes to standard output,
-// INPUT reads standard input, and nothing needs a display.
+// The console option: 1 in the terminal edition (console_runtime_main), where
+// the console image is the write and display page instead of a window: PRINT
+// goes to standard output, INPUT reads standard input.
 extern std::int32_t console_option;
 
 // Lists made at start-up for the stream, connection and network statements.
@@ -30,9 +29,12 @@ extern handle_list* network_lists[2];
 void program_main();
 
 // Everything main does: prepares the run-time, opens the window, starts the
-// threads and becomes the window thread (with the console option: makes the
-// console image and becomes the screen thread). Does not return in practice.
+// threads and becomes the window thread. Does not return in practice.
 int runtime_main(int argc, char** argv);
+// The same for the terminal edition: sets the console option, makes the
+// console image instead of the window and becomes the screen thread, which
+// ends the process. Nothing it reaches needs a display.
+int console_runtime_main(int argc, char** argv);
 
 // The first actions of the program thread before the program's first
 // statement: x87 control word 0x37F and the SIGFPE handler (error 11).
