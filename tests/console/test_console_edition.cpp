@@ -268,14 +268,21 @@ TEST(OnATerminal, ColoursThenAKeyEndsItWithTheTerminalAsBefore) {
     EXPECT_TRUE(t.modes_as_before());
 }
 
-TEST(OnATerminal, CtrlCDuringInputEndsItWithTheTerminalAsBefore) {
-    terminal_run t;
-    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-    t.type("12\x03");
-    const run_result r = t.ended();
-    EXPECT_EQ(r.signal, SIGINT);
-    EXPECT_NE(r.out.find(own_colours), std::string::npos) << r.out;
-    EXPECT_TRUE(t.modes_as_before());
+// During INPUT, and while END waits for a key in key mode.
+TEST(OnATerminal, CtrlCEndsItWithTheTerminalAsBefore) {
+    for (const char* typed : {"12", "500\r"}) {
+        terminal_run t;
+        ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
+        t.type(typed);
+        if (std::string(typed).back() == '\r') {
+            ASSERT_TRUE(t.shows("Press any key to continue") && t.in_key_mode());
+        }
+        t.type("\x03");
+        const run_result r = t.ended();
+        EXPECT_EQ(r.signal, SIGINT) << typed;
+        EXPECT_NE(r.out.find(own_colours), std::string::npos) << r.out;
+        EXPECT_TRUE(t.modes_as_before()) << typed;
+    }
 }
 
 TEST(OnATerminal, TheErrorDialogueAsksThere) {
