@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <pthread.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -32,31 +33,55 @@ void ending_signal(int signal_number) {
 
 constexpr int ending_signals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
 
+void install(int signal_number, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal_number, &action, nullptr);
+}
+
+termios key_modes{};
+
+// Ctrl+Z: the terminal's modes back while the process is stopped, the key
+// mode again when it continues.
+void suspending_signal(int signal_number) {
+    const bool keys = key_mode_on.load();
+    if (keys) tcsetattr(STDIN_FILENO, TCSANOW, &modes_before_key_mode);
+    std::signal(signal_number, SIG_DFL);
+    sigset_t this_signal;
+    sigemptyset(&this_signal);
+    sigaddset(&this_signal, signal_number);
+    pthread_sigmask(SIG_UNBLOCK, &this_signal, nullptr);
+    std::raise(signal_number);   // stops here until continued
+    install(signal_number, suspending_signal);
+    if (keys && key_mode_on.load()) tcsetattr(STDIN_FILENO, TCSANOW, &key_modes);
+}
+
+bool ignored(int signal_number) {
+    struct sigaction previous {};
+    sigaction(signal_number, nullptr, &previous);
+    return previous.sa_handler == SIG_IGN;   // nohup, background jobs
+}
+
 }  // namespace
 
 void console_terminal_startup() {
     const char* terminal = std::getenv("TERM");
     console_escapes = isatty(STDOUT_FILENO) && !(terminal && std::strcmp(terminal, "dumb") == 0);
     std::atexit(restore_at_exit);
-    for (int signal_number : ending_signals) {
-        struct sigaction previous {};
-        sigaction(signal_number, nullptr, &previous);
-        if (previous.sa_handler == SIG_IGN) continue;   // nohup, background jobs
-        struct sigaction action {};
-        action.sa_handler = ending_signal;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal_number, &action, nullptr);
-    }
+    for (int signal_number : ending_signals)
+        if (!ignored(signal_number)) install(signal_number, ending_signal);
+    if (!ignored(SIGTSTP)) install(SIGTSTP, suspending_signal);
 }
 
 bool console_key_mode_begin() {
     if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &modes_before_key_mode) != 0) return false;
-    termios keys = modes_before_key_mode;
-    keys.c_lflag &= ~(ICANON | ECHO);
-    keys.c_cc[VMIN] = 1;
-    keys.c_cc[VTIME] = 0;
+    key_modes = modes_before_key_mode;
+    key_modes.c_lflag &= ~(ICANON | ECHO);
+    key_modes.c_cc[VMIN] = 1;
+    key_modes.c_cc[VTIME] = 0;
     key_mode_on.store(true);
-    if (tcsetattr(STDIN_FILENO, TCSANOW, &keys) == 0) return true;
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &key_modes) == 0) return true;
     key_mode_on.store(false);
     return false;
 }
