@@ -33,9 +33,12 @@ void ending_signal(int signal_number) {
 
 constexpr int ending_signals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
 
+// With SA_RESTART: a handler that returns (Ctrl+Z's, after fg) leaves no
+// other thread's read or write failing with EINTR.
 void install(int signal_number, void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(signal_number, &action, nullptr);
 }

@@ -12,12 +12,12 @@
 
 namespace {
 
-bool set(const char* variable) {
+bool variable_set(const char* variable) {
     const char* value = std::getenv(variable);
     return value && *value;
 }
 
-// One line of standard input, lower case, without blanks around it; false
+// One line of standard input in lower case, without its blanks; false
 // at the end of input.
 bool read_answer(std::string& answer) {
     answer.clear();
@@ -29,7 +29,7 @@ bool read_answer(std::string& answer) {
 
 }  // namespace
 
-bool message_boxes_without_display() { return console_option && !set("DISPLAY") && !set("WAYLAND_DISPLAY"); }
+bool message_boxes_without_display() { return console_option && !variable_set("DISPLAY") && !variable_set("WAYLAND_DISPLAY"); }
 
 std::int32_t terminal_message_box(const char* title, const char* message, const char* dialog_type) {
     std::fflush(stdout);   // what the program printed comes first
