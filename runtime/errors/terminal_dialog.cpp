@@ -29,7 +29,9 @@ bool read_answer(std::string& answer) {
 
 }  // namespace
 
-bool message_boxes_without_display() { return console_option && !variable_set("DISPLAY") && !variable_set("WAYLAND_DISPLAY"); }
+bool message_boxes_without_display() {
+    return console_option && !variable_set("DISPLAY") && !variable_set("WAYLAND_DISPLAY");
+}
 
 std::int32_t terminal_message_box(const char* title, const char* message, const char* dialog_type) {
     std::fflush(stdout);   // what the program printed comes first

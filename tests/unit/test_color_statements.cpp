@@ -176,8 +176,8 @@ TEST_F(ColourStatements, ConsoleImageWritesEscapeSequencesOnlyToATerminal) {
         print_raw("hello", 1);
         print_next_zone();
         print_raw("hello");
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-                  terminal ? "\x1b[38;5;1m\x1b[48;5;2m\x1b[48;5;4m\x1b[2J\x1b[1;1H\x1b[3;7Hhello\n hello" : "hello\n hello");
+        const std::string escapes = terminal ? "\x1b[38;5;1m\x1b[48;5;2m\x1b[48;5;4m\x1b[2J\x1b[1;1H\x1b[3;7H" : "";
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), escapes + "hello\n hello");
         EXPECT_EQ(page->cursor_x, 1);
         EXPECT_EQ(cell_char(page, 1, 1), ' ');
     }
