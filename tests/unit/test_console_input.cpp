@@ -25,9 +25,13 @@ struct console_case {
 
 const console_case cases[] = {
     {{text, text}, "\"a\"b,\"x\",y", {"a", "x"}},   // after a closing quote only a comma; no third piece
-    {{text, text}, "p,q\b\b", {"p", ""}},            // Backspace takes back the comma and its piece
+    {{text, text}, "p,q\b\bx", {"px", ""}},          // Backspace takes back the comma and its piece
+    {{text, text}, "a,bc\bd", {"a", "bd"}},
     {{text}, "\"a\"\bb\"", {"ab"}},                  // ... and a closing quote
+    {{text}, "\"a,bc\b", {"a,b"}},                   // ... and inside quotes
     {{text}, "\"\bx,y", {"xy"}},                     // ... and an opening one
+    {{text}, "ab\rcd", {"ab"}},                       // Enter: the rest of the line is not read
+    {{text}, std::string("a\0b", 3), {std::string("a\0b", 3)}},
     {{whole_line}, "\"1,2\"3", {"\"1,2\"3"}},
     {{text}, "\b7\tZ", {"7       Z"}},
     {{int16, uint8, single, twice}, "-327689,2567,3.402823E389,1D3089", {"-32768", "25", "3.402823e+38", "1e+308"}},
