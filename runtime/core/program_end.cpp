@@ -24,8 +24,9 @@ std::int32_t exit_query() {
 void exit_sequence() {
     exit_in_progress.store(1);
     pending_event.store(1);   // after exit_in_progress: the woken program thread sees it and parks
-    // A box the program thread waits for ends as if answered "No" (the
-    // process ends now, as closing asked), so that the thread gets to park.
+    // A message box the program thread waits in ends as if answered "No",
+    // so that the thread gets to park (or, after a critical error's box, to
+    // end the process itself); none is shown from now on.
     message_boxes_abandon();
     while (stopped_threads.load() != all_threads_stopped) sleep_ms(16);
     // No file or device is ever open in this system, so there is nothing to close.

@@ -329,7 +329,9 @@ int run_dialog(const dialog_command& command, const std::string& input, std::str
     if (child == 0) {
         // Only async-signal-safe calls between fork and exec. The dialog gets
         // a process group of its own, which an abandoned box ends as a whole,
-        // and it ends when this process does, however that happens.
+        // and SIGTERM when the thread that started it ends: in the run-time,
+        // whose threads live as long as the process, when the process ends,
+        // however that happens.
         setpgid(0, 0);
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (getppid() != parent) _exit(127);
