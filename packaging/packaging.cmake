@@ -12,6 +12,9 @@ set(programs spektralrechner)
 if(TARGET spektralrechner-console)
   list(APPEND programs spektralrechner-console)
 endif()
+# For scripts/check-package.sh: the programs the package must hold.
+string(REPLACE ";" "\n" program_lines "${programs}")
+file(WRITE ${packaging_binary}/programs.txt "${program_lines}\n")
 
 # Manual page and changelog go into the package compressed, as Debian keeps
 # them (gzip -n: no name or time stamp, so that the same text gives the same

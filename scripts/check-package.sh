@@ -16,8 +16,7 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 
 has_console=no
-targets=$(cmake --build build --target help)
-if grep -q ' spektralrechner-console$' <<<"$targets"; then has_console=yes; fi
+if grep -qx spektralrechner-console build/packaging/programs.txt; then has_console=yes; fi
 
 expected=(
   usr/bin/spektralrechner
@@ -35,6 +34,13 @@ if [ "$has_console" = yes ]; then
 fi
 diff -u <(printf '%s\n' "${expected[@]}" | sort) <(cd "$root" && find . ! -type d | sed 's|^\./||' | sort) \
   || fail "the package's files differ from the promised ones (- promised, + packaged)"
+
+# Changelog and manual page name the package's version.
+version=$(dpkg-deb -f "$deb" Version)
+latest=$(zcat "$root/usr/share/doc/spektralrechner/changelog.gz" | sed -n 1p)
+[[ $latest == "spektralrechner ($version) "* ]] || fail "the changelog's latest entry is not for $version: $latest"
+title=$(zcat "$root/usr/share/man/man1/spektralrechner.1.gz" | grep '^\.TH')
+[[ $title == *"\"spektralrechner $version\""* ]] || fail "the manual page is not for $version: $title"
 
 report=$(desktop-file-validate "$root/usr/share/applications/spektralrechner.desktop" 2>&1) \
   || fail "desktop-file-validate: $report"
