@@ -6,6 +6,7 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -59,7 +60,12 @@ protected:
         return program_wait(calculator, seconds);
     }
 
-    virtual running_program launch() { return program_start(CALCULATOR_PATH, {}, {"DISPLAY=" + server.display}); }
+    // E2E_CALCULATOR: another copy of the calculator, such as the packaged one.
+    static std::string calculator_path() {
+        const char* path = std::getenv("E2E_CALCULATOR");
+        return path && *path ? path : CALCULATOR_PATH;
+    }
+    virtual running_program launch() { return program_start(calculator_path(), {}, {"DISPLAY=" + server.display}); }
 
     void SetUp() override {
         std::string why;
@@ -222,7 +228,7 @@ protected:
     running_program launch() override {
         const std::string directory = std::filesystem::temp_directory_path() / ("deleted_" + std::to_string(getpid()));
         std::filesystem::create_directory(directory);
-        return program_start("/bin/sh", {"-c", "cd \"$0\" && rmdir \"$0\" && exec \"$1\"", directory, CALCULATOR_PATH},
+        return program_start("/bin/sh", {"-c", "cd \"$0\" && rmdir \"$0\" && exec \"$1\"", directory, calculator_path()},
                              {"DISPLAY=" + server.display});
     }
 };
