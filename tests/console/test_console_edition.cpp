@@ -55,7 +55,6 @@ struct run_result {
 void exec_program(const char* path, const std::vector<std::string>& environment) {
     // As an interactive shell starts a program, whatever started this test.
     for (int signal_number : {SIGINT, SIGQUIT, SIGTSTP}) std::signal(signal_number, SIG_DFL);
-    setenv("LSAN_OPTIONS", "suppressions=" TEST_SOURCE_DIR "/tests/console/leaks.supp:print_suppressions=0", 1);
     for (const std::string& change : environment) {
         const std::size_t equals = change.find('=');
         if (equals == std::string::npos) unsetenv(change.c_str());
