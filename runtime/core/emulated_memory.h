@@ -27,5 +27,6 @@ extern std::uint8_t* const emulated_memory;
 
 inline std::uint8_t* emulated_address(std::uint32_t linear) { return emulated_memory + linear; }
 
-// Zeroes the whole block (start-up, and tests that want a fresh machine).
+// Zeroes the whole block (start-up, and tests that want a fresh machine)
+// without touching the pages that are zero already.
 void emulated_memory_clear();
