@@ -56,7 +56,7 @@ TEST(ReadData, DecimalItems) {
            fails(digits256 + "7", 6), fails("0." + digits256 + "7", 6),
            {std::string(1000, '0') + "5", 5},  // leading zeros are not digits
            {"0." + std::string(299, '0') + "5", 5E-300}, {"0." + std::string(330, '0') + "5", 0},
-           {"1e000000000000000000000000002", 100}, {"1e-999999999999999999", 0},
+           {"1e000000000000000000000000002", 100}, {"1E100", 1E100}, {"1e-999999999999999999", 0},
            fails("1e1000000000000000000", 6)});  // a nineteenth exponent digit
 }
 
@@ -94,7 +94,8 @@ TEST(ReadData, IntegerTargetRanges) {
 
 TEST(ReadData, BasedItemsIntoSignedAndUnsignedTargets) {
     check({{"&HFF", 255}, {"&hff&", 255, 0, type_integer}, {"&o17", 15, 0, type_integer},
-           {"&B101", 5, 0, type_integer}, {"&H", 0, 0, type_integer}, {"&HFFFF", -1, 0, type_integer},
+           {"&B101", 5, 0, type_integer}, {"&HaA", 170, 0, type_integer}, {"&H", 0, 0, type_integer},
+           {"&HFFFF", -1, 0, type_integer},
            {"&HFFFF", 65535, 0, type_unsigned_integer}, {"&H8000", -32768, 0, type_integer},
            {"&H7FFF", 32767, 0, type_integer}, {"&O177777", -1, 0, type_integer}, {"&B11111111", -1, 0, type_byte},
            fails("&H10000", 6, type_integer), fails("&H10000", 6, type_unsigned_integer),

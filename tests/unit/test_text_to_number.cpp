@@ -36,7 +36,8 @@ TEST_F(TextToNumber, EdgeCasesAndBoundaries) {
         {"-", 0},        {".", 0},            {"E5", 0},         {"1E", 1},        {"1E+", 1},
         {"1E5E3", 1E5},  {"1.2.3", c_library("1.2")},            {"5.", 5},        {"-0", 0},
         {"&", 0},        {"&H", 0},           {"&H10", 16},      {"&o17", 15},     {"&B101", 5},
-        {"&H1G", 1},     {"-&H10", 0},        {"&X10", 0},       {"&H 10", 0},     {"&HFFFF", 65535},
+        {"&H1G", 1},     {"&HaA", 170},       {"-&H10", 0},      {"&X10", 0},      {"&H 10", 0},
+        {"&HFFFF", 65535},
         {"&HFFFFFFFFFFFFFFFF", -1}, {"&H00000000000000000001", 1}, {"&O1777777777777777777777", -1},
         {"&b" + std::string(64, '1'), -1},
         // Exponents: leading zeros do not count, reading stops after 18 digits.
