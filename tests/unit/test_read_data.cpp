@@ -89,7 +89,7 @@ TEST(ReadData, IntegerTargetRanges) {
            {"-128", -128, 0, type_byte}, {"2147483647", 2147483647, 0, type_long}, fails("2147483648", 6, type_long),
            {"-9223372036854775808", -0x1p63L, 0, type_integer64},
            fails("9223372036854775807", 6, type_integer64),  // 2^63 once it is a double
-           fails("1E19", 6, type_unsigned_integer64)});
+           {"9223372036854775808", 0x1p63L, 0, type_unsigned_integer64}, fails("1E19", 6, type_unsigned_integer64)});
 }
 
 TEST(ReadData, BasedItemsIntoSignedAndUnsignedTargets) {

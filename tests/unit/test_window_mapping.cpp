@@ -35,6 +35,9 @@ TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
          {{0, 0, 95, 1079}, {1824, 0, 1919, 1079}}},
         {1280, 1024, 2, 0, 0, {0, 112, 1279, 911, 2.0f, 2.0f, 1280, 800, 2, 0}, 2,
          {{0, 0, 1279, 111}, {0, 912, 1279, 1023}}},
+        // One pixel too wide or too high: a bar one pixel thin on one side.
+        {641, 400, 2, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 1, 0}, 1, {{640, 0, 640, 399}}},
+        {640, 401, 2, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 2, 0}, 1, {{0, 400, 639, 400}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.window_w << "x" << c.window_h << " mode " << c.mode);
@@ -49,13 +52,14 @@ TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
 }
 
 TEST(WindowMapping, TextureEdgesAreAHundredthOfAPixelInside) {
-    float left, right;
-    texture_edges(0, 639, 640, left, right);
-    EXPECT_FLOAT_EQ(left, 0.01f / 640);
-    EXPECT_FLOAT_EQ(right, 639.99f / 640);
-    texture_edges(639, 0, 640, left, right);   // mirrored
-    EXPECT_FLOAT_EQ(left, 639.99f / 640);
-    EXPECT_FLOAT_EQ(right, 0.01f / 640);
+    const struct { float first, last, near_edge, far_edge; } cases[] = {
+        {0, 639, 0.01f, 639.99f}, {639, 0, 639.99f, 0.01f} /* mirrored */, {5, 5, 5.01f, 5.99f}};
+    for (const auto& c : cases) {
+        float near_edge, far_edge;
+        texture_edges(c.first, c.last, 640, near_edge, far_edge);
+        EXPECT_FLOAT_EQ(near_edge, c.near_edge / 640) << c.first;
+        EXPECT_FLOAT_EQ(far_edge, c.far_edge / 640) << c.first;
+    }
 }
 
 // Each step: the window's size after a reshape, then whether the policy
