@@ -151,6 +151,10 @@ TEST_F(ColourStatements, GraphicsModeLimitsAndEffects) {
     cls(0, 200, 3);
     EXPECT_EQ(pixels[320 * 200 - 1], 200);
     EXPECT_EQ(pixels[320 * 200], 7);
+    view_print(5, 10, 1);
+    cls(2, 9, 3);  // the text viewport: pixel rows 32 to 79 in the 8-pixel font
+    for (auto [at, colour] : {std::pair{320 * 32 - 1, 200}, {320 * 32, 9}, {320 * 80 - 1, 9}, {320 * 80, 200}})
+        EXPECT_EQ(pixels[at], colour) << at;
     expect_rejected({{"mode 13 PALETTE 1, 64", [] { palette_set(1, 64, 1); }},
                     {"mode 13 PALETTE 1, blue 64", [] { palette_set(1, 0x400000, 1); }},
                     {"mode 13 COLOR 256", [] { color_set(256, 0, 0, 1); }},

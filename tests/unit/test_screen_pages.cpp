@@ -132,21 +132,30 @@ TEST(Screen, GraphicsModeImageHandleAndBackToText) {
 TEST(Screen, TextGeometryRequests) {
     fresh_text_screen();
     const struct { int columns, rows, font, width, height, got_font, page_bytes; } requests[] = {
-        {0, 50, 0, 80, 50, 8, 8000},  // rows only: 80 columns, font 8
-        {40, 0, 0, 40, 50, 9, 0},     // columns only after 50 rows
-        {0, 0, 8, 40, 50, 9, 0},      // a font alone keeps the previous size
-        {0, 25, 0, 40, 25, 17, 2048}, // 40 x 25 always uses font 17
-        {80, 43, 14, 80, 43, 14, 0},
+        {0, 50, 0, 80, 50, 8, 8000},     // rows only: 80 columns, font 8
+        {40, 0, 0, 40, 50, 9, 4000},     // columns only after 50 rows
+        {0, 0, 8, 40, 50, 9, 4000},      // a font alone keeps the previous size
+        {0, 25, 0, 40, 25, 17, 2048},    // 40 x 25 always uses font 17
+        {80, 25, 8, 80, 25, 16, 4096},   // and 80 x 25 font 16
+        {80, 43, 14, 80, 43, 14, 6880},
+        {132, 60, 8, 132, 60, 8, 15840}, // four pages fit in video memory, the others have their own
     };
     for (const auto& r : requests) {
         if (r.columns) next_text_columns = r.columns;
         if (r.rows) next_text_rows = r.rows;
         if (r.font) next_text_font = r.font;
         screen_set_mode(0, 0, 0, 0, 0, 1);
-        EXPECT_EQ(write_page->width, r.width) << r.columns << "," << r.rows << "," << r.font;
-        EXPECT_EQ(write_page->height, r.height);
-        EXPECT_EQ(write_page->font, static_cast<std::uint32_t>(r.got_font));
-        if (r.page_bytes) { EXPECT_EQ(image_get(page_slot(7))->cells, video() + 7 * r.page_bytes); }
+        SCOPED_TRACE(testing::Message() << r.columns << "," << r.rows << "," << r.font);
+        EXPECT_EQ(std::tuple(write_page->width, write_page->height, write_page->font),
+                  std::tuple(r.width, r.height, static_cast<std::uint32_t>(r.got_font)));
+        for (int p = 0; p < 8; ++p) {
+            const screen_image* page = image_get(page_slot(p));
+            if ((p + 1) * r.page_bytes <= 65536) {
+                EXPECT_EQ(page->cells, video() + p * r.page_bytes) << p;
+            } else {
+                EXPECT_TRUE(page->flags & image_owns_cells) << p;
+            }
+        }
     }
     EXPECT_EQ(next_text_columns, -1);
 }
