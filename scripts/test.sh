@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything twice (a normal build and one with AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs the tests: unit tests in both builds,
-# end-to-end tests (in their own X server) in the normal build.
+# end-to-end tests (in their own X server) in the normal build; then builds
+# the Debian package from the normal build and checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +18,5 @@ echo "== unit and end-to-end tests (normal build)"
 ctest --test-dir build --output-on-failure -j"$jobs"
 echo "== unit tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 ctest --test-dir build-sanitize --output-on-failure -L unit -j"$jobs"
+echo "== Debian package"
+scripts/check-package.sh
