@@ -109,6 +109,9 @@ TEST(Screen, ActiveAndVisualPages) {
     EXPECT_EQ(write_page->palette, first->palette);
     EXPECT_EQ(write_page->flags & (image_owns_cells | image_owns_palette), image_owns_cells);
     EXPECT_EQ(write_page->cells[2 * 1999 + 1], 7);
+    screen_set_mode(0, 0, 0, 0, 0, 4 | 8);  // page 0 is a page too
+    EXPECT_EQ(pending_error.load(), 0);
+    EXPECT_EQ(std::pair(write_page, display_page), std::pair(first, first));
 }
 
 TEST(Screen, GraphicsModeImageHandleAndBackToText) {
