@@ -140,7 +140,7 @@ TEST(Screen, TextGeometryRequests) {
         {0, 0, 8, 40, 50, 9, 4000},      // a font alone keeps the previous size
         {0, 25, 0, 40, 25, 17, 2048},    // 40 x 25 always uses font 17
         {80, 25, 8, 80, 25, 16, 4096},   // and 80 x 25 font 16
-        {80, 43, 14, 80, 43, 14, 6880},
+        {80, 43, 0, 80, 43, 14, 6880},   // 43 rows: font 14
         {132, 60, 8, 132, 60, 8, 15840}, // four pages fit in video memory, the others have their own
     };
     for (const auto& r : requests) {

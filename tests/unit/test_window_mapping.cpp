@@ -35,9 +35,10 @@ TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
          {{0, 0, 95, 1079}, {1824, 0, 1919, 1079}}},
         {1280, 1024, 2, 0, 0, {0, 112, 1279, 911, 2.0f, 2.0f, 1280, 800, 2, 0}, 2,
          {{0, 0, 1279, 111}, {0, 912, 1279, 1023}}},
-        // One pixel too wide or too high: a bar one pixel thin on one side.
+        // A pixel too wide or too high: a bar one pixel thin on one side.
         {641, 400, 2, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 1, 0}, 1, {{640, 0, 640, 399}}},
         {640, 401, 2, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 2, 0}, 1, {{0, 400, 639, 400}}},
+        {642, 401, 2, 0, 0, {1, 0, 641, 400, 641.0f / 640, 401.0f / 400, 641, 401, 1, 0}, 1, {{0, 0, 0, 400}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.window_w << "x" << c.window_h << " mode " << c.mode);
