@@ -83,8 +83,11 @@ protected:
     }
 };
 
-TEST_F(ScreenDisplay, ShowsExactTextInExactColours) {
-    start();
+// One run: the text and its colours, the cursor, then a PALETTE change.
+TEST_F(ScreenDisplay, ShowsExactTextInExactColoursTheCursorAndAPaletteChange) {
+    const std::filesystem::path trigger = std::filesystem::temp_directory_path() / ("palette_" + std::to_string(getpid()));
+    std::filesystem::remove(trigger);
+    start({"palette", trigger.string()});
     const text_screen screen = read();
     ASSERT_EQ(screen.columns, 80);
     for (const screen_cell& cell : screen.cells) ASSERT_TRUE(cell.recognised) << describe();
@@ -111,35 +114,25 @@ TEST_F(ScreenDisplay, ShowsExactTextInExactColours) {
         }
     }
     EXPECT_EQ(screen.at(1, 24).background, black);   // just past the heading
-}
 
-TEST_F(ScreenDisplay, CursorBlinksAtTheInputPosition) {
-    start();
+    // The cursor blinks where INPUT would echo: one line, row 14 of the cell, in the text colour.
     bool seen_on = false, seen_off = false;
     wait_until([&] {
-        const text_screen screen = read();
+        const text_screen now = read();
         int row = 0, column = 0;
-        if (!screen.find_cursor(row, column)) return (seen_off = true) && seen_on;
-        // Where INPUT would echo; one line, row 14 of the cell, in the text colour.
-        EXPECT_EQ(std::make_tuple(row, column, screen.at(row, column).cursor_rows, screen.at(row, column).foreground),
+        if (!now.find_cursor(row, column)) return (seen_off = true) && seen_on;
+        EXPECT_EQ(std::make_tuple(row, column, now.at(row, column).cursor_rows, now.at(row, column).foreground),
                   std::make_tuple(prompt_row, static_cast<int>(prompt.size()) + 1, 1u << 14, grey));
         return (seen_on = true) && seen_off;
     }, 3);
-    EXPECT_TRUE(seen_on);
-    EXPECT_TRUE(seen_off);
-}
+    EXPECT_TRUE(seen_on && seen_off);
 
-TEST_F(ScreenDisplay, PaletteChangeShowsInTheNextFrames) {
-    const std::filesystem::path trigger = std::filesystem::temp_directory_path() / ("palette_" + std::to_string(getpid()));
-    std::filesystem::remove(trigger);
-    start({"palette", trigger.string()});
-    EXPECT_EQ(read().at(1, 1).background, blue);
     ASSERT_TRUE(std::ofstream(trigger));
     ASSERT_TRUE(wait_for_output("palette changed", 5));
     // Attribute 1 now shows red wherever it is used: the heading's background, "Farbe 1".
     EXPECT_TRUE(wait_until([&] {
-        const text_screen screen = read();
-        return screen.at(1, 1).background == red && screen.at(3, 1).foreground == red;
+        const text_screen now = read();
+        return now.at(1, 1).background == red && now.at(3, 1).foreground == red;
     }, 1)) << std::hex << read().at(1, 1).background;
     EXPECT_EQ(read().at(2, 1).foreground, black);   // the other colours stay
     std::filesystem::remove(trigger);

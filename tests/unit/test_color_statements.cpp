@@ -144,11 +144,17 @@ TEST_F(ColourStatements, GraphicsModeLimitsAndEffects) {
     expect_rejected({{"mode 10 PALETTE 4, 0", [] { palette_set(4, 0, 1); }},
                     {"mode 10 PALETTE 0, 9", [] { palette_set(0, 9, 1); }}});
 
-    page = write_to_new_image(320, 200, 13);
+    std::vector<std::uint8_t> pixels(320 * 201, 7);  // a row more than the image: CLS must stay inside
+    page = write_page = image_get(image_new_over_memory(pixels.data(), 320, 200, 13));
     palette_set(255, 63 + 32 * 256 + 1 * 65536, 1);
     EXPECT_EQ(page->palette[255], 0xFF8204u);
     cls(0, 200, 3);
-    EXPECT_EQ(page->cells[320 * 200 - 1], 200);
+    EXPECT_EQ(pixels[320 * 200 - 1], 200);
+    EXPECT_EQ(pixels[320 * 200], 7);
+    view_print(5, 10, 1);
+    cls(2, 9, 3);  // the text viewport: pixel rows 32 to 79 in the 8-pixel font
+    for (auto [at, colour] : {std::pair{320 * 32 - 1, 200}, {320 * 32, 9}, {320 * 80 - 1, 9}, {320 * 80, 200}})
+        EXPECT_EQ(pixels[at], colour) << at;
     expect_rejected({{"mode 13 PALETTE 1, 64", [] { palette_set(1, 64, 1); }},
                     {"mode 13 PALETTE 1, blue 64", [] { palette_set(1, 0x400000, 1); }},
                     {"mode 13 COLOR 256", [] { color_set(256, 0, 0, 1); }},

@@ -1,38 +1,46 @@
+// The hook that sees every X event, and the close button. Each test sets the
+// state it reads first, so the tests hold in any order.
 #include <gtest/gtest.h>
 
 #include "runtime/core/program_end.h"
 #include "runtime/core/window.h"
+#include "runtime/display/presentation.h"
 #include "runtime/input/keyboard.h"
 
 namespace {
 
-XEvent event_of_type(int type, Window window) {
+void hook(int type, Window window, Display* display, int phase) {
     XEvent event{};
     event.type = type;
     event.xany.window = window;
-    return event;
+    x_event_hook(&event, display, phase);
 }
 
-TEST(EventHook, PointerCrossingsAndHeldModifiers) {
-    XEvent enter = event_of_type(EnterNotify, 5);
-    x_event_hook(&enter, nullptr, 1);
+TEST(EventHook, PointerCrossingsExposureAndHeldModifiers) {
+    pointer_in_window = 0;
+    redraw_needed = 0;
+    hook(EnterNotify, 5, nullptr, 1);
+    hook(Expose, 5, nullptr, 1);
     EXPECT_EQ(pointer_in_window.load(), 0);   // phase 2 decides
-    x_event_hook(&enter, nullptr, 2);
+    EXPECT_EQ(redraw_needed, 0);
+    hook(EnterNotify, 5, nullptr, 2);
     EXPECT_EQ(pointer_in_window.load(), -1);
+    hook(Expose, 5, nullptr, 2);
+    EXPECT_EQ(redraw_needed, 1);
 
     key_down(100304);   // a Shift key held while the pointer leaves
     ASSERT_EQ(key_is_down(100304), 1);
-    XEvent leave = event_of_type(LeaveNotify, 5);
-    x_event_hook(&leave, nullptr, 2);
+    hook(LeaveNotify, 5, nullptr, 2);
     EXPECT_EQ(pointer_in_window.load(), 0);
     EXPECT_EQ(key_is_down(100304), 0);
 }
 
-TEST(EventHook, TheFirstEventNamesTheConnectionAndWindow) {
+TEST(EventHook, TheFirstEventWithAConnectionNamesItAndTheWindow) {
+    x_event_display = nullptr;
+    x_event_window = 0;
     auto* display = reinterpret_cast<Display*>(0x1000);
-    XEvent first = event_of_type(Expose, 42), later = event_of_type(KeyPress, 43);
-    x_event_hook(&first, display, 1);
-    x_event_hook(&later, nullptr, 1);
+    hook(Expose, 42, display, 1);
+    hook(KeyPress, 43, reinterpret_cast<Display*>(0x2000), 1);
     EXPECT_EQ(x_event_display, display);
     EXPECT_EQ(x_event_window, 42u);
 }

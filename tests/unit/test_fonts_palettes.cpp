@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <tuple>
 
 #include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
@@ -12,36 +15,22 @@ protected:
     static void SetUpTestSuite() { fonts_install(), palettes_install(); }
 };
 
-// Glyph c's rows (from row `first`) read back from a working table as bytes, leftmost pixel high.
-std::vector<int> glyph_rows(int c, int height, int first = 0) {
-    const std::uint8_t* glyph = (height == 8 ? font_8x8 + c * 64 : font_8x16 + c * 128) + 8 * first;
-    std::vector<int> packed(height, 0);
-    for (int r = 0; r < height; ++r)
-        for (int x = 0; x < 8; ++x) {
-            EXPECT_TRUE(glyph[8 * r + x] == 0x00 || glyph[8 * r + x] == 0xFF);
-            packed[r] = packed[r] << 1 | (glyph[8 * r + x] != 0);
-        }
-    return packed;
-}
-
 }  // namespace
 
-TEST_F(BuiltInTables, GlyphRowsMatchTheDataChecks) {
-    using rows = std::vector<int>;
-    const struct { int c, height; rows expected; } glyphs[] = {
-        {0x41, 8, {0x30, 0x78, 0xcc, 0xcc, 0xfc, 0xcc, 0xcc, 0x00}},
-        {0x30, 8, {0x7c, 0xc6, 0xce, 0xde, 0xf6, 0xe6, 0x7c, 0x00}},
-        {0x61, 8, {0x00, 0x00, 0x78, 0x0c, 0x7c, 0xcc, 0x76, 0x00}},
-        {0x41, 16, {0, 0, 0x10, 0x38, 0x6c, 0xc6, 0xc6, 0xfe, 0xc6, 0xc6, 0xc6, 0xc6, 0, 0, 0, 0}},
-        {0x30, 16, {0, 0, 0x38, 0x6c, 0xc6, 0xc6, 0xd6, 0xd6, 0xc6, 0xc6, 0x6c, 0x38, 0, 0, 0, 0}},
-        {0x61, 16, {0, 0, 0, 0, 0, 0x78, 0x0c, 0x7c, 0xcc, 0xcc, 0xcc, 0x76, 0, 0, 0, 0}},
-        {0xDB, 8, rows(8, 0xff)}, {0xDB, 16, rows(16, 0xff)},
-        {0x00, 8, rows(8, 0)},    {0x00, 16, rows(16, 0)},
-        {0x20, 8, rows(8, 0)},    {0x20, 16, rows(16, 0)},
-    };
-    for (const auto& g : glyphs) EXPECT_EQ(glyph_rows(g.c, g.height), g.expected) << g.c << " 8x" << g.height;
-    // The 14-row form: rows 1 to 14 of the 16-row glyph.
-    EXPECT_EQ(glyph_rows(0x41, 14, 1), (rows{0, 0x10, 0x38, 0x6c, 0xc6, 0xc6, 0xfe, 0xc6, 0xc6, 0xc6, 0xc6, 0, 0, 0}));
+// The working tables hold the shipped font files' pixels, one byte each,
+// leftmost first; the files' letter A shows they are the right files.
+TEST_F(BuiltInTables, GlyphTablesHoldTheFontFilesPixels) {
+    const std::string a8("\x30\x78\xcc\xcc\xfc\xcc\xcc\0", 8);
+    const std::string a16("\0\0\x10\x38\x6c\xc6\xc6\xfe\xc6\xc6\xc6\xc6\0\0\0\0", 16);
+    for (auto [file, table, height, letter_a] :
+         {std::tuple{"cp437_8x8.bin", font_8x8, 8, a8}, {"cp437_8x16.bin", font_8x16, 16, a16}}) {
+        std::ifstream in(std::string(TEST_SOURCE_DIR) + "/data/" + file, std::ios::binary);
+        const std::string rows((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_EQ(rows.size(), 256u * height) << file;
+        EXPECT_EQ(rows.substr(0x41 * height, height), letter_a) << file;
+        for (std::size_t i = 0; i < rows.size() * 8; ++i)
+            ASSERT_EQ(table[i], (static_cast<std::uint8_t>(rows[i / 8]) << i % 8 & 0x80) ? 0xFF : 0) << file << i;
+    }
 }
 
 TEST_F(BuiltInTables, PaletteEntries) {
@@ -64,7 +53,7 @@ TEST_F(BuiltInTables, InitialPaletteByMode) {
     const struct { int mode, index; std::uint32_t colour; } entries[] = {
         {0, 15, 0xFFFFFFFFu}, {0, 16, 0u},
         {1, 1, 0xFF00AAAAu},  {1, 3, 0xFFAAAAAAu},  // black and the second CGA palette
-        {9, 6, 0xFFAA5500u},  {10, 7, 8u},
+        {9, 6, 0xFFAA5500u},  {10, 7, 8u},   {2, 1, 0x00FFFFFFu},
     };
     std::uint32_t palette[256];
     for (const auto& e : entries) {

