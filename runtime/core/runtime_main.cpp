@@ -19,6 +19,7 @@
 #include "runtime/display/software_frame.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/errors/event_traps.h"
+#include "runtime/input/keyboard_buffer.h"
 #include "runtime/strings/str_desc.h"
 
 namespace {
@@ -52,11 +53,6 @@ str_desc* permanent_string(str_desc* string, const char* text) {
     return string;
 }
 
-void store_u16(std::uint32_t address, std::uint16_t value) {
-    emulated_address(address)[0] = static_cast<std::uint8_t>(value);
-    emulated_address(address)[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 }  // namespace
 
 void program_thread(void*) {
@@ -87,8 +83,7 @@ int runtime_main(int argc, char** argv) {
     argument_count = argc;
     argument_vector = argv;
 
-    store_u16(bios_keyboard_head, 30);   // head = tail: the keyboard buffer is empty
-    store_u16(bios_keyboard_tail, 30);
+    keyboard_buffer_startup();
 
     palettes_install();
     fonts_install();

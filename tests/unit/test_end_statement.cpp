@@ -13,6 +13,7 @@
 #include "runtime/core/program_end.h"
 #include "runtime/core/window.h"
 #include "runtime/input/keyboard.h"
+#include "runtime/input/keyboard_buffer.h"
 #include "runtime/strings/str_desc.h"
 #include "tests/unit/console_screen.h"
 
@@ -39,7 +40,7 @@ protected:
     static void SetUpTestSuite() { strings_startup(); }
     void SetUp() override {
         fresh_text_screen();
-        key_clear(0, 0);
+        keyboard_buffer_startup();
         stop_requested = exit_in_progress = stopped_threads = window_hidden = 0;
     }
     void start_end() { std::thread(end_statement).detach(); }

@@ -58,7 +58,7 @@ protected:
     static void SetUpTestSuite() { strings_startup(); }
     void SetUp() override {
         fresh_text_screen();
-        key_clear(0, 0);
+        keyboard_buffer_startup();
         exit_in_progress = 0;
         page = write_page;
         entry = str_new(0, 0);
