@@ -36,7 +36,8 @@ void print_text(const char* text) {
 // Waits until INPUT has taken every key from the keyboard buffer.
 void wait_until_buffer_empty() {
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (*emulated_address(bios_keyboard_head) != *emulated_address(bios_keyboard_tail) &&
+    const auto index = [](std::uint32_t address) { return std::atomic_ref<std::uint8_t>(*emulated_address(address)).load(); };
+    while (index(bios_keyboard_head) != index(bios_keyboard_tail) &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(1ms);
 }
