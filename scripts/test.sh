@@ -2,7 +2,8 @@
 # Builds everything (a normal build and one with AddressSanitizer and
 # UndefinedBehaviorSanitizer), and the unit tests that start threads with
 # ThreadSanitizer, and runs the tests: unit tests in all three builds,
-# end-to-end tests (in their own X server) in the normal build.
+# end-to-end tests (in their own X server) in the normal build; then each
+# fuzz target for a short run (scripts/fuzz.sh builds them with clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +23,5 @@ echo "== unit tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 ctest --test-dir build-sanitize --output-on-failure -L unit -j"$jobs"
 echo "== unit tests that start threads (ThreadSanitizer)"
 TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp" ctest --test-dir build-tsan --output-on-failure -L unit -j"$jobs"
+echo "== fuzz targets, 20 s each"
+scripts/fuzz.sh 20
