@@ -2,8 +2,9 @@
 # Builds everything (a normal build and one with AddressSanitizer and
 # UndefinedBehaviorSanitizer), and the unit tests that start threads with
 # ThreadSanitizer, and runs the tests: unit tests in all three builds,
-# end-to-end tests (in their own X server) in the normal build; then each
-# fuzz target for a short run (scripts/fuzz.sh builds them with clang).
+# end-to-end tests (in their own X server) in the normal build; then runs
+# each fuzz target briefly (scripts/fuzz.sh builds them with clang), and
+# builds the Debian package from the normal build and checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,3 +26,5 @@ echo "== unit tests that start threads (ThreadSanitizer)"
 TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp" ctest --test-dir build-tsan --output-on-failure -L unit -j"$jobs"
 echo "== fuzz targets, 20 s each"
 scripts/fuzz.sh 20
+echo "== Debian package"
+scripts/check-package.sh
