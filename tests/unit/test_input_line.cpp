@@ -202,11 +202,12 @@ TEST_F(InputLine, CursorShowsWhileWaitingAndAnExitEndsTheWait) {
     program.join();
 }
 
-// Storing a piece can compact the heap (and grow it, freeing the old block)
-// while the typed line is read: each piece must come from text that is still
-// valid then. Two string targets, each with one byte of room so that its
-// second character moves it; the heap is left every room from none to more
-// than the whole line needs, so that some runs compact it during a store.
+// Storing a piece can compact the heap and grow it, freeing the old block
+// (the sanitizer build sees any read of it), while the typed line is read:
+// each piece must come from text that is still valid then. Two string
+// targets, each with one byte of room so that its second character moves it;
+// the heap is left every room from none to more than the whole line needs,
+// so that some runs compact it during a store.
 TEST_F(InputLine, PiecesStoredWhileTheHeapIsCompactedHoldWhatWasTyped) {
     str_assign(str_new(0, 0), str_from_cstring(std::string(65536, '.').c_str()));   // the heap grows when compacted
     manual_clock_start(0, 0);   // INPUT's waits pass at once
