@@ -3,6 +3,7 @@
 #include "runtime/core/glut_message.h"
 #include "runtime/core/sleep.h"
 #include "runtime/errors/errors.h"
+#include "runtime/errors/tinyfiledialogs.h"
 
 std::atomic<std::uint8_t> stop_requested{0};
 std::atomic<std::uint8_t> exit_in_progress{0};
@@ -23,6 +24,10 @@ std::int32_t exit_query() {
 void exit_sequence() {
     exit_in_progress.store(1);
     pending_event.store(1);   // after exit_in_progress: the woken program thread sees it and parks
+    // A message box the program thread waits in ends as if answered "No",
+    // so that the thread gets to park (or, after a critical error's box, to
+    // end the process itself); none is shown from now on.
+    message_boxes_abandon();
     while (stopped_threads.load() != all_threads_stopped) sleep_ms(16);
     // No file or device is ever open in this system, so there is nothing to close.
     runtime_exit(exit_status);
