@@ -7,12 +7,14 @@
 // x_prev, y_prev, z_prev hold row - 1 and the next three rows are row,
 // row + 1 and row + 2 (row k is 360 + k nm).
 //
-// The row before the table: when row is 0 or less the loop reads nothing and
-// x_prev, y_prev, z_prev keep their start value 0. With p = 0 (whole entries
-// up to 360) that row does not count; with a fraction (360.5, or 100.5) it
-// does, as 0: 360.5 gives x .1864992 and y 5.621312E-03, not a value between
-// those of 360 and 361 nm. This is what the program has always printed and
-// what its users' figures rely on, so it stays.
+// The row before the table: when row is 0 or less the loop reads nothing, so
+// x_prev and y_prev would keep their start value 0, and with a fraction
+// (360.5, or 100.5) that 0 would count: 360.5 would give x .1864992, outside
+// both neighbours. Lines 59 to 61 extrapolate that row linearly instead, in
+// SINGLE arithmetic: c_prev = (c0 + c0) - c1. So 360.25 gives x .175541 and
+// y 5.291961E-03, 360.5 x .1755219 and y 5.289937E-03, 360.75 x .1755026 and
+// y 5.287945E-03. Whole entries up to 360 (p = 0, where that row does not
+// count) and every entry from 361 nm on give what they gave before.
 //
 // Precision decides the seventh printed digit. Everything is SINGLE arithmetic,
 // rounded to single after each operation, except:
@@ -134,6 +136,18 @@ void compute_chromaticity(single_variables& v) {
     read_into(v.x2, 55);
     read_into(v.y2, 56);
     read_into(v.z2, 57);
+
+    // 59  IF row < 1 THEN: the row before the table, extrapolated
+    const bool before_table = v.row < 1;
+    statement_done(59);
+    if (before_table) {
+        // 60  x_prev = x0 + x0 - x1
+        v.x_prev = (v.x0 + v.x0) - v.x1;
+        statement_done(60);
+        // 61  y_prev = y0 + y0 - y1
+        v.y_prev = (v.y0 + v.y0) - v.y1;
+        statement_done(61);
+    }
 
     // 63  d1 = x1 - x0 : d2a = x1 - 2 * x0 + x_prev : d2b = x2 - 2 * x1 + x0 : d3 = x2 - 3 * x1 + 3 * x0 - x_prev
     differences(v, v.x_prev, v.x0, v.x1, v.x2, 63);

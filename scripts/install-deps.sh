@@ -10,6 +10,7 @@ packages=(
   libxi-dev libxtst-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps x11-utils imagemagick xdotool lld
   dpkg-dev file lintian desktop-file-utils man-db
+  clang libfuzzer-14-dev libclang-rt-14-dev
 )
 
 missing=()

@@ -3,8 +3,10 @@
 # UndefinedBehaviorSanitizer) and runs every test in both: unit tests, and
 # end-to-end tests in their own X server. In the sanitizer build every
 # program the end-to-end tests start runs with leak detection on, so an exit
-# that leaves a block of ours unreachable fails its test. Then builds the
-# Debian package from the normal build and checks it.
+# that leaves a block of ours unreachable fails its test. Builds and runs the
+# unit tests that start threads with ThreadSanitizer, runs each fuzz target
+# briefly (scripts/fuzz.sh builds them with clang), then builds the Debian
+# package from the normal build and checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,10 +17,16 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE=ON -DBUILD_E2E=ON -DBUILD_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE_THREAD=ON -DBUILD_E2E=OFF -DBUILD_BENCH=OFF
+cmake --build build-tsan -j"$jobs" --target thread_tests
 
 echo "== unit and end-to-end tests (normal build)"
 ctest --test-dir build --output-on-failure -j"$jobs"
 echo "== unit and end-to-end tests (AddressSanitizer + UndefinedBehaviorSanitizer, leak detection on)"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+echo "== unit tests that start threads (ThreadSanitizer)"
+TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp" ctest --test-dir build-tsan --output-on-failure -L unit -j"$jobs"
+echo "== fuzz targets, 20 s each"
+scripts/fuzz.sh 20
 echo "== Debian package"
 scripts/check-package.sh

@@ -27,6 +27,7 @@
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/errors/event_traps.h"
+#include "runtime/input/keyboard_buffer.h"
 #include "runtime/strings/str_desc.h"
 
 thread_handle* worker_threads[3] = {nullptr, nullptr, nullptr};
@@ -62,11 +63,6 @@ str_desc* permanent_string(str_desc* string, const char* text) {
     return string;
 }
 
-void store_u16(std::uint32_t address, std::uint16_t value) {
-    emulated_address(address)[0] = static_cast<std::uint8_t>(value);
-    emulated_address(address)[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 }  // namespace
 
 void program_thread(void*) {
@@ -97,8 +93,7 @@ void runtime_prepare(int argc, char** argv) {
     argument_count = argc;
     argument_vector = argv;
 
-    store_u16(bios_keyboard_head, 30);   // head = tail: the keyboard buffer is empty
-    store_u16(bios_keyboard_tail, 30);
+    keyboard_buffer_startup();
 
     palettes_install();
     fonts_install();

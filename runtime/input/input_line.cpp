@@ -31,12 +31,13 @@ struct input_state {
 // a piece; a piece that starts with a double quote runs to the next one,
 // after which only a comma may follow. Checks each piece (store false) or
 // stores each (store true). Returns the number of pieces, or -1 when the
-// line is unacceptable.
+// line is unacceptable. Storing a string piece can move the line's text: it
+// is read anew for every piece.
 std::int32_t walk_pieces(const input_state& state, bool store) {
-    const std::uint8_t* text = state.line->text;
     const std::int32_t length = state.line->len;
     std::int32_t pos = 0;
     for (std::int32_t index = 1;; ++index) {
+        const std::uint8_t* const text = state.line->text;
         std::int32_t start = pos, end = length, next = -1;   // next: where the following piece starts
         if (!state.whole_line && pos < length && text[pos] == '"') {
             start = pos + 1;
@@ -58,7 +59,7 @@ std::int32_t walk_pieces(const input_state& state, bool store) {
                 }
         }
         if (store) {
-            if (end > start) input_piece_store(index, text + start, end - start);
+            if (end > start) input_piece_store(index, state.line, start, end - start);
             else input_target_reset(index);   // nothing typed for it: its start value
         } else if (!input_piece_acceptable(index, text + start, end - start)) return -1;
         if (next < 0) return index;

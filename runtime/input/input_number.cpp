@@ -74,16 +74,18 @@ bool read_integer(std::uint32_t type, const std::uint8_t* text, std::int32_t len
 struct float_limits {
     std::int32_t max_digits;     // significant digits; 0 no limit
     bool exponent_d;             // "D" accepted as the exponent letter
-    bool bounded;                // the magnitude limits below apply
     std::int32_t top_decade;     // magnitude below 10^(top_decade + 1) ...
     const char* top_leading;     // ... and in the top decade leading digits not above these
     std::int32_t bottom_decade;  // magnitude not below 10^bottom_decade ...
     const char* bottom_leading;  // ... and in that decade leading digits not below these
 };
 
-constexpr float_limits single_limits{8, false, true, 38, "3402823", -45, "1401298"};
-constexpr float_limits double_limits{16, true, true, 308, "17976931", -324, "4940656"};
-constexpr float_limits extended_limits{0, true, false, 0, "", 0, ""};
+constexpr float_limits single_limits{8, false, 38, "3402823", -45, "1401298"};
+constexpr float_limits double_limits{16, true, 308, "17976931", -324, "4940656"};
+// The 80-bit target is read through a double (see input_number_store), so it
+// takes double's magnitude limits, though not its limit on digits: beyond
+// them the value read would be infinity or 0.
+constexpr float_limits extended_limits{0, true, 308, "17976931", -324, "4940656"};
 
 const float_limits* limits_of(std::uint32_t type) {
     switch (type & input_type_size_mask) {
@@ -159,7 +161,7 @@ bool float_acceptable(const float_limits& limits, const std::uint8_t* text, std:
         }
         if (exponent_negative) exponent = -exponent;
     }
-    if (!limits.bounded || significant == 0) return true;
+    if (significant == 0) return true;
 
     const std::int64_t decade = first_decade + exponent;
     const std::int32_t compared = significant < kept_digits ? significant : kept_digits;

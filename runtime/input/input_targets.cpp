@@ -81,8 +81,16 @@ bool input_piece_acceptable(std::int32_t index, const std::uint8_t* text, std::i
     return input_number_acceptable(type, text, length);
 }
 
-void input_piece_store(std::int32_t index, const std::uint8_t* text, std::int32_t length) {
+void input_piece_store(std::int32_t index, const str_desc* line, std::int32_t start, std::int32_t length) {
     const std::uint32_t type = target_types[index];
-    if (type & input_type_string) str_assign(string_target(index), str_from_literal(text, length));
-    else input_number_store(type, text, length, target_pointers[index]);
+    if (!(type & input_type_string)) {
+        input_number_store(type, line->text + start, length, target_pointers[index]);
+        return;
+    }
+    // The piece goes through a temp heap string of its own: compaction keeps
+    // that valid (a view into the line would not be), and the target takes
+    // its text over without a second copy.
+    str_desc* piece = str_new(static_cast<std::uint32_t>(length), 1);
+    std::memcpy(piece->text, line->text + start, static_cast<std::size_t>(length));   // after str_new: the line may have moved
+    str_assign(string_target(index), piece);
 }

@@ -29,8 +29,11 @@ void input_target_reset(std::int32_t index);
 // Whether a piece of the typed line is acceptable for the target: it can
 // still become a valid value of the target's type.
 bool input_piece_acceptable(std::int32_t index, const std::uint8_t* text, std::int32_t length);
-// Stores an acceptable piece into the target.
-void input_piece_store(std::int32_t index, const std::uint8_t* text, std::int32_t length);
+// Stores an acceptable piece, length bytes of the line from start, into the
+// target. Storing a string can compact the heap and move the line's text, so
+// the piece is given by its place in the line, not by a pointer.
+struct str_desc;
+void input_piece_store(std::int32_t index, const str_desc* line, std::int32_t start, std::int32_t length);
 
 // The numeric rules, by type word.
 bool input_number_acceptable(std::uint32_t type, const std::uint8_t* text, std::int32_t length);

@@ -36,9 +36,11 @@ void key_hit_queue_push(std::int32_t signed_code) {
 
 // The reader empties the queue by catching up with the writer: the write
 // index belongs to the window thread, which may be pushing at this moment.
+// The reader publishes its index with release, so that the writer reuses a
+// slot only after the reader is done with it.
 void key_hit_queue_clear() {
     short_lock_take(read_lock);
-    read_index.store(write_index.load(std::memory_order_acquire), std::memory_order_relaxed);
+    read_index.store(write_index.load(std::memory_order_acquire), std::memory_order_release);
     short_lock_release(read_lock);
 }
 
@@ -48,7 +50,7 @@ std::int32_t key_hit() {
     std::int32_t code = 0;
     if (r != write_index.load(std::memory_order_acquire)) {
         code = static_cast<std::int32_t>(static_cast<std::uint32_t>(entries[r]));
-        read_index.store((r + 1) & index_mask, std::memory_order_relaxed);
+        read_index.store((r + 1) & index_mask, std::memory_order_release);
     }
     short_lock_release(read_lock);
     return code;

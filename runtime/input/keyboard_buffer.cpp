@@ -35,9 +35,19 @@ bool keyboard_buffer_take(std::uint8_t& character, std::uint8_t& scan_code) {
     return true;
 }
 
+void keyboard_buffer_startup() {
+    for (const std::uint32_t word : {bios_keyboard_head, bios_keyboard_tail}) {
+        *emulated_address(word) = keyboard_buffer_first_offset;
+        *emulated_address(word + 1) = 0;
+    }
+}
+
+// The reader empties the buffer by catching up with the writer: the tail
+// belongs to the window thread, which may be storing at this moment (setting
+// it here could let such a store publish the old tail again, bringing back
+// the keys before it).
 void keyboard_buffer_clear() {
-    head_byte().store(keyboard_buffer_first_offset, std::memory_order_release);
-    tail_byte().store(keyboard_buffer_first_offset, std::memory_order_release);
+    head_byte().store(tail_byte().load(std::memory_order_acquire), std::memory_order_release);
     *emulated_address(bios_keyboard_head + 1) = 0;
     *emulated_address(bios_keyboard_tail + 1) = 0;
 }

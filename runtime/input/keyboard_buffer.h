@@ -13,5 +13,8 @@ inline constexpr std::uint8_t keyboard_buffer_end_offset = 62;   // one past the
 bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code);
 // Takes the pair at the head; false when the buffer is empty.
 bool keyboard_buffer_take(std::uint8_t& character, std::uint8_t& scan_code);
-// Empties the buffer: head = tail = 30, high bytes of both words 0.
+// Start-up: head = tail = 30, the buffer empty (before any thread stores).
+void keyboard_buffer_startup();
+// Empties the buffer: the head catches up with the tail; the high bytes of
+// both words become 0.
 void keyboard_buffer_clear();

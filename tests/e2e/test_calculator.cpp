@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(spectral_answer{"500", "         fuer  500 nm :", "         x=  .008168", "         y=  .538423"},
                       spectral_answer{"555.5", "         fuer  555.5 nm :", "         x=  .3409378", "         y=  .6554428"},
                       spectral_answer{"", "         fuer  0 nm :", "         x=  .17556", "         y=  .005294"},
-                      spectral_answer{"100", "         fuer  100 nm :", "         x=  .17556", "         y=  .005294"},
+                      spectral_answer{"360.5", "         fuer  360.5 nm :", "         x=  .1755219", "         y=  5.289937E-03"},
                       spectral_answer{"abc", "         fuer  0 nm :", "         x=  .17556", "         y=  .005294"}));
 
 TEST_F(Calculator, WhiteTextOnBlue) {

@@ -76,7 +76,12 @@ TEST_F(Chromaticity, SpectralPointsAsPrinted) {
         {360, " .17556", " .005294"},
         {100, " .17556", " .005294"},  // whole entries below 360 give the 360 nm point
         {0, " .17556", " .005294"},
-        {360.5, " .1864992", " 5.621312E-03"},  // the row before the table counts as 0
+        // Between 360 and 361 nm the row before the table is extrapolated
+        // linearly in single precision (as 0 it gave x .1864992 for 360.5).
+        {360.25, " .175541", " 5.291961E-03"},
+        {360.5, " .1755219", " 5.289937E-03"},
+        {360.75, " .1755026", " 5.287945E-03"},
+        {100.5, " .1755219", " 5.289937E-03"},  // fractional entries below 360 likewise
         {700, " .73469", " .26531"},
         {701.5, " .73469", " .26531"},
         {703.99994f, " .73469", " .26531"},  // the largest SINGLE below 704
@@ -84,7 +89,6 @@ TEST_F(Chromaticity, SpectralPointsAsPrinted) {
         // Entries whose seventh digit shows the precision of each step.
         {678.2f, " .7331701", " .26683"},
         {506.15f, " 4.812956E-03", " .6789873"},
-        {360.74f, " .1826021", " 5.502317E-03"},
     };
     for (const spectral_case& c : cases) {
         const single_variables v = compute(c.entry);

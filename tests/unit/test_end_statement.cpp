@@ -12,7 +12,9 @@
 #include "runtime/core/end_statement.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/window.h"
+#include "runtime/display/software_frame.h"
 #include "runtime/input/keyboard.h"
+#include "runtime/input/keyboard_buffer.h"
 #include "runtime/strings/str_desc.h"
 #include "tests/unit/console_screen.h"
 
@@ -39,12 +41,14 @@ protected:
     static void SetUpTestSuite() { strings_startup(); }
     void SetUp() override {
         fresh_text_screen();
-        key_clear(0, 0);
-        stop_requested = exit_in_progress = stopped_threads = window_hidden = 0;
+        keyboard_buffer_startup();
+        stop_requested = exit_in_progress = stopped_threads = window_hidden = screen_shown = 0;
     }
     void start_end() { std::thread(end_statement).detach(); }
+    // END shows the screen once its prompt stands: only then is the page the test's to read.
     bool prompted() {
-        return becomes_true([] { return row_text(write_page, 25) == "Press any key to continue"; }, 1000ms);
+        return becomes_true([] { return screen_shown.load() == 1; }, 1000ms) &&
+               row_text(write_page, 25) == "Press any key to continue";
     }
     bool parked() { return becomes_true([] { return (stopped_threads.load() & 1) != 0; }, 1000ms); }
 };
