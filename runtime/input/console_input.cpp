@@ -94,12 +94,17 @@ struct console_line {
 
     // Each target gets its piece, or its start value when it has none.
     void store() {
+        str_desc line{};   // the line's text is ours, not the heap's: compaction leaves it in place
+        line.text = text;
+        line.len = static_cast<std::int32_t>(length);
         for (std::int32_t i = 1; i <= target_count; ++i) {
             const bool has_piece = i <= index();
             const std::size_t start = has_piece ? content_start(pieces[i - 1]) : 0;
             const std::size_t end = has_piece ? content_end(i - 1) : 0;
-            if (end > start) input_piece_store(i, text + start, static_cast<std::int32_t>(end - start));
-            else input_target_reset(i);
+            if (end > start)
+                input_piece_store(i, &line, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start));
+            else
+                input_target_reset(i);
         }
     }
 };
