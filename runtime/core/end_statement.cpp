@@ -4,6 +4,7 @@
 #include "runtime/console/screen_image.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/errors/event_check.h"
@@ -33,10 +34,12 @@ void press_any_key() {
 
     while (key_taken()) sleep_ms(0);   // keys typed earlier do not count
     screen_shown.store(1);
+    // A stored key or the exit wakes the wait; it looks again every 100 ms regardless.
     for (;;) {
-        sleep_ms(100);
+        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
         if (exit_in_progress.load() != 0) park_program_thread();
         if (key_taken()) return;
+        wake_signal_wait(program_thread_wake, seen, 100);
     }
 }
 

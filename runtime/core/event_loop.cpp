@@ -17,6 +17,9 @@
 //    queue, where it is then the only event, and glutMainLoopEvent dispatches
 //    exactly that one; then phase 2.
 // 3. After the events the idle callback runs, as glutMainLoop would run it.
+// 4. Then the loop waits until the X connection has something to read or
+//    another thread wakes it (a frame ready, a message posted), for at most
+//    the idle period of 16 ms.
 //
 // freeglut selects XInput2 pointer events on its window, and Xlib queues
 // those (event cookies) without a converter call; the loop selects them off,
@@ -35,6 +38,7 @@
 #include <deque>
 
 #include "runtime/core/glut_message.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
 
 // Xlib's hook for extensions (declared in its internal header, which also
@@ -46,6 +50,7 @@ namespace {
 
 constexpr int first_event_code = 2;   // KeyPress; 0 and 1 are errors and replies
 constexpr int event_code_count = 128;
+constexpr std::uint32_t idle_period_ms = 1000 / 60;
 
 Display* display = nullptr;
 Window window = 0;
@@ -99,6 +104,13 @@ bool is_close_request(const XEvent& event) {
            static_cast<Atom>(event.xclient.data.l[0]) == wm_delete_window;
 }
 
+// Rests until there is work: an event to read, a wake-up, or the idle period gone.
+void wait_for_work(std::uint32_t seen) {
+    XFlush(display);
+    if (!pending_events.empty() || XEventsQueued(display, QueuedAlready) > 0) return;
+    wake_signal_wait(window_thread_wake, seen, idle_period_ms, ConnectionNumber(display));
+}
+
 }  // namespace
 
 void event_loop_take_over(Display* connection, Window glut_window) {
@@ -108,10 +120,12 @@ void event_loop_take_over(Display* connection, Window glut_window) {
     wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
     select_core_pointer_events();
     register_diverting_converters();
+    wake_signal_make_descriptor(window_thread_wake);
 }
 
 void window_event_loop() {
     for (;;) {
+        const std::uint32_t seen = wake_signal_seen(window_thread_wake);
         XPending(display);   // sends what is buffered and reads what has arrived
         register_diverting_converters();
         collect_events_from_xlib_queue();
@@ -133,5 +147,6 @@ void window_event_loop() {
         }
         if (!dispatched) glutMainLoopEvent();   // timers, redisplay and deferred window work
         idle_callback();
+        wait_for_work(seen);
     }
 }

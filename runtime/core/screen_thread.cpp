@@ -1,17 +1,64 @@
 // The screen thread: about every 16 ms it keeps the BIOS tick and the
-// retrace flags, renders every second iteration, and starts the end of the
-// process when the program or the close button asks for it.
+// retrace flags, makes a counted rendering pass every second iteration (the
+// count drives the blink), and starts the end of the process when the
+// program or the close button asks for it.
+//
+// It does not wait for the next counted pass to show a change: a change to
+// the page wakes its pacing wait, and it renders at once, but never sooner
+// than 16 ms after the last frame it drew, so a program that prints without
+// pause gets no more frames than one per 16 ms. Such extra passes do not
+// count toward the blink.
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/timing.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/software_frame.h"
 
 namespace {
 
-void render_step() {
+constexpr std::int64_t frame_spacing_ms = 16;
+
+std::int64_t last_frame_time = 0;   // clock_ms of the last pass that drew a frame
+// The wake-up generation when the last pass began: a raise since then may
+// be a change that no pass has seen.
+std::uint32_t rendered_generation = 0;
+
+void pass(bool counted) {
+    rendered_generation = wake_signal_seen(screen_thread_wake);
+    const std::int64_t drawn_before = frames_drawn.load();
     if (screen_shown.load() != 0) render_software_frame();
-    render_pass_count.fetch_add(1);
+    if (counted) render_pass_count.fetch_add(1);
+    if (frames_drawn.load() != drawn_before) last_frame_time = clock_ms();
+}
+
+bool end_asked() {
+    return stop_requested.load() != 0 || (close_request.load() != 0 && close_handled_by_program.load() == 0);
+}
+
+// The pacing wait of one iteration, until the clock reads until. A wake-up
+// (a change, a request) is answered by an extra pass as soon as the frame
+// spacing allows; a pause request at once. Returns early when the end of
+// the program is asked for.
+void pace_until(std::int64_t until) {
+    for (;;) {
+        if (end_asked()) return;
+        if (render_pause.load() == 1) pass(false);   // answered at once; draws nothing
+        const bool change_pending = wake_signal_seen(screen_thread_wake) != rendered_generation;
+        const std::int64_t now = clock_ms();
+        if (change_pending && now >= last_frame_time + frame_spacing_ms) {
+            pass(false);
+            continue;
+        }
+        if (now >= until) return;
+        if (change_pending) {
+            // More changes only add to this one: sleep through their wake-ups.
+            const std::int64_t spacing_end = last_frame_time + frame_spacing_ms;
+            sleep_ms(static_cast<std::uint32_t>((spacing_end < until ? spacing_end : until) - now));
+        } else {
+            wake_signal_wait(screen_thread_wake, rendered_generation, static_cast<std::uint32_t>(until - now));
+        }
+    }
 }
 
 }  // namespace
@@ -24,23 +71,26 @@ void screen_thread(void*) {
 
         const std::int32_t request = display_request.load();
         if (request == -1) {   // automatic display switched off
-            sleep_ms(64);
+            const std::uint32_t seen = wake_signal_seen(screen_thread_wake);
+            if (render_pause.load() == 1) pass(false);
+            // Page changes wake it too, for nothing: at most once a millisecond.
+            if (wake_signal_wait(screen_thread_wake, seen, 64)) sleep_ms(1);
             continue;
         }
         if (request != 0) {    // one pass now; automatic display stays off
             display_request.store(-1);
-            render_step();
+            pass(true);
             in_retrace.store(0);
             continue;
         }
 
-        sleep_ms(15);
+        pace_until(clock_ms() + 15);
         retrace_latch.store(1);
         in_retrace.store(1);
         sleep_ms(1);
         if (stop_requested.load() != 0) exit_sequence();
         render_this_time = !render_this_time;
-        if (render_this_time) render_step();
+        if (render_this_time) pass(true);
         in_retrace.store(0);
     }
 }

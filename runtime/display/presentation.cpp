@@ -1,6 +1,12 @@
-// Presentation: the newest software frame becomes a texture once and is
-// drawn, with the hardware layers, into the window; a presentation that finds
-// nothing new returns before any GL call.
+// Presentation: the newest software frame goes into the software layer's
+// texture and is drawn, with the hardware layers, into the window; a
+// presentation that finds nothing new returns before any GL call.
+//
+// The texture is kept from frame to frame. A new frame that was drawn onto
+// a copy of the frame in the texture replaces only the rows it redrew (a
+// blinking cursor costs one text row); any other frame replaces it whole.
+// Unscaled and at the bottom of the layers, the texture is copied into the
+// window rather than drawn.
 #include "runtime/display/presentation.h"
 
 #include <GL/glew.h>
@@ -16,6 +22,7 @@
 #include "runtime/errors/event_check.h"
 
 std::int32_t software_screen_hardware_frame = 0;
+std::int64_t software_screen_texture_order = 0;
 std::int64_t presented_order = 0;
 std::int32_t redraw_needed = 0;
 std::atomic<std::int32_t> window_resized{0};
@@ -48,13 +55,27 @@ void carry_out_fullscreen_request(std::int32_t frame_width, std::int32_t frame_h
     fullscreen_request.compare_exchange_strong(request, -1);
 }
 
-void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t position) {
-    if (is_new && software_screen_hardware_frame != 0) {
-        free_hardware_img(software_screen_hardware_frame);
-        software_screen_hardware_frame = 0;
-    }
-    if (is_new || software_screen_hardware_frame == 0)
+// Brings the software layer's texture to the frame: the rows it redrew when
+// the texture holds its base frame, else all of it; a new texture when the
+// size changed or the texture is padded.
+void update_software_texture(const software_frame* frame) {
+    const hardware_image* image = hardware_img_get(software_screen_hardware_frame);
+    const bool same_size = image && image->width == frame->width && image->height == frame->height;
+    bool updated = false;
+    if (same_size && frame->base_order != 0 && frame->base_order == software_screen_texture_order)
+        updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, frame->changed_top,
+                                           frame->changed_bottom - frame->changed_top);
+    else if (same_size)
+        updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, 0, frame->height);
+    if (!updated) {
+        if (software_screen_hardware_frame != 0) free_hardware_img(software_screen_hardware_frame);
         software_screen_hardware_frame = new_hardware_img(frame->width, frame->height, frame->pixels, 0);
+    }
+    software_screen_texture_order = frame->order;
+}
+
+void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t position) {
+    if (is_new || software_screen_hardware_frame == 0) update_software_texture(frame);
     if (software_screen_hardware_frame == 0) {
         alert_box("Invalid software_screen_hardware_frame!!");
         return;
@@ -64,6 +85,10 @@ void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t 
         alert_box("Invalid software_screen_hardware_frame!");
         return;
     }
+    const window_mapping& m = current_mapping;
+    if (position == 1 && m.scale_x == 1.0f && m.scale_y == 1.0f && m.smooth == 0 &&
+        copy_hardware_img_to_window(software_screen_hardware_frame, m.offset_x, m.offset_y))
+        return;
     draw_hardware_img(0, 0, static_cast<float>(frame->width - 1), static_cast<float>(frame->height - 1),
                       software_screen_hardware_frame, 0, 0, 0, static_cast<float>(image->width - 1),
                       static_cast<float>(image->height - 1), position > 1 ? 1 : 0, current_mapping.smooth);

@@ -6,6 +6,7 @@
 
 // Presentation state (window thread, except where noted).
 extern std::int32_t software_screen_hardware_frame;   // hardware image of the frame on screen
+extern std::int64_t software_screen_texture_order;    // order of the frame whose pixels it holds
 extern std::int64_t presented_order;                  // latest_frame_order at the last presentation
 extern std::int32_t window_width, window_height;      // client size from the last reshape
 extern std::int32_t previous_window_width, previous_window_height;

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "runtime/core/emulated_memory.h"
+#include "runtime/core/wake_signal.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code) {
     *emulated_address(0x400u + tail) = character;
     *emulated_address(0x401u + tail) = scan_code;
     tail_byte().store(new_tail, std::memory_order_release);
+    wake_signal_raise(program_thread_wake);
     return true;
 }
 

@@ -2,7 +2,8 @@
 // (character, scan code) slots at 0x41E, with head and tail bytes at 0x41A
 // and 0x41C holding offsets from 0x400 (30 to 60). One slot always stays
 // empty, so it holds at most 15 keys. The window thread stores, the program
-// thread takes; each side publishes its index after touching the slot.
+// thread takes; each side publishes its index after touching the slot. A
+// stored key wakes the program thread.
 #pragma once
 #include <cstdint>
 
