@@ -4,10 +4,10 @@
 // program or the close button asks for it.
 //
 // It does not wait for the next counted pass to show a change: a change to
-// the page wakes its pacing wait, and it renders at once, but never sooner
-// than 16 ms after the last frame it drew, so a program that prints without
-// pause gets no more frames than one per 16 ms. Such extra passes do not
-// count toward the blink.
+// the page wakes its pacing wait, and it renders at once. No pass renders
+// sooner than 16 ms after the last frame drawn (a counted pass then only
+// counts), so a program that prints without pause gets no more than one
+// frame per 16 ms. The extra passes do not count toward the blink.
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
@@ -24,12 +24,16 @@ std::int64_t last_frame_time = 0;   // clock_ms of the last pass that drew a fra
 // be a change that no pass has seen.
 std::uint32_t rendered_generation = 0;
 
+bool frame_spacing_passed() { return clock_ms() >= last_frame_time + frame_spacing_ms; }
+
 void pass(bool counted) {
-    rendered_generation = wake_signal_seen(screen_thread_wake);
-    const std::int64_t drawn_before = frames_drawn.load();
-    if (screen_shown.load() != 0) render_software_frame();
+    if (!counted || frame_spacing_passed() || render_pause.load() == 1) {
+        rendered_generation = wake_signal_seen(screen_thread_wake);
+        const std::int64_t drawn_before = frames_drawn.load();
+        if (screen_shown.load() != 0) render_software_frame();
+        if (frames_drawn.load() != drawn_before) last_frame_time = clock_ms();
+    }
     if (counted) render_pass_count.fetch_add(1);
-    if (frames_drawn.load() != drawn_before) last_frame_time = clock_ms();
 }
 
 bool end_asked() {
@@ -38,23 +42,27 @@ bool end_asked() {
 
 // The pacing wait of one iteration, until the clock reads until. A wake-up
 // (a change, a request) is answered by an extra pass as soon as the frame
-// spacing allows; a pause request at once. Returns early when the end of
-// the program is asked for.
+// spacing allows, and one millisecond after an extra pass that drew nothing
+// (wake-ups that change nothing visible do not keep it busy); a pause
+// request at once. Returns early when the end of the program is asked for.
 void pace_until(std::int64_t until) {
+    std::int64_t last_extra_pass = -1;
     for (;;) {
         if (end_asked()) return;
         if (render_pause.load() == 1) pass(false);   // answered at once; draws nothing
         const bool change_pending = wake_signal_seen(screen_thread_wake) != rendered_generation;
         const std::int64_t now = clock_ms();
-        if (change_pending && now >= last_frame_time + frame_spacing_ms) {
+        std::int64_t next_pass = last_frame_time + frame_spacing_ms;
+        if (next_pass <= last_extra_pass) next_pass = last_extra_pass + 1;
+        if (change_pending && now >= next_pass) {
+            last_extra_pass = now;
             pass(false);
             continue;
         }
         if (now >= until) return;
         if (change_pending) {
             // More changes only add to this one: sleep through their wake-ups.
-            const std::int64_t spacing_end = last_frame_time + frame_spacing_ms;
-            sleep_ms(static_cast<std::uint32_t>((spacing_end < until ? spacing_end : until) - now));
+            sleep_ms(static_cast<std::uint32_t>((next_pass < until ? next_pass : until) - now));
         } else {
             wake_signal_wait(screen_thread_wake, rendered_generation, static_cast<std::uint32_t>(until - now));
         }
@@ -79,7 +87,8 @@ void screen_thread(void*) {
         }
         if (request != 0) {    // one pass now; automatic display stays off
             display_request.store(-1);
-            pass(true);
+            pass(false);   // at once, whatever the spacing
+            render_pass_count.fetch_add(1);
             in_retrace.store(0);
             continue;
         }

@@ -28,13 +28,13 @@ std::int64_t monotonic_ns() {
 
 // One blocking step of at most left_ns: on the futex word, or in poll on the
 // signal's descriptor and also_readable. Returns early on a raise, a
-// readable descriptor or a signal handler.
-void block(wake_signal& signal, std::uint32_t seen, std::int64_t left_ns, int also_readable) {
+// readable descriptor or a signal handler; true when also_readable is readable.
+bool block(wake_signal& signal, std::uint32_t seen, std::int64_t left_ns, int also_readable) {
     const int descriptor = signal.descriptor.load();
     if (descriptor < 0 && also_readable < 0) {
         const timespec wait{static_cast<time_t>(left_ns / 1000000000), static_cast<long>(left_ns % 1000000000)};
         syscall(SYS_futex, futex_word(signal), FUTEX_WAIT_PRIVATE, seen, &wait, nullptr, 0);
-        return;
+        return false;
     }
     pollfd descriptors[2];
     nfds_t count = 0;
@@ -46,39 +46,28 @@ void block(wake_signal& signal, std::uint32_t seen, std::int64_t left_ns, int al
         eventfd_t value;
         eventfd_read(descriptor, &value);   // non-blocking: made with EFD_NONBLOCK
     }
+    return also_readable >= 0 && (descriptors[count - 1].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
 }
 
 bool raised(const wake_signal& signal, std::uint32_t seen) { return signal.generation.load() != seen; }
 
-// The manual test clock: time passes only when the test advances it, so the
-// wait looks at it every real millisecond.
-bool wait_on_manual_clock(wake_signal& signal, std::uint32_t seen, std::uint32_t timeout_ms, int also_readable) {
-    const std::int64_t deadline = clock_ms() + timeout_ms;
-    for (;;) {
-        if (raised(signal, seen)) return true;
-        if (clock_ms() >= deadline) return false;
-        block(signal, seen, 1000000, also_readable);
-    }
-}
-
 }  // namespace
 
 bool wake_signal_wait(wake_signal& signal, std::uint32_t seen, std::uint32_t timeout_ms, int also_readable) {
+    // The manual test clock moves only when the test advances it: the wait
+    // then looks at it every real millisecond.
+    const bool manual = manual_clock_active();
+    const std::int64_t manual_deadline = manual ? clock_ms() + timeout_ms : 0;
+    const std::int64_t deadline = monotonic_ns() + static_cast<std::int64_t>(timeout_ms) * 1000000;
     signal.waiters.fetch_add(1);   // before the test below: a raiser after it sees the waiter
     bool woken;
-    if (manual_clock_active()) {
-        woken = wait_on_manual_clock(signal, seen, timeout_ms, also_readable);
-    } else {
-        const std::int64_t deadline = monotonic_ns() + static_cast<std::int64_t>(timeout_ms) * 1000000;
-        for (;;) {
+    for (;;) {
+        woken = raised(signal, seen);
+        const std::int64_t left = manual ? (clock_ms() < manual_deadline ? 1000000 : 0) : deadline - monotonic_ns();
+        if (woken || left <= 0) break;
+        if (block(signal, seen, left, also_readable)) {   // the other descriptor ends it
             woken = raised(signal, seen);
-            const std::int64_t left = deadline - monotonic_ns();
-            if (woken || left <= 0) break;
-            block(signal, seen, left, also_readable);
-            if (also_readable >= 0) {   // the other descriptor may have ended it
-                woken = raised(signal, seen);
-                break;
-            }
+            break;
         }
     }
     signal.waiters.fetch_sub(1);

@@ -11,6 +11,7 @@
 #include "runtime/console/print.h"
 #include "runtime/core/end_statement.h"
 #include "runtime/core/program_end.h"
+#include "runtime/core/sleep.h"
 #include "runtime/core/window.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/strings/str_desc.h"
@@ -42,6 +43,7 @@ protected:
         key_clear(0, 0);
         stop_requested = exit_in_progress = stopped_threads = window_hidden = 0;
     }
+    void TearDown() override { manual_clock_stop(); }
     void start_end() { std::thread(end_statement).detach(); }
     bool prompted() {
         return becomes_true([] { return row_text(write_page, 25) == "Press any key to continue"; }, 1000ms);
@@ -50,6 +52,7 @@ protected:
 };
 
 TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
+    manual_clock_start(1000, 0);   // stands still: only the key can end the wait
     print_string(str_from_cstring("results"), 1);
     close_handled_by_program = 1;
     type('a');   // typed before END: discarded
@@ -65,6 +68,7 @@ TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
     type('c');
     EXPECT_TRUE(becomes_true([] { return stop_requested.load() == 1; }, 500ms));
     EXPECT_TRUE(parked());
+    EXPECT_EQ(clock_ms(), 1000);
 }
 
 TEST_F(EndStatement, AnExitDuringThePromptParksWithoutAStopRequest) {
