@@ -32,8 +32,23 @@ void press_any_key() {
     print_string(text, 0);
     str_free(text);
 
-    while (key_taken()) sleep_ms(0);   // keys typed earlier do not count
     screen_shown.store(1);
+    // Keys typed before the prompt could be seen do not count: those stored
+    // now and those that come until the next rendering pass has drawn the
+    // prompt (keys typed in one burst with the last Enter arrive meanwhile),
+    // or for at most 100 ms.
+    pass_done.store(0);
+    wake_signal_raise(screen_thread_wake);
+    const std::int64_t settled = clock_ms() + 100;
+    for (;;) {
+        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+        const std::int64_t now = clock_ms();
+        const bool drawn = pass_done.load() == 1 || now >= settled || exit_in_progress.load() != 0;
+        while (key_taken()) {   // after the test: keys stored before the prompt was drawn go too
+        }
+        if (drawn) break;
+        wake_signal_wait(program_thread_wake, seen, static_cast<std::uint32_t>(settled - now));
+    }
     // A stored key or the exit wakes the wait; it looks again every 100 ms regardless.
     for (;;) {
         const std::uint32_t seen = wake_signal_seen(program_thread_wake);

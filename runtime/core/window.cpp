@@ -147,7 +147,7 @@ void idle_callback() {
             wake_signal_wait(window_thread_wake, seen, 1);
         }
     }
-    glutPostRedisplay();
+    if (presentation_due()) glutPostRedisplay();
 }
 
 void window_pause() {

@@ -23,6 +23,9 @@
 
 std::int32_t software_screen_hardware_frame = 0;
 std::int64_t software_screen_texture_order = 0;
+namespace {
+std::int64_t frames_drawn_seen = 0;   // frames_drawn when the display callback last looked for a frame
+}
 std::int64_t presented_order = 0;
 std::int32_t redraw_needed = 0;
 std::atomic<std::int32_t> window_resized{0};
@@ -110,7 +113,13 @@ void draw_bars() {
 
 }  // namespace
 
+bool presentation_due() {
+    if (redraw_needed != 0 || fullscreen_request.load() != -1 || frames_drawn.load() != frames_drawn_seen) return true;
+    return latest_frame_order.load() != presented_order && hgc_presentation_needed();
+}
+
 void display_callback() {
+    frames_drawn_seen = frames_drawn.load();
     bool is_new = false;
     const software_frame* frame = frame_claim_for_display(&is_new);
     if (!frame) return;   // nothing rendered yet

@@ -12,7 +12,9 @@
 #include "runtime/core/end_statement.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
+#include "runtime/display/software_frame.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/strings/str_desc.h"
 #include "tests/unit/console_screen.h"
@@ -63,6 +65,9 @@ TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
     EXPECT_EQ(write_page->cursor_y, 25);
     EXPECT_EQ(write_page->cursor_x, 26);
     EXPECT_EQ(close_handled_by_program.load(), 0);
+    type('z');   // typed before the prompt is drawn: discarded
+    pass_done = 1;   // the screen thread has drawn it
+    wake_signal_raise(program_thread_wake);
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(stop_requested.load(), 0);
     type('c');
