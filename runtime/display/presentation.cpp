@@ -12,6 +12,8 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include "runtime/core/wake_signal.h"
+
 #include "runtime/display/hardware_image.h"
 #include "runtime/display/hgc_layer.h"
 #include "runtime/display/image_drawing.h"
@@ -20,6 +22,7 @@
 #include "runtime/display/window_mapping.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
+#include "runtime/input/keyboard_buffer.h"
 
 std::int32_t software_screen_hardware_frame = 0;
 std::int64_t software_screen_texture_order = 0;
@@ -163,6 +166,11 @@ void display_callback() {
 
     presented_order = order;
     if (pause_flag.load() == 0) glutSwapBuffers();
+    if (is_new) {
+        keys_stored_when_presented.store(keyboard_buffer_stored.load());
+        frames_presented.store(frames_drawn_seen);
+        wake_signal_raise(program_thread_wake);
+    }
     presentations.fetch_add(1, std::memory_order_relaxed);
     if (is_new) new_frames_presented.fetch_add(1, std::memory_order_relaxed);
 }

@@ -24,6 +24,8 @@ std::atomic<std::int32_t> blink_enabled{1};
 std::atomic<std::int32_t> pass_done{0};
 std::atomic<std::int32_t> render_forced_refresh{0};
 std::atomic<std::int64_t> frames_drawn{0};
+std::atomic<std::int64_t> frames_presented{0};
+std::atomic<std::uint32_t> keys_stored_when_presented{0};
 
 std::uint8_t* saved_cells = nullptr;
 std::int64_t saved_cells_size = 0;

@@ -47,6 +47,11 @@ extern std::atomic<std::int32_t> pass_done;
 extern std::atomic<std::int32_t> render_forced_refresh;
 // Passes that drew a frame (made it ready), since start.
 extern std::atomic<std::int64_t> frames_drawn;
+// Set by the window thread after each presentation of a new frame:
+// frames_drawn as of the frame now on screen, and the keys stored in the
+// keyboard buffer by then. A change wakes the program thread.
+extern std::atomic<std::int64_t> frames_presented;
+extern std::atomic<std::uint32_t> keys_stored_when_presented;
 
 // What the last pass drew, kept by the renderer (screen thread only).
 extern std::uint8_t* saved_cells;          // cell (or pixel index) bytes of the display page

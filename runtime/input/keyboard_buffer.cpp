@@ -5,6 +5,9 @@
 #include "runtime/core/emulated_memory.h"
 #include "runtime/core/wake_signal.h"
 
+std::atomic<std::uint32_t> keyboard_buffer_stored{0};
+std::atomic<std::uint32_t> keyboard_buffer_taken{0};
+
 namespace {
 
 std::atomic_ref<std::uint8_t> head_byte() { return std::atomic_ref<std::uint8_t>(*emulated_address(bios_keyboard_head)); }
@@ -23,6 +26,7 @@ bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code) {
     if (new_tail == head_byte().load(std::memory_order_acquire)) return false;
     *emulated_address(0x400u + tail) = character;
     *emulated_address(0x401u + tail) = scan_code;
+    keyboard_buffer_stored.fetch_add(1);
     tail_byte().store(new_tail, std::memory_order_release);
     wake_signal_raise(program_thread_wake);
     return true;
@@ -33,11 +37,13 @@ bool keyboard_buffer_take(std::uint8_t& character, std::uint8_t& scan_code) {
     if (head == tail_byte().load(std::memory_order_acquire)) return false;
     character = *emulated_address(0x400u + head);
     scan_code = *emulated_address(0x401u + head);
+    keyboard_buffer_taken.fetch_add(1);
     head_byte().store(next_offset(head), std::memory_order_release);
     return true;
 }
 
 void keyboard_buffer_clear() {
+    keyboard_buffer_taken.store(keyboard_buffer_stored.load());
     head_byte().store(keyboard_buffer_first_offset, std::memory_order_release);
     tail_byte().store(keyboard_buffer_first_offset, std::memory_order_release);
     *emulated_address(bios_keyboard_head + 1) = 0;

@@ -5,10 +5,16 @@
 // thread takes; each side publishes its index after touching the slot. A
 // stored key wakes the program thread.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 inline constexpr std::uint8_t keyboard_buffer_first_offset = 30;
 inline constexpr std::uint8_t keyboard_buffer_end_offset = 62;   // one past the last slot
+
+// Keys stored since start, and keys taken (or cleared away): the key that
+// taking gives next is number keyboard_buffer_taken + 1.
+extern std::atomic<std::uint32_t> keyboard_buffer_stored;
+extern std::atomic<std::uint32_t> keyboard_buffer_taken;
 
 // Stores a pair; a full buffer drops it silently. Returns false when dropped.
 bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code);

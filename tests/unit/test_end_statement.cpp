@@ -12,9 +12,7 @@
 #include "runtime/core/end_statement.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
-#include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
-#include "runtime/display/software_frame.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/strings/str_desc.h"
 #include "tests/unit/console_screen.h"
@@ -54,7 +52,7 @@ protected:
 };
 
 TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
-    manual_clock_start(1000, 0);   // stands still: only the key can end the wait
+    manual_clock_start(1000, 0);   // moves only when the test advances it
     print_string(str_from_cstring("results"), 1);
     close_handled_by_program = 1;
     type('a');   // typed before END: discarded
@@ -65,15 +63,15 @@ TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
     EXPECT_EQ(write_page->cursor_y, 25);
     EXPECT_EQ(write_page->cursor_x, 26);
     EXPECT_EQ(close_handled_by_program.load(), 0);
-    type('z');   // typed before the prompt is drawn: discarded
-    pass_done = 1;   // the screen thread has drawn it
-    wake_signal_raise(program_thread_wake);
+    type('z');   // typed within 100 ms of the prompt: discarded
+    std::this_thread::sleep_for(50ms);
+    manual_clock_advance(100);
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(stop_requested.load(), 0);
     type('c');
     EXPECT_TRUE(becomes_true([] { return stop_requested.load() == 1; }, 500ms));
     EXPECT_TRUE(parked());
-    EXPECT_EQ(clock_ms(), 1000);
+    EXPECT_EQ(clock_ms(), 1100);
 }
 
 TEST_F(EndStatement, AnExitDuringThePromptParksWithoutAStopRequest) {
