@@ -110,10 +110,6 @@ key_figures measure(Display* display, Window window, pid_t pid, const watched_ar
     const double idle_cpu = cpu_seconds(pid) - cpu_before;
     const double idle_wall = std::chrono::duration<double>(clock_type::now() - idle_start).count();
 
-    if (std::getenv("MEASURE_KEYS_ALL")) {
-        for (double l : latencies) std::fprintf(stderr, "%.1f ", l);
-        std::fprintf(stderr, "\n");
-    }
     figures.seen = latencies.size();
     figures.cpu_percent = 100.0 * idle_cpu / idle_wall;
     if (latencies.empty()) return figures;
