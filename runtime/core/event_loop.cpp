@@ -16,7 +16,8 @@
 //    is kept here (window_event(1)); any other event is put back into Xlib's
 //    queue, where it is then the only event, and glutMainLoopEvent dispatches
 //    exactly that one; then phase 2.
-// 3. After the events the idle callback runs, as glutMainLoop would run it.
+// 3. After the events the idle callback runs, as glutMainLoop would run it,
+//    and glutMainLoopEvent carries out the redisplay it asks for at once.
 // 4. Then the loop waits until the X connection has something to read or
 //    another thread wakes it (a frame ready, a message posted), for at most
 //    the idle period of 16 ms.
@@ -130,7 +131,6 @@ void window_event_loop() {
         register_diverting_converters();
         collect_events_from_xlib_queue();
 
-        bool dispatched = false;
         for (std::size_t count = pending_events.size(); count > 0 && !pending_events.empty(); --count) {
             XEvent event = pending_events.front();
             pending_events.pop_front();
@@ -140,13 +140,12 @@ void window_event_loop() {
             } else {
                 XPutBackEvent(display, &event);
                 glutMainLoopEvent();
-                dispatched = true;
             }
             x_event_hook(&event, display, 2);
             if (may_change_window_metrics(event)) window_metrics_changed();
         }
-        if (!dispatched) glutMainLoopEvent();   // timers, redisplay and deferred window work
         idle_callback();
+        glutMainLoopEvent();   // the redisplay, timers and deferred window work
         wait_for_work(seen);
     }
 }
