@@ -151,11 +151,17 @@ void display_callback() {
     const std::int32_t software_position = software_layer_position.load();
     const std::int32_t hardware_position = hardware_layer_position.load();
     const std::int32_t second_hardware_position = second_hardware_layer_position.load();
+    // A frame that covers the whole window at the bottom of the layers, with
+    // no hardware layer to draw, leaves nothing of the window to clear.
+    const window_mapping& m = current_mapping;
+    const bool frame_covers_window = software_position == 1 && m.offset_x == 0 && m.offset_y == 0 &&
+                                     m.display_width == window_width && m.display_height == window_height &&
+                                     !hgc_presentation_needed();
     hgc_presentation_begin(order);
     for (std::int32_t position = 0; position <= 5; ++position) {
         if (position == 0) {
             set_render_target(0);
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            if (!frame_covers_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
         if (position == software_position) draw_software_layer(frame, is_new, position);
         if (position == hardware_position) draw_hgc_layer(0);
