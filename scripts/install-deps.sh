@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need,
-# only when some of them are missing. Safe to run again.
+# Installs the Debian packages that the build, the tests, the benchmarks and
+# the making of our own Debian package need, only when some of them are
+# missing. Safe to run again.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libx11-dev
   libxi-dev libxtst-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps x11-utils imagemagick xdotool
+  dpkg-dev file lintian desktop-file-utils man-db
 )
 
 missing=()

@@ -138,11 +138,12 @@ void window_event_loop() {
             if (is_close_request(event)) {
                 if (event.xclient.window == window) window_event(1);
             } else {
-                XPutBackEvent(display, &event);
+                XPutBackEvent(display, &event);   // a cookie's data goes back as a copy
                 glutMainLoopEvent();
             }
             x_event_hook(&event, display, 2);
             if (may_change_window_metrics(event)) window_metrics_changed();
+            XFreeEventData(display, &event.xcookie);   // the data taken from Xlib's queue
         }
         idle_callback();
         glutMainLoopEvent();   // the redisplay, timers and deferred window work

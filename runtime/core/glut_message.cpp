@@ -1,15 +1,21 @@
 #include "runtime/core/glut_message.h"
 
 #include <GL/freeglut.h>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 
+#include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
 #include "runtime/errors/errors.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 pthread_mutex_t* message_queue_lock = mutex_new();
 
@@ -34,7 +40,24 @@ int drains_since_refresh = 0;
 pthread_t window_thread;
 std::atomic<bool> window_thread_known{false};
 
+// Set when the window thread begins to end the process.
+std::atomic<bool> window_thread_exiting{false};
+// How long another thread waits for the window thread to begin the exit.
+constexpr std::uint32_t exit_handover_ms = 1000;
+
 bool on_window_thread() { return window_thread_known.load() && pthread_equal(pthread_self(), window_thread); }
+
+// The end of the process on the window thread. In the sanitizer build the
+// leak check runs first: freeglut's exit handler closes the display, which
+// unloads the GL driver, and the blocks the driver still holds would then be
+// reported as leaks, with no library left to name them by.
+[[noreturn]] void exit_on_window_thread(std::int32_t status) {
+    window_thread_exiting.store(true);
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_do_leak_check();
+#endif
+    std::exit(status);
+}
 
 // A waiting post: the message lives on the poster's stack.
 template <typename Message>
@@ -75,7 +98,7 @@ glut_message::~glut_message() {
     std::free(completion);
 }
 
-void glut_message_exit_program::execute() { std::exit(status); }
+void glut_message_exit_program::execute() { exit_on_window_thread(status); }
 
 glut_message_set_window_title::glut_message_set_window_title(const char* text)
     : glut_message(0), title(strdup(text ? text : "")) {}
@@ -187,10 +210,21 @@ void window_hide() {
 
 void window_set_title(const char* title) { post_glut_message(new glut_message_set_window_title(title)); }
 
+// exit runs the exit handlers, and freeglut's destroys the window, its GL
+// context and the display connection: on any thread but the window thread
+// that would happen while the window thread may be inside a GL or freeglut
+// call. So the window thread ends the process, between two of its calls.
 void runtime_exit(std::int32_t status) {
-    {
-        glut_message_exit_program message(status);
-        post_and_wait(message);
+    if (window_created.load() != 1) std::exit(status);
+    if (on_window_thread()) exit_on_window_thread(status);
+    glut_message_exit_program message(status);   // lives on: this thread never returns
+    post_glut_message(&message);
+    for (std::uint32_t waited = 0; waited < exit_handover_ms; waited += 16) {
+        if (window_thread_exiting.load()) for (;;) sleep_ms(1000);   // the process is ending
+        sleep_ms(16);
     }
-    std::exit(status);   // reached only without a window: the window thread never returns from exit
+    // The window thread does not come to its messages: end the process here
+    // without the exit handlers, which would tear down the GL state under it.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

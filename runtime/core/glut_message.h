@@ -32,9 +32,10 @@ public:
     glut_message& operator=(const glut_message&) = delete;
 };
 
+// Nobody waits for its completion: its poster waits for the end of the process.
 class glut_message_exit_program : public glut_message {
 public:
-    explicit glut_message_exit_program(std::int32_t exit_code) : glut_message(1), status(exit_code) {}
+    explicit glut_message_exit_program(std::int32_t exit_code) : glut_message(0), status(exit_code) {}
     void execute() override;
     std::int32_t status;
 };
@@ -124,6 +125,8 @@ void window_position(std::int32_t x, std::int32_t y);
 void window_show();
 void window_hide();
 void window_set_title(const char* title);
-// Ends the process with status: on the window thread when there is a
-// window (the poster blocks until the process is gone), else right here.
+// Ends the process with status, from any thread. With a window the window
+// thread runs exit (the caller waits for the end of the process); should it
+// not begin within a second, the caller ends the process without running the
+// exit handlers. Without a window, or on the window thread, exit runs here.
 [[noreturn]] void runtime_exit(std::int32_t status);

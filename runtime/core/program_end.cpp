@@ -3,6 +3,7 @@
 #include "runtime/core/glut_message.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
+#include "runtime/errors/tinyfiledialogs.h"
 
 std::atomic<std::uint8_t> stop_requested{0};
 std::atomic<std::uint8_t> exit_in_progress{0};
@@ -25,6 +26,10 @@ void exit_sequence() {
     pending_event.store(1);   // after exit_in_progress: the woken program thread sees it and parks
     wake_signal_raise(program_thread_wake);
     wake_signal_raise(timer_thread_wake);
+    // A message box the program thread waits in ends as if answered "No",
+    // so that the thread gets to park (or, after a critical error's box, to
+    // end the process itself); none is shown from now on.
+    message_boxes_abandon();
     for (;;) {   // this is the screen thread: a thread that stops wakes it
         const std::uint32_t seen = wake_signal_seen(screen_thread_wake);
         if (stopped_threads.load() == all_threads_stopped) break;

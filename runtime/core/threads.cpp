@@ -1,5 +1,6 @@
 #include "runtime/core/threads.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <new>
 
@@ -29,9 +30,10 @@ thread_handle* thread_start(thread_entry entry, void* argument) {
         delete record;
         return nullptr;
     }
-    if (pthread_create(&handle->thread, nullptr, thread_trampoline, record) != 0) {
+    if (const int failure = pthread_create(&handle->thread, nullptr, thread_trampoline, record); failure != 0) {
         std::free(handle);
         delete record;
+        errno = failure;
         return nullptr;
     }
     pthread_detach(handle->thread);

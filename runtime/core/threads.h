@@ -9,7 +9,8 @@ struct thread_handle {
 using thread_entry = void (*)(void* argument);
 
 // Starts entry(argument) on a new thread with default attributes; the thread
-// is never joined. Returns the (zeroed, then filled) handle, or null.
+// is never joined. Returns the (zeroed, then filled) handle, or null with
+// errno telling why.
 thread_handle* thread_start(thread_entry entry, void* argument);
 
 pthread_mutex_t* mutex_new();

@@ -76,9 +76,10 @@ void window_init(int argc, char** argv) {
     glutInitErrorFunc(ignore_glut_report);
 
     // freeglut removes its own options from the vector it is given: hand it a
-    // copy, so that argument_vector keeps every argument.
-    int glut_argc = argc;
-    char** glut_argv = new char*[static_cast<std::size_t>(argc) + 1];
+    // copy, so that argument_vector keeps every argument. The copy lives as
+    // long as the process, as the vector it copies does.
+    static int glut_argc = argc;
+    static char** const glut_argv = new char*[static_cast<std::size_t>(argc) + 1];
     for (int i = 0; i <= argc; ++i) glut_argv[i] = argv[i];
     glutInit(&glut_argc, glut_argv);
     XCloseDisplay(first_connection);

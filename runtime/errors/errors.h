@@ -14,7 +14,8 @@ extern std::atomic<std::int32_t> pending_error;
 extern std::atomic<std::int32_t> pending_event;
 
 // Records error n (first error wins; n <= 0 counts as 5) and sets the
-// pending-event flag. For a critical number: shows its box, then exit(0).
+// pending-event flag. For a critical number: shows its box, then ends the
+// process with status 0 (runtime_exit, from whichever thread raised it).
 void raise_error(std::int32_t n);
 
 // The message text of error n ("Unprintable error" when it has none).

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/core/glut_message.h"
 #include "runtime/errors/tinyfiledialogs.h"
 
 std::atomic<std::int32_t> pending_error{0};
@@ -17,7 +18,7 @@ struct critical_error {
     const char* message;
 };
 
-// Errors after which the run-time cannot go on: box, then exit(0).
+// Errors after which the run-time cannot go on: box, then the end with status 0.
 bool find_critical_error(std::int32_t n, critical_error& found) {
     static const char* const numbered_titles[] = {
         "Critical Error #1",  "Critical Error #2",  "Critical Error #3",  "Critical Error #4",
@@ -52,7 +53,7 @@ void raise_error(std::int32_t n) {
     critical_error critical;
     if (find_critical_error(n, critical)) {
         error_box(critical.message, critical.title, "ok");
-        std::exit(0);
+        runtime_exit(0);
     }
     if (n <= 0) n = 5;
     // The first error of a statement wins, also when threads race.

@@ -4,16 +4,29 @@
 // started with fork and execv: title and message travel as single argument
 // vector entries (xmessage reads its text from its standard input), so no
 // shell ever sees them and no byte of them is interpreted.
+//
+// While the box is shown the caller waits for the program's end, its output
+// and the end of every box together, so a program that prints a lot never
+// blocks on a full pipe, and a box that is never answered still ends when
+// the process does.
 #include "runtime/errors/tinyfiledialogs.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <string>
+#include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -95,17 +108,55 @@ std::vector<std::string> zenity_arguments(const std::string& title, const std::s
     return a;
 }
 
+// kdialog's message goes to a label that takes text for rich text when it
+// looks like markup. It is sent as rich text that shows every character as
+// written: markup characters as entities, line breaks as <br>, and each space
+// that follows a space or starts a line as a non-breaking one.
+std::string kdialog_literal_text(const std::string& text) {
+    std::string rich = "<qt>";
+    bool line_start = true, after_space = false;
+    for (const char c : text) {
+        switch (c) {
+            case '&': rich += "&amp;"; break;
+            case '<': rich += "&lt;"; break;
+            case '>': rich += "&gt;"; break;
+            case '"': rich += "&quot;"; break;
+            case '\n': rich += "<br>"; break;
+            case ' ': rich += line_start || after_space ? "&nbsp;" : " "; break;
+            default: rich += c; break;
+        }
+        line_start = c == '\n';
+        after_space = c == ' ';
+    }
+    return rich + "</qt>";
+}
+
+// A window title is plain text, but "[*]" in it marks where a modified
+// document's asterisk goes and is not shown; "[*][*]" shows as "[*]".
+std::string kdialog_literal_title(const std::string& title) {
+    std::string literal;
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        if (title.compare(i, 3, "[*]") == 0) {
+            literal += "[*][*]";
+            i += 2;
+        } else {
+            literal += title[i];
+        }
+    }
+    return literal;
+}
+
 // kdialog answers 0 for OK/Yes, 1 for No, 2 for Cancel.
 std::vector<std::string> kdialog_arguments(const std::string& title, const std::string& message,
                                            dialog_kind kind, const char* icon) {
-    std::vector<std::string> a{"--title", title};
+    std::vector<std::string> a{"--title", kdialog_literal_title(title)};
     switch (kind) {
         case dialog_kind::ok: a.push_back(is_icon(icon, "error") ? "--error" : "--msgbox"); break;
         case dialog_kind::okcancel: a.insert(a.end(), {"--continue-label", "Ok", "--warningcontinuecancel"}); break;
         case dialog_kind::yesno: a.push_back("--warningyesno"); break;
         case dialog_kind::yesnocancel: a.push_back("--warningyesnocancel"); break;
     }
-    a.push_back(message);
+    a.push_back(kdialog_literal_text(message));
     return a;
 }
 
@@ -137,8 +188,124 @@ void close_pair(int ends[2]) {
         if (ends[i] >= 0) close(ends[i]);
 }
 
-// Runs the command with `input` on its standard input and keeps what it
-// prints; returns its exit status, or -1 when it could not run.
+void close_if_open(int& fd) {
+    if (fd >= 0) close(fd);
+    fd = -1;
+}
+
+// Once the process is ending no box is shown, and a box being shown ends
+// as if closed. The event descriptor becomes readable then, for good, and
+// wakes every waiting box.
+std::atomic<bool> boxes_abandoned{false};
+
+int abandon_signal() {
+    static const int signal = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    return signal;
+}
+
+constexpr int dialog_failed = -1;      // it could not run
+constexpr int dialog_abandoned = -2;   // it was ended because the process is ending
+
+// What a dialog program prints is read all along, so that it never blocks
+// on a full pipe, but only this much is kept: its answer is a word.
+constexpr std::size_t output_kept = 256;
+// How long an abandoned dialog gets to end on SIGTERM before SIGKILL.
+constexpr int termination_grace_ms = 200;
+// How often the wait looks again when the kernel cannot report the
+// program's end through a descriptor.
+constexpr int fallback_poll_ms = 50;
+
+void keep_output(std::string& output, const char* bytes, ssize_t count) {
+    if (count > 0 && output.size() < output_kept)
+        output.append(bytes, std::min(static_cast<std::size_t>(count), output_kept - output.size()));
+}
+
+// A descriptor that becomes readable when the child ends, or -1 where the
+// kernel has none.
+int child_end_descriptor(pid_t child) { return static_cast<int>(syscall(SYS_pidfd_open, child, 0)); }
+
+// Waits until the child has ended (without reaping it) or timeout_ms passed.
+void wait_for_end(pid_t child, int end_descriptor, int timeout_ms) {
+    if (end_descriptor >= 0) {
+        pollfd ended{end_descriptor, POLLIN, 0};
+        while (poll(&ended, 1, timeout_ms) < 0 && errno == EINTR) {}
+        return;
+    }
+    for (int waited = 0; waited < timeout_ms; waited += 10) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == child)
+            return;
+        usleep(10000);
+    }
+}
+
+void signal_group(pid_t child, int signal) {
+    if (kill(-child, signal) != 0) kill(child, signal);
+}
+
+// Ends the dialog and everything it started (they share its process group):
+// SIGTERM, a short grace, then SIGKILL for whatever is left. Reaps the child.
+void end_dialog(pid_t child, int end_descriptor) {
+    signal_group(child, SIGTERM);
+    wait_for_end(child, end_descriptor, termination_grace_ms);
+    signal_group(child, SIGKILL);   // the child is not reaped yet, so its group id is still its own
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+}
+
+// Waits for the child's end, meanwhile writing input to its standard input
+// and reading its standard output. Returns its exit status, dialog_failed
+// when it did not exit normally, or dialog_abandoned.
+int wait_for_dialog(pid_t child, int input_fd, int output_fd, const std::string& input, std::string& output) {
+    const int end_descriptor = child_end_descriptor(child);
+    const int abandoned = abandon_signal();
+    const int timeout = end_descriptor >= 0 && abandoned >= 0 ? -1 : fallback_poll_ms;
+    std::size_t sent = 0;
+    if (input.empty()) close_if_open(input_fd);
+    char buffer[4096];
+    int result = dialog_failed;
+    for (;;) {
+        if (boxes_abandoned.load()) {
+            end_dialog(child, end_descriptor);
+            result = dialog_abandoned;
+            break;
+        }
+        int status = 0;
+        const pid_t ended = waitpid(child, &status, WNOHANG);
+        if (ended == child || (ended < 0 && errno != EINTR)) {
+            if (ended == child && WIFEXITED(status)) result = WEXITSTATUS(status);
+            break;
+        }
+        pollfd watched[4] = {{output_fd, POLLIN, 0}, {input_fd, POLLOUT, 0}, {end_descriptor, POLLIN, 0},
+                             {abandoned, POLLIN, 0}};
+        if (poll(watched, 4, timeout) < 0) continue;   // EINTR
+        if (watched[0].revents) {
+            const ssize_t n = read(output_fd, buffer, sizeof buffer);
+            if (n > 0) keep_output(output, buffer, n);
+            else if (n == 0 || errno != EINTR) close_if_open(output_fd);
+        }
+        if (watched[1].revents) {
+            const ssize_t n = send(input_fd, input.data() + sent, input.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n > 0) sent += static_cast<std::size_t>(n);
+            if ((n < 0 && errno != EINTR && errno != EAGAIN) || sent == input.size()) close_if_open(input_fd);
+        }
+    }
+    // What the program printed just before it ended. A process it left
+    // behind may hold the pipe open: read only what is there.
+    if (output_fd >= 0 && result != dialog_abandoned) {
+        fcntl(output_fd, F_SETFL, O_NONBLOCK);
+        for (ssize_t n; output.size() < output_kept && (n = read(output_fd, buffer, sizeof buffer)) > 0;)
+            keep_output(output, buffer, n);
+    }
+    close_if_open(output_fd);
+    close_if_open(input_fd);
+    if (end_descriptor >= 0) close(end_descriptor);
+    return result;
+}
+
+// Runs the command with `input` on its standard input and keeps the start of
+// what it prints; returns its exit status, dialog_failed when it could not
+// run, or dialog_abandoned.
 int run_dialog(const dialog_command& command, const std::string& input, std::string& output) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(command.path.c_str()));
@@ -154,12 +321,20 @@ int run_dialog(const dialog_command& command, const std::string& input, std::str
         close_pair(exec_report);
         close_pair(to_child);
         close_pair(from_child);
-        return -1;
+        return dialog_failed;
     }
 
+    const pid_t parent = getpid();
     const pid_t child = fork();
     if (child == 0) {
-        // Only async-signal-safe calls between fork and exec.
+        // Only async-signal-safe calls between fork and exec. The dialog gets
+        // a process group of its own, which an abandoned box ends as a whole,
+        // and SIGTERM when the thread that started it ends: in the run-time,
+        // whose threads live as long as the process, when the process ends,
+        // however that happens.
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
         dup2(to_child[1], STDIN_FILENO);
         dup2(from_child[1], STDOUT_FILENO);
         // When an end already was descriptor 0 or 1, dup2 left it close-on-exec.
@@ -179,16 +354,9 @@ int run_dialog(const dialog_command& command, const std::string& input, std::str
         close(exec_report[0]);
         close(to_child[0]);
         close(from_child[0]);
-        return -1;
+        return dialog_failed;
     }
-
-    for (std::size_t sent = 0; sent < input.size();) {
-        const ssize_t n = send(to_child[0], input.data() + sent, input.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        sent += static_cast<std::size_t>(n);
-    }
-    close(to_child[0]);
+    setpgid(child, child);   // also here, so that the group exists before the child runs
 
     int exec_error = 0;
     ssize_t got;
@@ -197,24 +365,8 @@ int run_dialog(const dialog_command& command, const std::string& input, std::str
     } while (got < 0 && errno == EINTR);
     close(exec_report[0]);
 
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
-            close(from_child[0]);
-            return -1;
-        }
-    }
-
-    // Read what it printed only now, without waiting: a process it left
-    // behind may hold the pipe open. (Dialog programs print a word or two.)
-    fcntl(from_child[0], F_SETFL, O_NONBLOCK);
-    char buffer[256];
-    for (ssize_t n; (n = read(from_child[0], buffer, sizeof buffer)) > 0 && output.size() < 4096;)
-        output.append(buffer, static_cast<std::size_t>(n));
-    close(from_child[0]);
-
-    if (got > 0 || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
+    const int result = wait_for_dialog(child, to_child[0], from_child[0], got > 0 ? std::string() : input, output);
+    return got > 0 && result != dialog_abandoned ? dialog_failed : result;
 }
 
 // tinyfiledialogs' results: 1 OK/Yes, 0 Cancel/No/closed, 2 No of "yesnocancel".
@@ -231,8 +383,18 @@ int map_exit_status(int status, const std::string& output, dialog_kind kind, dia
 
 }  // namespace
 
+void message_boxes_abandon() {
+    boxes_abandoned.store(true);
+    const std::uint64_t one = 1;
+    if (const int signal = abandon_signal(); signal >= 0) {
+        ssize_t ignored = write(signal, &one, sizeof one);
+        (void)ignored;
+    }
+}
+
 int tinyfd_messageBox(char const* aTitle, char const* aMessage, char const* aDialogType,
                       char const* aIconType, int aDefaultButton) {
+    if (boxes_abandoned.load()) return 0;
     const std::string title = aTitle ? aTitle : "";
     const std::string message = aMessage ? aMessage : "";
     const dialog_kind kind = parse_dialog_type(aDialogType);
@@ -249,7 +411,8 @@ int tinyfd_messageBox(char const* aTitle, char const* aMessage, char const* aDia
     }
 
     std::string output;
-    const int status = command.path.empty() ? -1 : run_dialog(command, input, output);
+    const int status = command.path.empty() ? dialog_failed : run_dialog(command, input, output);
+    if (status == dialog_abandoned) return 0;
     if (status < 0) {
         std::fprintf(stderr, "%s\n%s\n", title.c_str(), message.c_str());
         std::fflush(stderr);

@@ -9,3 +9,9 @@
 // 2 for No in "yesnocancel". Blocks until the box is closed.
 int tinyfd_messageBox(char const* aTitle, char const* aMessage, char const* aDialogType,
                       char const* aIconType, int aDefaultButton);
+
+// The process is ending: a box being shown ends as if closed (its dialog
+// program and whatever that started get SIGTERM, then SIGKILL after a short
+// grace) and returns 0, and every later box returns 0 without being shown.
+// Safe to call from any thread.
+void message_boxes_abandon();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/core/glut_message.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
@@ -37,7 +38,7 @@ __attribute__((format(printf, 1, 2))) char* format_text(const char* format, ...)
     const int length = std::vsnprintf(nullptr, 0, format, measuring);
     va_end(measuring);
     char* text = length < 0 ? nullptr : static_cast<char*>(std::malloc(static_cast<std::size_t>(length) + 1));
-    if (!text) std::exit(0);
+    if (!text) runtime_exit(0);
     std::vsnprintf(text, static_cast<std::size_t>(length) + 1, format, arguments);
     va_end(arguments);
     return text;
@@ -60,7 +61,7 @@ void unhandled_error_dialog() {
     const std::int32_t answer = error_box(message, title, critical ? "ok" : "yesno");
     std::free(message);
     std::free(title);
-    if (critical) std::exit(0);
+    if (critical) runtime_exit(0);
     if (answer == 0 || answer == 2) {
         stop_requested.store(1);
         park_program_thread();

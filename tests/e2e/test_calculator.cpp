@@ -6,6 +6,8 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -58,10 +60,17 @@ protected:
         return program_wait(calculator, seconds);
     }
 
+    // E2E_CALCULATOR: another copy of the calculator, such as the packaged one.
+    static std::string calculator_path() {
+        const char* path = std::getenv("E2E_CALCULATOR");
+        return path && *path ? path : CALCULATOR_PATH;
+    }
+    virtual running_program launch() { return program_start(calculator_path(), {}, {"DISPLAY=" + server.display}); }
+
     void SetUp() override {
         std::string why;
         ASSERT_TRUE(x_server_start(server, why)) << why;
-        calculator = program_start(CALCULATOR_PATH, {}, {"DISPLAY=" + server.display});
+        calculator = launch();
         window = window_find(server.connection, "Untitled", 10);
         ASSERT_NE(window, 0u) << "no window: " << ended(0).err;
         window_move_to_origin_and_focus(server.connection, window);
@@ -186,6 +195,50 @@ TEST_F(CalculatorWithDialogs, ReadingPastTheTableAsksWhetherToContinue) {
         EXPECT_EQ(calls[i].option("title"), "Unhandled Error #4 - spektralrechner");
         EXPECT_EQ(calls[i].option("text"), "Line: " + std::to_string(38 + i) + " (in main module)\nOut of DATA\nContinue?");
     }
+}
+
+// The box is never answered, and its program ignores SIGTERM: closing the
+// window ends it (and the sleep it started) and the process, at once.
+TEST_F(CalculatorWithDialogs, CloseButtonDuringABoxEndsTheBoxAndTheProcess) {
+    dialog->delay(1000);
+    dialog->ignore_term();
+    type_text(server.connection, "800\n");
+    ASSERT_TRUE(wait_until([&] { return dialog->waiting().size() == 2; }, 10));
+    const auto clicked = std::chrono::steady_clock::now();
+    window_send_delete(server.connection, window);
+    const program_result result = ended(30);
+    EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal;
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - clicked).count(), 1.0);
+    EXPECT_TRUE(wait_until([&] { return dialog->none_waiting(); }, 1));
+}
+
+TEST_F(CalculatorWithDialogs, ADialogThatPrintsAMegabyteIsAnsweredAsAnyOther) {
+    dialog->print(std::string(1 << 20, 'x'));
+    dialog->answer(1);   // No
+    type_text(server.connection, "800\n");
+    const program_result result = ended(30);
+    EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal;
+    EXPECT_EQ(dialog->calls().size(), 1u);
+}
+
+// Started from a directory that no longer exists: nothing to report, the
+// dialogue runs as always.
+class CalculatorFromADeletedDirectory : public CalculatorWithDialogs {
+protected:
+    running_program launch() override {
+        const std::string directory = std::filesystem::temp_directory_path() / ("deleted_" + std::to_string(getpid()));
+        std::filesystem::create_directory(directory);
+        return program_start("/bin/sh", {"-c", "cd \"$0\" && rmdir \"$0\" && exec \"$1\"", directory, calculator_path()},
+                             {"DISPLAY=" + server.display});
+    }
+};
+
+TEST_F(CalculatorFromADeletedDirectory, AnswersAsAlways) {
+    answer("500");
+    EXPECT_EQ(row_of(screen(), 18), "         x=  .008168");
+    EXPECT_EQ(row_of(screen(), 19), "         y=  .538423");
+    EXPECT_TRUE(dialog->calls().empty());
+    expect_exit_after_a_key();
 }
 
 TEST_F(Calculator, CloseButtonDuringInputEndsAtOnce) {

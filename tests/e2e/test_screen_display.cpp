@@ -104,7 +104,9 @@ TEST_F(ScreenDisplay, ShowsExactTextInExactColours) {
         EXPECT_EQ(screen.row_text(r.row), padded(r.text)) << r.row;
         for (int column = 1; column <= static_cast<int>(r.text.size()); ++column) {
             const screen_cell& cell = screen.at(r.row, column);
-            if (cell.character != ' ') EXPECT_EQ(cell.foreground, r.foreground) << column;
+            if (cell.character != ' ') {
+                EXPECT_EQ(cell.foreground, r.foreground) << column;
+            }
             EXPECT_EQ(cell.background, r.background) << column;
         }
     }

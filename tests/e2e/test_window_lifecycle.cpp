@@ -9,6 +9,7 @@
 #include "tests/e2e/harness/program_run.h"
 #include "tests/e2e/harness/window_access.h"
 #include "tests/e2e/harness/x_server.h"
+#include "tests/unit/fake_dialog.h"
 
 namespace {
 
@@ -147,6 +148,55 @@ TEST_F(WindowLifecycle, CommandLineAndDirectories) {
     EXPECT_NE(result.out.find("startup_directory=[" + started_in + "]\n"), std::string::npos) << result.out;
     const std::string program_directory = std::filesystem::canonical(E2E_PROGRAM_DIR);
     EXPECT_NE(result.out.find("working_directory=[" + program_directory + "]\n"), std::string::npos) << result.out;
+}
+
+// A critical error's box, never answered: closing the window ends the box
+// and the process at once.
+TEST_F(WindowLifecycle, CloseButtonDuringACriticalErrorsBoxEndsAtOnce) {
+    fake_dialog dialog({"zenity"}, true);
+    dialog.delay(1000);
+    running_program program = start({"critical", "0"});
+    const Window window = wait_for_window(program);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(wait_until([&] { return dialog.waiting().size() == 2; }, 10));
+    const auto clicked = std::chrono::steady_clock::now();
+    window_send_delete(server.connection, window);
+    const program_result result = program_wait(program, 30);
+    EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - clicked).count(), 1.0);
+    EXPECT_TRUE(wait_until([&] { return dialog.none_waiting(); }, 1));
+}
+
+// Critical errors raised on the program thread, at varied moments while the
+// window thread presents new frames: each ends the process with status 0,
+// never with a crash or a hang. Eight run at a time, each in a place of its
+// own on a larger screen: freeglut reads a window's position through the
+// top-level window at its corner, and when that is another program's window
+// that goes away meanwhile, Xlib ends the process with an X error.
+TEST(CriticalErrors, OnTheProgramThreadEndTheProcessCleanly) {
+    x_server server;
+    std::string why;
+    ASSERT_TRUE(x_server_start(server, why, {"-screen", "0", "2560x1600x24"})) << why;
+    fake_dialog dialog({"zenity"}, true);   // each box is answered at once
+    constexpr int runs = 200, at_once = 8;
+    int failed = 0;
+    std::string first_failure;
+    for (int first = 0; first < runs; first += at_once) {
+        std::vector<running_program> batch;
+        for (int i = first; i < first + at_once; ++i) {
+            const std::string place = "640x400+" + std::to_string(i % 4 * 640) + "+" + std::to_string(i % 8 / 4 * 400);
+            batch.push_back(program_start(probe, {"critical", std::to_string(i * 7 % 50), "-geometry", place},
+                                          {"DISPLAY=" + server.display}));
+        }
+        for (running_program& program : batch) {
+            const program_result result = program_wait(program, 60);
+            if (result.finished && result.exit_status == 0) continue;
+            if (failed++ == 0)
+                first_failure = "status " + std::to_string(result.exit_status) + ", signal " +
+                                std::to_string(result.signal) + ", stderr: " + result.err;
+        }
+    }
+    EXPECT_EQ(failed, 0) << first_failure;
 }
 
 TEST(WithoutDisplay, OneLineNamingTheDisplayAndStatusOne) {

@@ -2,7 +2,9 @@
 // zenity, kdialog or xmessage first on PATH that keep the arguments (and the
 // standard input) of every call and answer with the exit status the test
 // chose (0 Yes/OK, 1 No). The scripts use only shell built-ins and absolute
-// paths, so PATH may hold nothing but the fakes.
+// paths, so PATH may hold nothing but the fakes. A delayed fake waits in a
+// sleep process of its own and notes both process ids, so that a test can
+// see whether they are gone.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
@@ -65,7 +67,9 @@ struct fake_dialog {
         const std::string script = directory + "/" + program;
         std::ofstream(script) << "#!/bin/sh\n"
                                  "d=${0%/*}\n"
-                                 "[ -e \"$d/delay\" ] && { read s < \"$d/delay\"; /bin/sleep \"$s\"; }\n"
+                                 "[ -e \"$d/ignore_term\" ] && trap '' TERM\n"
+                                 "[ -e \"$d/delay\" ] && { read s < \"$d/delay\"; /bin/sleep \"$s\" &\n"
+                                 "  echo $$ $! >> \"$d/waiting\"; wait $!; }\n"
                                  "n=0; while [ -e \"$d/call_$n\" ]; do n=$((n+1)); done\n"
                                  "[ \"${0##*/}\" = xmessage ] && /bin/cat > \"$d/input_$n\"\n"
                                  "printf '%s\\0' \"${0##*/}\" \"$@\" > \"$d/call_$n\"\n"
@@ -77,6 +81,25 @@ struct fake_dialog {
     void answer(int exit_status) const { std::ofstream(directory + "/answer") << exit_status << "\n"; }
     void print(const std::string& text) const { std::ofstream(directory + "/print") << text; }
     void delay(double seconds) const { std::ofstream(directory + "/delay") << seconds << "\n"; }
+    // The fake and its sleep then ignore SIGTERM (only SIGKILL ends them).
+    void ignore_term() const { std::ofstream(directory + "/ignore_term"); }
+
+    // The ids of the delayed fakes and their sleeps so far.
+    std::vector<pid_t> waiting() const {
+        std::vector<pid_t> ids;
+        std::ifstream in(directory + "/waiting");
+        for (pid_t id; in >> id;) ids.push_back(id);
+        return ids;
+    }
+    // True when none of them runs any more (ended, perhaps not yet reaped).
+    bool none_waiting() const {
+        for (pid_t id : waiting()) {
+            std::ifstream stat("/proc/" + std::to_string(id) + "/stat");
+            std::string pid, name, state;
+            if (stat >> pid >> name >> state && state != "Z") return false;
+        }
+        return true;
+    }
 
     // Every call so far, oldest first.
     std::vector<fake_dialog_call> calls() const {

@@ -36,10 +36,19 @@ TEST(MessageBox, EachProgramGetsTheTextLiterallyInItsOwnArguments) {
         EXPECT_TRUE(show_box(zenity, "yesno", 0).has("--default-cancel"));
     }
     {
+        // kdialog's label would take markup for formatting: the text goes as
+        // rich text that shows each character as written.
         fake_dialog kdialog({"kdialog"}, true);
-        EXPECT_EQ(show_box(kdialog, "ok").arguments, (arguments{"--title", hostile_title, "--error", hostile_message}));
+        const std::string shown_as_written =
+            "<qt>&lt;b&gt;bold&lt;/b&gt; &amp; 'single' &quot;double&quot; `id` $HOME \\n<br>second line<br>-x</qt>";
+        EXPECT_EQ(show_box(kdialog, "ok").arguments, (arguments{"--title", hostile_title, "--error", shown_as_written}));
         EXPECT_EQ(show_box(kdialog, "yesno").arguments,
-                  (arguments{"--title", hostile_title, "--warningyesno", hostile_message}));
+                  (arguments{"--title", hostile_title, "--warningyesno", shown_as_written}));
+        kdialog.forget_calls();
+        tinyfd_messageBox("a [*] b", "  two  spaces\n indented", "ok", "error", 1);
+        ASSERT_EQ(kdialog.calls().size(), 1u);
+        EXPECT_EQ(kdialog.calls()[0].arguments,
+                  (arguments{"--title", "a [*][*] b", "--error", "<qt>&nbsp;&nbsp;two &nbsp;spaces<br>&nbsp;indented</qt>"}));
     }
     fake_dialog xmessage({"xmessage"}, true);
     for (auto [type, buttons, default_button] : {std::tuple{"ok", "OK:0", "OK"}, {"yesno", "Yes:0,No:1", "Yes"}}) {
@@ -70,8 +79,9 @@ TEST(MessageBox, AnswersMapToOneForOkOrYesAndZeroOtherwise) {
         }
     }
     // "yesnocancel": 2 for No, 0 for Cancel, each program in its own way; zenity's extra button prints its label.
-    for (auto [program, status, printed, result] : std::vector<std::tuple<const char*, int, const char*, int>>{
-             {"zenity", 1, "", 2}, {"zenity", 1, "Cancel\n", 0}, {"kdialog", 1, "", 2}, {"kdialog", 2, "", 0},
+    for (auto [program, status, printed, result] : std::vector<std::tuple<const char*, int, std::string, int>>{
+             {"zenity", 1, "", 2}, {"zenity", 1, "Cancel\n", 0}, {"zenity", 1, "Cancel" + std::string(1 << 20, '\n'), 0},
+             {"kdialog", 1, "", 2}, {"kdialog", 2, "", 0},
              {"xmessage", 2, "", 2}, {"xmessage", 1, "", 0}}) {
         fake_dialog dialog({program}, true);
         dialog.answer(status);

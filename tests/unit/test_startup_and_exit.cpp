@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <unistd.h>
 
+#include "fake_dialog.h"
+#include "runtime/console/screen_image.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/timing.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_traps.h"
+
+// The program that start-up would run; these tests start no program thread.
+void program_main() {}
 
 namespace {
 
@@ -51,19 +57,56 @@ TEST_F(Directories, WorkingDirectoryLongerThanTheFirstBuffer) {
     std::filesystem::remove_all(top);
 }
 
-TEST_F(Directories, RemovedWorkingDirectoryRecordsError51) {
+TEST_F(Directories, RemovedWorkingDirectoryIsEmptyAndNoError) {
     const std::filesystem::path gone = std::filesystem::temp_directory_path() / ("gone_" + std::to_string(getpid()));
     std::filesystem::create_directory(gone);
     std::filesystem::current_path(gone);
     std::filesystem::remove(gone);
-    EXPECT_EQ(working_directory_text(), nullptr);
-    EXPECT_EQ(pending_error.load(), 51);
+    char* text = working_directory_text();
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, "");
+    std::free(text);
+    EXPECT_EQ(pending_error.load(), 0);
+}
+
+// An error recorded on the way (as when there is no memory for the
+// directory's text) is still pending when start-up has made the screen, so
+// that the program runs on after "Yes".
+TEST_F(Directories, AnErrorRecordedDuringStartUpLeavesTheScreenInPlace) {
+    raise_error(7);
+    char name[] = "program";
+    char* argv[] = {name, nullptr};
+    runtime_prepare(1, argv);
+    EXPECT_EQ(pending_error.load(), 7);
+    ASSERT_NE(write_page, nullptr);
+    EXPECT_EQ(image_text_rows(*write_page), 25);
 }
 
 TEST_F(Directories, ChangesToTheDirectoryOfTheExecutable) {
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     EXPECT_TRUE(change_to_executable_directory());
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical("/proc/self/exe").parent_path());
+}
+
+int starts_left = 0;
+thread_handle started;
+thread_handle* start_until_failure(thread_entry, void*) {
+    if (starts_left-- > 0) return &started;   // nothing runs: only start-up's reaction counts
+    errno = EAGAIN;
+    return nullptr;
+}
+
+TEST(WorkerThreads, OneThatCannotStartIsNamedInAnAlertAndTheProcessEndsWithStatusOne) {
+    const char* const names[] = {"program thread", "timer thread", "screen thread"};
+    for (int failing = 0; failing < 3; ++failing) {
+        fake_dialog dialog({"zenity"}, true);
+        starts_left = failing;
+        EXPECT_EXIT(workers_start(start_until_failure), ::testing::ExitedWithCode(1), "") << names[failing];
+        const std::vector<fake_dialog_call> calls = dialog.calls();
+        ASSERT_EQ(calls.size(), 1u) << names[failing];
+        EXPECT_EQ(calls[0].option("text"),
+                  std::string("The ") + names[failing] + " could not be started: Resource temporarily unavailable");
+    }
 }
 
 TEST(ExitQuery, ClaimsTheCloseButtonAndReturnsEachRequestOnce) {

@@ -11,18 +11,27 @@
 //                    it to (10, 20) and reports its position once the
 //                    cached metrics show the move;
 //   pause            borrows the window thread with window_pause and reports
-//                    whether a query made meanwhile waited for window_resume.
+//                    whether a query made meanwhile waited for window_resume;
+//   critical MS      prints a line at every pass, so that the window thread
+//                    keeps presenting new frames, and MS milliseconds after
+//                    the second new frame was presented raises critical
+//                    error 257 (its box, then the end) on the program thread.
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
+#include "runtime/console/print.h"
 #include "runtime/core/glut_message.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/window.h"
+#include "runtime/display/presentation.h"
+#include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/strings/str_desc.h"
 
@@ -64,6 +73,19 @@ void program_main() {
         for (int waited = 0; waited < 500 && window_get(100) != 10; ++waited) sleep_ms(10);
         std::printf("window_x=%d window_y=%d\n", window_get(100), window_get(101));
         std::fflush(stdout);
+    }
+    if (mode_is("critical")) {
+        const std::int64_t delay = argument_count > 2 ? std::atoll(argument_vector[2]) : 0;
+        std::int64_t since = 0;
+        for (std::int64_t line = 0;; ++line) {
+            if (since == 0 && new_frames_presented.load() >= 2) since = clock_ms();
+            if (since != 0 && clock_ms() - since >= delay) raise_error(257);
+            const std::uint32_t mark = temp_mark();
+            print_string(str_from_cstring(std::to_string(line).c_str()), 1);
+            temp_cleanup(mark, 0);
+            sleep_ms(1);
+            statement_done(1);
+        }
     }
     for (;;) {
         if (mode_is("claim-close")) {
