@@ -4,10 +4,11 @@
 // program or the close button asks for it.
 //
 // It does not wait for the next counted pass to show a change: a change to
-// the page wakes its pacing wait, and it renders at once. No pass renders
-// sooner than 16 ms after the last frame drawn (a counted pass then only
-// counts), so a program that prints without pause gets no more than one
-// frame per 16 ms. The extra passes do not count toward the blink.
+// the page wakes its pacing wait, and it renders at once. No change is
+// rendered sooner than 16 ms after the last frame that showed one (a counted
+// pass then only counts), so a program that prints without pause gets no
+// more than one frame per 16 ms; a frame that only blinks does not hold a
+// change back. The extra passes do not count toward the blink.
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
@@ -19,20 +20,23 @@ namespace {
 
 constexpr std::int64_t frame_spacing_ms = 16;
 
-std::int64_t last_frame_time = 0;   // clock_ms of the last pass that drew a frame
+std::int64_t last_change_time = 0;   // clock_ms of the last frame drawn for a change
 // The wake-up generation when the last pass began: a raise since then may
 // be a change that no pass has seen.
 std::uint32_t rendered_generation = 0;
 
-bool frame_spacing_passed() { return clock_ms() >= last_frame_time + frame_spacing_ms; }
+bool change_pending() { return wake_signal_seen(screen_thread_wake) != rendered_generation; }
 
 void pass(bool counted) {
-    if (!counted || frame_spacing_passed() || render_pause.load() == 1) {
-        rendered_generation = wake_signal_seen(screen_thread_wake);
-        const std::int64_t drawn_before = frames_drawn.load();
-        if (screen_shown.load() != 0) render_software_frame();
-        if (frames_drawn.load() != drawn_before) last_frame_time = clock_ms();
+    const bool change = change_pending();
+    if (counted && change && clock_ms() < last_change_time + frame_spacing_ms && render_pause.load() != 1) {
+        render_pass_count.fetch_add(1);   // the change waits for its spacing
+        return;
     }
+    rendered_generation = wake_signal_seen(screen_thread_wake);
+    const std::int64_t drawn_before = frames_drawn.load();
+    if (screen_shown.load() != 0) render_software_frame();
+    if (change && frames_drawn.load() != drawn_before) last_change_time = clock_ms();
     if (counted) render_pass_count.fetch_add(1);
 }
 
@@ -50,17 +54,17 @@ void pace_until(std::int64_t until) {
     for (;;) {
         if (end_asked()) return;
         if (render_pause.load() == 1) pass(false);   // answered at once; draws nothing
-        const bool change_pending = wake_signal_seen(screen_thread_wake) != rendered_generation;
+        const bool change = change_pending();
         const std::int64_t now = clock_ms();
-        std::int64_t next_pass = last_frame_time + frame_spacing_ms;
+        std::int64_t next_pass = last_change_time + frame_spacing_ms;
         if (next_pass <= last_extra_pass) next_pass = last_extra_pass + 1;
-        if (change_pending && now >= next_pass) {
+        if (change && now >= next_pass) {
             last_extra_pass = now;
             pass(false);
             continue;
         }
         if (now >= until) return;
-        if (change_pending) {
+        if (change) {
             // More changes only add to this one: sleep through their wake-ups.
             sleep_ms(static_cast<std::uint32_t>((next_pass < until ? next_pass : until) - now));
         } else {
