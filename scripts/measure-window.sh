@@ -3,10 +3,12 @@
 # private Xvfb: exec to window mapped (median of 10, against a bare freeglut
 # window), CPU over 10 s of idling, and peak resident memory.
 # Usage: scripts/measure-window.sh [PROGRAM]   (default: the calculator)
+# BUILD_DIR chooses the build directory (default build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target spektralrechner measure_window bare_glut_window window_probe >/dev/null
-program=${1:-build/spektralrechner}
-exec build/bench/measure_window "$program" build/bench/bare_glut_window
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2 --target spektralrechner measure_window bare_glut_window window_probe >/dev/null
+program=${1:-$build/spektralrechner}
+exec "$build"/bench/measure_window "$program" "$build"/bench/bare_glut_window

@@ -1,15 +1,18 @@
 // How quickly a key press shows in the calculator's window, and what the
-// calculator costs while it waits at its prompt. Runs the real calculator in
-// a private Xvfb, presses keys with XTest and polls the window's pixels.
+// calculator costs while it waits at its prompt, beside xterm measured the
+// same way in the same Xvfb right after it. Presses keys with XTest and
+// polls the window's pixels.
 //
-// Prints the median and 95th percentile from key press to changed pixels
-// over the presses, and the process's CPU time per second of waiting.
-// Usage: measure_keys CALCULATOR [presses] [idle_seconds]
+// For each program: median, 95th percentile and maximum from key press to
+// changed pixels over the presses, and the process's CPU time per second of
+// waiting; then both side by side with their ratio.
+// Usage: measure_keys CALCULATOR [presses] [idle_seconds] [xterm]
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -29,14 +32,18 @@ namespace {
 
 using clock_type = std::chrono::steady_clock;
 
-// The upper 12 pixel rows of a text cell: where a glyph is drawn and the
-// blinking cursor (in the rows below) is not.
-std::vector<unsigned long> glyph_pixels(Display* display, Window window, int row, int column) {
+// The pixels that a typed key changes and nothing else does.
+struct watched_area {
+    int x, y, width, height;
+};
+
+std::vector<unsigned long> area_pixels(Display* display, Window window, const watched_area& area) {
     std::vector<unsigned long> pixels;
-    XImage* image = XGetImage(display, window, (column - 1) * 8, (row - 1) * 16, 8, 12, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, area.x, area.y, static_cast<unsigned>(area.width),
+                              static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
     if (!image) return pixels;
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 8; ++x) pixels.push_back(XGetPixel(image, x, y));
+    for (int y = 0; y < area.height; ++y)
+        for (int x = 0; x < area.width; ++x) pixels.push_back(XGetPixel(image, x, y));
     XDestroyImage(image);
     return pixels;
 }
@@ -44,11 +51,22 @@ std::vector<unsigned long> glyph_pixels(Display* display, Window window, int row
 // CPU time (user + system) of a process in seconds.
 double cpu_seconds(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string field;
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos) return 0;
     std::vector<std::string> fields;
-    while (stat >> field) fields.push_back(field);
-    if (fields.size() < 15) return 0;
-    return (std::stod(fields[13]) + std::stod(fields[14])) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    std::string field;
+    for (std::size_t i = close + 2; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == ' ') {
+            fields.push_back(field);
+            field.clear();
+        } else {
+            field += text[i];
+        }
+    }
+    // Fields from the state on: utime and stime are the 12th and 13th.
+    if (fields.size() < 13) return 0;
+    return (std::stod(fields[11]) + std::stod(fields[12])) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 double percentile(std::vector<double> values, double p) {
@@ -57,15 +75,74 @@ double percentile(std::vector<double> values, double p) {
     return values[at];
 }
 
+struct key_figures {
+    bool measured = false;
+    std::size_t seen = 0;
+    double median = 0, p95 = 0, max = 0;   // ms
+    double cpu_percent = 0;                // of one core while waiting
+};
+
+// Types a digit and a Backspace in turn into the focused window and times
+// each until the watched pixels change; then measures CPU while it waits.
+key_figures measure(Display* display, Window window, pid_t pid, const watched_area& area, int presses,
+                    double idle_seconds) {
+    key_figures figures;
+    std::vector<double> latencies;
+    for (int i = 0; i < presses; ++i) {
+        const std::vector<unsigned long> before = area_pixels(display, window, area);
+        const auto pressed = clock_type::now();
+        tap_key(display, i % 2 == 0 ? XK_5 : XK_BackSpace);
+        bool changed = false;
+        while (clock_type::now() - pressed < std::chrono::seconds(1)) {
+            if (area_pixels(display, window, area) != before) {
+                changed = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        if (changed) latencies.push_back(std::chrono::duration<double, std::milli>(clock_type::now() - pressed).count());
+        std::this_thread::sleep_for(std::chrono::milliseconds(37 + (i * 13) % 41));   // no lock-step with any pace
+    }
+
+    const double cpu_before = cpu_seconds(pid);
+    const auto idle_start = clock_type::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(idle_seconds));
+    const double idle_cpu = cpu_seconds(pid) - cpu_before;
+    const double idle_wall = std::chrono::duration<double>(clock_type::now() - idle_start).count();
+
+    figures.seen = latencies.size();
+    figures.cpu_percent = 100.0 * idle_cpu / idle_wall;
+    if (latencies.empty()) return figures;
+    figures.measured = true;
+    figures.median = percentile(latencies, 0.5);
+    figures.p95 = percentile(latencies, 0.95);
+    figures.max = percentile(latencies, 1.0);
+    return figures;
+}
+
+void print_figures(const char* name, const key_figures& f, int presses) {
+    std::printf("%s: %zu of %d presses seen, key press to changed pixels median %.2f ms, 95th percentile %.2f ms, "
+                "max %.2f ms; CPU while waiting %.2f %% of one core\n",
+                name, f.seen, presses, f.median, f.p95, f.max, f.cpu_percent);
+}
+
+std::string ratio(double a, double b) {
+    if (b <= 0) return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", a / b);
+    return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s CALCULATOR [presses] [idle_seconds]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s CALCULATOR [presses] [idle_seconds] [xterm]\n", argv[0]);
         return 2;
     }
-    const int presses = argc > 2 ? std::atoi(argv[2]) : 60;
+    const int presses = argc > 2 ? std::atoi(argv[2]) : 100;
     const double idle_seconds = argc > 3 ? std::atof(argv[3]) : 10;
+    const std::string xterm = argc > 4 ? argv[4] : "/usr/bin/xterm";
 
     x_server server;
     std::string why;
@@ -73,8 +150,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no X server: %s\n", why.c_str());
         return 1;
     }
-    running_program calculator = program_start(argv[1], {}, {"DISPLAY=" + server.display});
     Display* display = server.connection;
+
+    // The calculator: the first typed character lands on row 13, column 35;
+    // the upper 12 pixel rows of that cell hold the glyph and not the
+    // blinking cursor.
+    running_program calculator = program_start(argv[1], {}, {"DISPLAY=" + server.display});
     const Window window = window_find(display, "Untitled", 10);
     if (!window) {
         std::fprintf(stderr, "the calculator's window did not appear\n");
@@ -82,46 +163,40 @@ int main(int argc, char** argv) {
     }
     window_move_to_origin_and_focus(display, window);
     std::this_thread::sleep_for(std::chrono::seconds(1));   // heading, note and prompt are up
-
-    // The first typed character lands on row 13, column 35; a digit and a
-    // Backspace in turn change that cell each time.
-    const int row = 13, column = 35;
-    std::vector<double> latencies;
-    for (int i = 0; i < presses; ++i) {
-        const std::vector<unsigned long> before = glyph_pixels(display, window, row, column);
-        const auto pressed = clock_type::now();
-        tap_key(display, i % 2 == 0 ? XK_5 : XK_BackSpace);
-        bool changed = false;
-        while (clock_type::now() - pressed < std::chrono::seconds(1)) {
-            if (glyph_pixels(display, window, row, column) != before) {
-                changed = true;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
-        if (changed) latencies.push_back(std::chrono::duration<double, std::milli>(clock_type::now() - pressed).count());
-        std::this_thread::sleep_for(std::chrono::milliseconds(37 + (i * 13) % 41));   // no lock-step with the frame pace
-    }
-
-    // Waiting at the prompt.
-    const double cpu_before = cpu_seconds(calculator.pid);
-    const auto idle_start = clock_type::now();
-    std::this_thread::sleep_for(std::chrono::duration<double>(idle_seconds));
-    const double idle_cpu = cpu_seconds(calculator.pid) - cpu_before;
-    const double idle_wall = std::chrono::duration<double>(clock_type::now() - idle_start).count();
-
+    const key_figures ours = measure(display, window, calculator.pid, {34 * 8, 12 * 16, 8, 12}, presses, idle_seconds);
     window_send_delete(display, window);
     program_wait(calculator, 5);
 
-    if (latencies.empty()) {
-        std::fprintf(stderr, "no key press changed the window\n");
+    // xterm running cat: the terminal echoes a digit and erases it on
+    // Backspace in its first text row (a steady cursor: nothing else moves).
+    key_figures theirs;
+    running_program terminal = program_start(
+        xterm, {"-T", "measure-xterm", "-geometry", "80x25+0+0", "-e", "cat"}, {"DISPLAY=" + server.display});
+    const Window terminal_window = window_find(display, "measure-xterm", 10);
+    if (terminal_window) {
+        window_move_to_origin_and_focus(display, terminal_window);
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        theirs = measure(display, terminal_window, terminal.pid, {0, 0, 200, 20}, presses, idle_seconds);
+    } else {
+        std::fprintf(stderr, "xterm's window did not appear (%s)\n", xterm.c_str());
+    }
+    kill(terminal.pid, SIGTERM);
+    program_wait(terminal, 5);
+
+    if (!ours.measured) {
+        std::fprintf(stderr, "no key press changed the calculator's window\n");
         return 1;
     }
-    std::printf("key press to changed pixels: %zu of %d presses seen, median %.1f ms, 95th percentile %.1f ms, "
-                "max %.1f ms\n",
-                latencies.size(), presses, percentile(latencies, 0.5), percentile(latencies, 0.95),
-                percentile(latencies, 1.0));
-    std::printf("CPU while waiting in INPUT: %.2f %% of one core (%.2f s over %.1f s)\n",
-                100.0 * idle_cpu / idle_wall, idle_cpu, idle_wall);
+    print_figures("calculator", ours, presses);
+    if (theirs.measured) print_figures("xterm", theirs, presses);
+    std::printf("\n%-34s %12s %12s %8s\n", "", "calculator", "xterm", "ratio");
+    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, median", ours.median, theirs.median,
+                ratio(ours.median, theirs.median).c_str());
+    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, 95th percentile", ours.p95, theirs.p95,
+                ratio(ours.p95, theirs.p95).c_str());
+    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, max", ours.max, theirs.max,
+                ratio(ours.max, theirs.max).c_str());
+    std::printf("%-34s %10.2f %% %10.2f %% %8s\n", "CPU waiting at the prompt", ours.cpu_percent, theirs.cpu_percent,
+                ratio(ours.cpu_percent, theirs.cpu_percent).c_str());
     return 0;
 }

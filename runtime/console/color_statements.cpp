@@ -5,6 +5,7 @@
 
 #include "runtime/console/console_image.h"
 #include "runtime/console/screen_image.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
 #include "runtime/errors/errors.h"
@@ -74,6 +75,7 @@ void fill_pixel_rows(screen_image& page, std::int32_t first_row, std::int32_t la
 }  // namespace
 
 void palette_set(std::int32_t attribute, std::int32_t colour, std::int32_t flag) {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (pending_error.load() != 0 || !write_page) return;
     screen_image& page = *write_page;
     if (flag == 0) return palette_initial(page.compat_mode, page.palette);
@@ -112,6 +114,7 @@ void palette_set(std::int32_t attribute, std::int32_t colour, std::int32_t flag)
 }
 
 void color_set(std::int32_t fg, std::int32_t bg, std::int32_t border, std::int32_t mask) {
+    const wake_on_exit page_changed{screen_thread_wake};
     (void)border;  // only its presence matters
     if (pending_error.load() != 0 || !write_page || mask == 0) return;
     screen_image& page = *write_page;
@@ -158,6 +161,7 @@ void color_set(std::int32_t fg, std::int32_t bg, std::int32_t border, std::int32
 }
 
 void cls(std::int32_t method, std::int32_t colour, std::int32_t mask) {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (pending_error.load() != 0 || !write_page) return;
     screen_image& page = *write_page;
     const bool method_given = mask & 1, colour_given = mask & 2;

@@ -2,6 +2,7 @@
 // the write page.
 #include "runtime/console/console_image.h"
 #include "runtime/console/screen_image.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/fonts.h"
 #include "runtime/errors/errors.h"
 
@@ -24,6 +25,7 @@ void set_cursor_shape(screen_image& page, std::int32_t visible, std::int32_t sta
 
 void locate(std::int32_t row, std::int32_t column, std::int32_t cursor_visible, std::int32_t cursor_start,
             std::int32_t cursor_stop, std::int32_t presence) {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (pending_error.load() != 0 || !write_page) return;
     const bool row_given = presence & 1, column_given = presence & 2;
     if (write_page->is_console) {
@@ -71,6 +73,7 @@ void locate(std::int32_t row, std::int32_t column, std::int32_t cursor_visible, 
 }
 
 void view_print(std::int32_t top, std::int32_t bottom, std::int32_t presence) {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (pending_error.load() != 0 || !write_page || write_page->is_console) return;
     screen_image& page = *write_page;
     if (presence & 1) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/console/screen_image.h"
+#include "runtime/core/wake_signal.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ std::int32_t page_copy_new(const screen_image& page) {
 }
 
 void page_copy_cells(const screen_image& from, screen_image& to) {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (from.width == to.width && from.height == to.height && from.bytes_per_cell == to.bytes_per_cell)
         std::memcpy(to.cells, from.cells, cells_size(from));
 }

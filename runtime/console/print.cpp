@@ -7,6 +7,7 @@
 #include "runtime/console/color_statements.h"
 #include "runtime/console/screen_image.h"
 #include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
 #include "runtime/strings/str_desc.h"
 
@@ -161,12 +162,14 @@ void print_console(const str_desc* text, bool end_line) {
 }  // namespace
 
 void print_string(str_desc* text, std::int32_t newline_flag) {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (pending_error.load() != 0 || !write_page) return;
     if (write_page->is_console) return print_console(text, newline_flag != 0);
     if (screen_image* page = text_write_page()) print_text(*page, text->text, text->len, newline_flag != 0);
 }
 
 void print_fit_check(str_desc* text) {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (pending_error.load() != 0) return;
     screen_image* page = text_write_page();
     if (!page || page->holding_cursor || page->cursor_x == 1) return;
@@ -174,14 +177,17 @@ void print_fit_check(str_desc* text) {
 }
 
 void print_newline() {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (screen_image* page = text_write_page()) newline(*page);
 }
 
 void print_put_char(std::int32_t code) {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (screen_image* page = text_write_page()) put_char(*page, static_cast<std::uint8_t>(code));
 }
 
 void print_next_zone() {
+    const wake_on_exit page_changed{screen_thread_wake};
     if (pending_error.load() != 0 || !write_page) return;
     if (write_page->is_console) {
         std::fputc(' ', stdout);

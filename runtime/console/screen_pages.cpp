@@ -10,6 +10,7 @@
 
 #include "runtime/console/screen_image.h"
 #include "runtime/core/emulated_memory.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/errors/errors.h"
 
@@ -202,6 +203,7 @@ std::int32_t page_get_or_create(std::int32_t page) {
 
 void screen_set_mode(std::int32_t mode, std::int32_t color_switch, std::int32_t active_page,
                      std::int32_t visual_page, std::int32_t fifth, std::int32_t presence) {
+    const wake_on_exit page_changed{screen_thread_wake};
     (void)color_switch;  // text mode ignores the colour switch and the fifth argument
     (void)fifth;
     if (pending_error.load() != 0) return;
@@ -257,6 +259,7 @@ void screen_set_mode(std::int32_t mode, std::int32_t color_switch, std::int32_t 
 }
 
 void text_screen_resize(std::int32_t columns, std::int32_t rows, std::int32_t font, std::int32_t kept_bytes) {
+    const wake_on_exit page_changed{screen_thread_wake};
     static std::uint8_t kept[video_memory_size];
     std::uint8_t* video = emulated_address(video_memory_address);
     if (kept_bytes < 0) kept_bytes = 0;

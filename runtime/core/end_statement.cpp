@@ -5,11 +5,13 @@
 #include "runtime/core/console_terminal.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/input/console_stdin.h"
 #include "runtime/input/keyboard.h"
+#include "runtime/input/keyboard_buffer.h"
 #include "runtime/strings/str_desc.h"
 
 namespace {
@@ -20,6 +22,43 @@ bool key_taken() {
     const bool taken = inkey()->len != 0;
     temp_cleanup(mark, 0);
     return taken;
+}
+
+// Takes keys until the one numbered last has gone.
+void discard_keys_up_to(std::uint32_t last) {
+    while (static_cast<std::int32_t>(last - keyboard_buffer_taken.load()) > 0 && key_taken()) {
+    }
+}
+
+// Keys typed before the prompt could be seen do not count: every key stored
+// before the window thread has presented a frame drawn after the prompt,
+// and before END has waited 15 ms (INPUT takes Enter at once, and the rest
+// of a burst typed with it may arrive after the prompt was presented). The
+// first key after both ends END's wait. Without a presentation within
+// 100 ms, the keys stored until then are discarded.
+void discard_keys_until_prompt_seen() {
+    pass_done.store(0);
+    wake_signal_raise(screen_thread_wake);
+    const std::int64_t start = clock_ms();
+    std::int64_t prompt_frame = -1;   // frames_drawn once a pass has drawn the prompt
+    bool presented = false;
+    for (;;) {
+        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+        const std::uint32_t stored = keyboard_buffer_stored.load();   // before the tests below
+        const std::int64_t now = clock_ms();
+        if (prompt_frame < 0 && pass_done.load() == 1) prompt_frame = frames_drawn.load();
+        const bool presented_before = presented;
+        presented = prompt_frame >= 0 && frames_presented.load() >= prompt_frame;
+        if (presented && now >= start + 15) {
+            // Presented only now: the keys stored up to the presentation go.
+            discard_keys_up_to(presented_before ? stored : keys_stored_when_presented.load());
+            return;
+        }
+        discard_keys_up_to(stored);
+        if (now >= start + 100 || exit_in_progress.load() != 0) return;
+        const std::int64_t until = presented ? start + 15 : start + 100;
+        wake_signal_wait(program_thread_wake, seen, static_cast<std::uint32_t>(until - now));
+    }
 }
 
 void press_any_key() {
@@ -40,12 +79,14 @@ void press_any_key() {
         return;
     }
 
-    while (key_taken()) sleep_ms(0);   // keys typed earlier do not count
     screen_shown.store(1);
+    discard_keys_until_prompt_seen();
+    // A stored key or the exit wakes the wait; it looks again every 100 ms regardless.
     for (;;) {
-        sleep_ms(100);
+        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
         if (exit_in_progress.load() != 0) park_program_thread();
         if (key_taken()) return;
+        wake_signal_wait(program_thread_wake, seen, 100);
     }
 }
 

@@ -16,7 +16,11 @@
 //    is kept here (window_event(1)); any other event is put back into Xlib's
 //    queue, where it is then the only event, and glutMainLoopEvent dispatches
 //    exactly that one; then phase 2.
-// 3. After the events the idle callback runs, as glutMainLoop would run it.
+// 3. After the events the idle callback runs, as glutMainLoop would run it,
+//    and glutMainLoopEvent carries out the redisplay it asks for at once.
+// 4. Then the loop waits until the X connection has something to read or
+//    another thread wakes it (a frame ready, a message posted), for at most
+//    the idle period of 16 ms.
 //
 // freeglut selects XInput2 pointer events on its window, and Xlib queues
 // those (event cookies) without a converter call; the loop selects them off,
@@ -35,6 +39,7 @@
 #include <deque>
 
 #include "runtime/core/glut_message.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
 
 // Xlib's hook for extensions (declared in its internal header, which also
@@ -46,6 +51,7 @@ namespace {
 
 constexpr int first_event_code = 2;   // KeyPress; 0 and 1 are errors and replies
 constexpr int event_code_count = 128;
+constexpr std::uint32_t idle_period_ms = 1000 / 60;
 
 Display* display = nullptr;
 Window window = 0;
@@ -99,6 +105,13 @@ bool is_close_request(const XEvent& event) {
            static_cast<Atom>(event.xclient.data.l[0]) == wm_delete_window;
 }
 
+// Rests until there is work: an event to read, a wake-up, or the idle period gone.
+void wait_for_work(std::uint32_t seen) {
+    XFlush(display);
+    if (!pending_events.empty() || XEventsQueued(display, QueuedAlready) > 0) return;
+    wake_signal_wait(window_thread_wake, seen, idle_period_ms, ConnectionNumber(display));
+}
+
 }  // namespace
 
 void event_loop_take_over(Display* connection, Window glut_window) {
@@ -108,15 +121,16 @@ void event_loop_take_over(Display* connection, Window glut_window) {
     wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
     select_core_pointer_events();
     register_diverting_converters();
+    wake_signal_make_descriptor(window_thread_wake);
 }
 
 void window_event_loop() {
     for (;;) {
+        const std::uint32_t seen = wake_signal_seen(window_thread_wake);
         XPending(display);   // sends what is buffered and reads what has arrived
         register_diverting_converters();
         collect_events_from_xlib_queue();
 
-        bool dispatched = false;
         for (std::size_t count = pending_events.size(); count > 0 && !pending_events.empty(); --count) {
             XEvent event = pending_events.front();
             pending_events.pop_front();
@@ -126,13 +140,13 @@ void window_event_loop() {
             } else {
                 XPutBackEvent(display, &event);   // a cookie's data goes back as a copy
                 glutMainLoopEvent();
-                dispatched = true;
             }
             x_event_hook(&event, display, 2);
             if (may_change_window_metrics(event)) window_metrics_changed();
             XFreeEventData(display, &event.xcookie);   // the data taken from Xlib's queue
         }
-        if (!dispatched) glutMainLoopEvent();   // timers, redisplay and deferred window work
         idle_callback();
+        glutMainLoopEvent();   // the redisplay, timers and deferred window work
+        wait_for_work(seen);
     }
 }

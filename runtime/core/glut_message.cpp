@@ -9,6 +9,7 @@
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
 #include "runtime/errors/errors.h"
 
@@ -136,6 +137,7 @@ std::int32_t post_glut_message(glut_message* message) {
     mutex_lock(message_queue_lock);
     message_queue.push_back(message);
     mutex_unlock(message_queue_lock);
+    wake_signal_raise(window_thread_wake);
     return 1;
 }
 

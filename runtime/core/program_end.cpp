@@ -1,7 +1,7 @@
 #include "runtime/core/program_end.h"
 
 #include "runtime/core/glut_message.h"
-#include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/tinyfiledialogs.h"
 
@@ -24,11 +24,17 @@ std::int32_t exit_query() {
 void exit_sequence() {
     exit_in_progress.store(1);
     pending_event.store(1);   // after exit_in_progress: the woken program thread sees it and parks
+    wake_signal_raise(program_thread_wake);
+    wake_signal_raise(timer_thread_wake);
     // A message box the program thread waits in ends as if answered "No",
     // so that the thread gets to park (or, after a critical error's box, to
     // end the process itself); none is shown from now on.
     message_boxes_abandon();
-    while (stopped_threads.load() != all_threads_stopped) sleep_ms(16);
+    for (;;) {   // this is the screen thread: a thread that stops wakes it
+        const std::uint32_t seen = wake_signal_seen(screen_thread_wake);
+        if (stopped_threads.load() == all_threads_stopped) break;
+        wake_signal_wait(screen_thread_wake, seen, 16);
+    }
     // No file or device is ever open in this system, so there is nothing to close.
     runtime_exit(exit_status);
 }

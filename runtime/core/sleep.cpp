@@ -57,6 +57,8 @@ void manual_clock_start(std::int64_t monotonic_ms, std::uint64_t time_of_day) {
 
 void manual_clock_stop() { manual_clock_running = false; }
 
+bool manual_clock_active() { return manual_clock_running.load(std::memory_order_relaxed); }
+
 void manual_clock_advance(std::int64_t ms) {
     manual_monotonic += ms;
     manual_time_of_day = ((manual_time_of_day.load() + ms) % day_ms + day_ms) % day_ms;

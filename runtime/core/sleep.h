@@ -13,6 +13,7 @@ std::uint64_t time_of_day_ms();
 // sleep_ms advances it (and counts the sleeps) instead of sleeping.
 void manual_clock_start(std::int64_t monotonic_ms, std::uint64_t time_of_day_ms);
 void manual_clock_stop();
+bool manual_clock_active();
 void manual_clock_advance(std::int64_t ms);
 struct manual_clock_sleeps {
     std::uint32_t count;   // calls of sleep_ms

@@ -6,6 +6,7 @@
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/timing.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_traps.h"
 
@@ -54,8 +55,12 @@ void timer_thread(void*) {
             if (timer_thread_pause.load() != 0) break;
             scanned = scan_timers();
         }
-        sleep_ms(scanned == scan_result::none_running ? resting_step_ms : counting_step_ms);
+        const std::uint32_t seen = wake_signal_seen(timer_thread_wake);
+        if (exit_in_progress.load() != 0) break;
+        wake_signal_wait(timer_thread_wake, seen,
+                         scanned == scan_result::none_running ? resting_step_ms : counting_step_ms);
         if (exit_in_progress.load() != 0) break;
     }
     stopped_threads.fetch_or(2);
+    wake_signal_raise(screen_thread_wake);   // the exit sequence waits for this
 }

@@ -13,6 +13,7 @@
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/presentation.h"
 #include "runtime/errors/errors.h"
 #include "runtime/input/keyboard.h"
@@ -144,7 +145,9 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
 }
 
 void window_event(std::int32_t code) {
-    if (code == 1) close_request.fetch_or(1);
+    if (code != 1) return;
+    close_request.fetch_or(1);
+    wake_signal_raise(screen_thread_wake);
 }
 
 void idle_callback() {
@@ -152,16 +155,28 @@ void idle_callback() {
     if (window_pause_request.load() != 0) {
         window_paused.store(1);
         window_pause_request.store(0);
-        while (window_paused.load() != 0) sleep_ms(1);
+        wake_signal_raise(program_thread_wake);
+        for (;;) {
+            const std::uint32_t seen = wake_signal_seen(window_thread_wake);
+            if (window_paused.load() == 0) break;
+            wake_signal_wait(window_thread_wake, seen, 1);
+        }
     }
-    glutPostRedisplay();
-    sleep_ms(static_cast<std::uint32_t>(1000 / 60.0));
+    if (presentation_due()) glutPostRedisplay();
 }
 
 void window_pause() {
     if (window_created.load() != 1) return;   // no window thread to wait for
     window_pause_request.store(1);
-    while (window_paused.load() == 0) sleep_ms(1);
+    wake_signal_raise(window_thread_wake);
+    for (;;) {
+        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+        if (window_paused.load() != 0) break;
+        wake_signal_wait(program_thread_wake, seen, 1);
+    }
 }
 
-void window_resume() { window_paused.store(0); }
+void window_resume() {
+    window_paused.store(0);
+    wake_signal_raise(window_thread_wake);
+}

@@ -38,5 +38,7 @@ void event_loop_take_over(Display* display, Window window);
 void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
 // Code 1: the window's close button was clicked (sets bit 0 of close_request).
 void window_event(std::int32_t code);
-// Registered with glutIdleFunc: messages, the pause handshake, redisplay, 16 ms of rest.
+// Registered with glutIdleFunc: messages, the pause handshake, a redisplay
+// when there is something to present.
+// The event loop then rests until there is work, at most 16 ms.
 void idle_callback();

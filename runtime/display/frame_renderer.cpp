@@ -3,7 +3,8 @@
 // A text pass compares the page with what the last pass drew (the cells in
 // saved_cells, the palette in render_palette, the blink phase and the
 // cursor) and ends without a frame when nothing visible changed. Otherwise it
-// copies the newest complete frame and redraws only the cells that changed.
+// copies the newest complete frame and redraws only the cells that changed,
+// and notes the pixel rows it redrew in the frame.
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 
 #include "runtime/console/screen_image.h"
 #include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
 #include "runtime/display/software_frame.h"
@@ -243,6 +245,12 @@ bool saved_cells_reserve(std::int64_t bytes) {
     return saved_cells != nullptr;
 }
 
+void frame_drawn_whole(software_frame* frame) {
+    frame->base_order = 0;
+    frame->changed_top = 0;
+    frame->changed_bottom = frame->height;
+}
+
 // How a pass ended: a frame was drawn; nothing needed drawing (the
 // comparison state still holds); or memory was short (it no longer holds).
 enum pass_result { pass_drawn, pass_skipped, pass_failed };
@@ -308,6 +316,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     if (compare && !changed) return pass_skipped;
 
     if (!frame_reserve(frame, columns * w, rows * h)) return pass_failed;
+    frame->base_order = 0;
     if (compare) {
         const software_frame* previous = frame_newest_complete(frame);
         if (!previous) {
@@ -317,8 +326,10 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
             compare = false;
         } else {
             std::memcpy(frame->pixels, previous->pixels, static_cast<std::size_t>(frame->width) * frame->height * 4);
+            frame->base_order = previous->order;
         }
     }
+    std::int32_t first_row_drawn = rows, last_row_drawn = -1;
 
     std::int32_t cursor_first = 1, cursor_last = 0;   // none
     if (cursor_shown) cursor_rows(cursor_start, cursor_stop, h, cursor_first, cursor_last);
@@ -352,7 +363,11 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
             }
         }
         std::uint32_t* out = frame->pixels + static_cast<std::int64_t>(y) * h * frame->width;
-        if (count) draw_row_cells(out, frame->width, w, h, glyphs, glyphs_fit, count);
+        if (count) {
+            draw_row_cells(out, frame->width, w, h, glyphs, glyphs_fit, count);
+            if (first_row_drawn > y) first_row_drawn = y;
+            last_row_drawn = y;
+        }
         // The cursor covers whole pixel rows of its cell in the cell's foreground colour.
         if (cursor_drawn)
             for (std::int32_t r = cursor_first; r <= cursor_last; ++r)
@@ -360,6 +375,9 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     }
 
     drawn = {phase, cursor_column, cursor_row, cursor_shown, cursor_start, cursor_stop, blink};
+    frame->changed_top = first_row_drawn * h;
+    frame->changed_bottom = (last_row_drawn + 1) * h;
+    if (last_row_drawn < 0) frame->changed_top = frame->changed_bottom = 0;
     return pass_drawn;
 }
 
@@ -382,6 +400,7 @@ pass_result render_graphics_page(software_frame* frame, screen_image* page, bool
         }
         if (!frame_reserve(frame, width, height)) return pass_failed;
         std::memcpy(frame->pixels, page->cells, bytes);
+        frame_drawn_whole(frame);
         return pass_drawn;
     }
 
@@ -405,12 +424,16 @@ pass_result render_graphics_page(software_frame* frame, screen_image* page, bool
     std::memcpy(render_palette, page_palette(page), palette_bytes);
     std::memcpy(saved_cells, page->cells, static_cast<std::size_t>(pixel_count));
     for (std::int64_t i = 0; i < pixel_count; ++i) frame->pixels[i] = render_palette[saved_cells[i]];
+    frame_drawn_whole(frame);
     return pass_drawn;
 }
 
 void answer_pause_request() {
     int expected = 1;
-    if (render_pause.compare_exchange_strong(expected, 2)) sleep_ms(0);
+    if (render_pause.compare_exchange_strong(expected, 2)) {
+        wake_signal_raise(program_thread_wake);
+        sleep_ms(0);
+    }
 }
 
 }  // namespace
@@ -455,6 +478,7 @@ void render_software_frame() {
     answer_pause_request();
     render_forced_refresh.store(0);
     int expected = -1;
-    screen_shown.compare_exchange_strong(expected, 0);
-    pass_done.store(1);
+    const bool hidden_now = screen_shown.compare_exchange_strong(expected, 0);
+    // Waiters for the end of a pass (render_now, INPUT on a hidden screen) are woken.
+    if (pass_done.exchange(1) == 0 || hidden_now) wake_signal_raise(program_thread_wake);
 }

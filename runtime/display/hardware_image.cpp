@@ -114,6 +114,20 @@ void upload_hardware_img(std::int32_t handle) {
     image->pixels_owned = 0;
 }
 
+bool update_hardware_img_rows(std::int32_t handle, const std::uint32_t* pixels, std::int32_t first_row,
+                              std::int32_t row_count) {
+    hardware_image* image = hardware_img_get(handle);
+    if (!image || image->texture == 0 || image->storage != 0 || !pixels) return false;
+    if (first_row < 0 || row_count < 0 || first_row + row_count > image->height) return false;
+    if (row_count == 0) return true;
+    flush_vertex_batch();   // batched rectangles may still read the old rows
+    glBindTexture(GL_TEXTURE_2D, image->texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first_row, image->width, row_count, GL_BGRA, GL_UNSIGNED_BYTE,
+                    pixels + static_cast<std::int64_t>(first_row) * image->width);
+    forget_bound_texture();
+    return true;
+}
+
 void free_hardware_img(std::int32_t handle) {
     hardware_image* image = hardware_img_get(handle);
     if (!image) {

@@ -39,6 +39,11 @@ std::int32_t new_hardware_img(std::int32_t width, std::int32_t height, const std
                               std::int32_t flags);
 // Makes the texture of a deferred image (window thread).
 void upload_hardware_img(std::int32_t handle);
+// Replaces rows first_row to first_row + row_count - 1 of an uploaded image
+// of its own size (storage 0) with those rows of pixels, a picture of the
+// image's size (window thread). False when the image cannot be updated so.
+bool update_hardware_img_rows(std::int32_t handle, const std::uint32_t* pixels, std::int32_t first_row,
+                              std::int32_t row_count);
 // Deletes the GL objects and kept pixels and removes the record (window thread).
 void free_hardware_img(std::int32_t handle);
 // The record of a handle, or null.

@@ -1,8 +1,12 @@
 #include "runtime/display/image_drawing.h"
 
+#include <GL/glew.h>
+
 #include <utility>
 
+#include "runtime/core/startup.h"
 #include "runtime/display/hardware_image.h"
+#include "runtime/display/presentation.h"
 #include "runtime/display/render_state.h"
 #include "runtime/display/window_mapping.h"
 
@@ -66,4 +70,21 @@ void draw_hardware_img(float x1, float y1, float x2, float y2, std::int32_t sour
 void draw_hardware_img_window_pixels(float x1, float y1, float x2, float y2, std::int32_t source, float sx1,
                                      float sy1, float sx2, float sy2, std::int32_t blend, std::int32_t smooth) {
     draw_rectangle(x1, y1, x2, y2, source, 0, false, sx1, sy1, sx2, sy2, blend, smooth);
+}
+
+bool copy_hardware_img_to_window(std::int32_t source, std::int32_t x, std::int32_t y) {
+    const hardware_image* image = hardware_img_get(source);
+    if (!image || !fbo_supported || !GLEW_EXT_framebuffer_blit || !glBlitFramebufferEXT) return false;
+    if (image->texture == 0) upload_hardware_img(source);
+    if (image->storage != 0 || image->texture == 0) return false;
+    if (image->framebuffer == 0 && !set_render_target(source)) return false;   // makes the image's framebuffer
+    if (!set_render_target(0)) return false;
+    // The texture's first row is the picture's top row; GL counts window rows
+    // from the bottom, so the copy turns the rows over.
+    const std::int32_t top = window_height - y;
+    glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, image->framebuffer);
+    glBlitFramebufferEXT(0, 0, image->width, image->height, x, top, x + image->width, top - image->height,
+                         GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, 0);
+    return true;
 }

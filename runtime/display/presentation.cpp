@@ -1,10 +1,18 @@
-// Presentation: the newest software frame becomes a texture once and is
-// drawn, with the hardware layers, into the window; a presentation that finds
-// nothing new returns before any GL call.
+// Presentation: the newest software frame goes into the software layer's
+// texture and is drawn, with the hardware layers, into the window; a
+// presentation that finds nothing new returns before any GL call.
+//
+// The texture is kept from frame to frame. A new frame that was drawn onto
+// a copy of the frame in the texture replaces only the rows it redrew (a
+// blinking cursor costs one text row); any other frame replaces it whole.
+// Unscaled and at the bottom of the layers, the texture is copied into the
+// window rather than drawn.
 #include "runtime/display/presentation.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
+
+#include "runtime/core/wake_signal.h"
 
 #include "runtime/display/hardware_image.h"
 #include "runtime/display/hgc_layer.h"
@@ -14,8 +22,13 @@
 #include "runtime/display/window_mapping.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
+#include "runtime/input/keyboard_buffer.h"
 
 std::int32_t software_screen_hardware_frame = 0;
+std::int64_t software_screen_texture_order = 0;
+namespace {
+std::int64_t frames_drawn_seen = 0;   // frames_drawn when the display callback last looked for a frame
+}
 std::int64_t presented_order = 0;
 std::int32_t redraw_needed = 0;
 std::atomic<std::int32_t> window_resized{0};
@@ -48,13 +61,27 @@ void carry_out_fullscreen_request(std::int32_t frame_width, std::int32_t frame_h
     fullscreen_request.compare_exchange_strong(request, -1);
 }
 
-void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t position) {
-    if (is_new && software_screen_hardware_frame != 0) {
-        free_hardware_img(software_screen_hardware_frame);
-        software_screen_hardware_frame = 0;
-    }
-    if (is_new || software_screen_hardware_frame == 0)
+// Brings the software layer's texture to the frame: the rows it redrew when
+// the texture holds its base frame, else all of it; a new texture when the
+// size changed or the texture is padded.
+void update_software_texture(const software_frame* frame) {
+    const hardware_image* image = hardware_img_get(software_screen_hardware_frame);
+    const bool same_size = image && image->width == frame->width && image->height == frame->height;
+    bool updated = false;
+    if (same_size && frame->base_order != 0 && frame->base_order == software_screen_texture_order)
+        updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, frame->changed_top,
+                                           frame->changed_bottom - frame->changed_top);
+    else if (same_size)
+        updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, 0, frame->height);
+    if (!updated) {
+        if (software_screen_hardware_frame != 0) free_hardware_img(software_screen_hardware_frame);
         software_screen_hardware_frame = new_hardware_img(frame->width, frame->height, frame->pixels, 0);
+    }
+    software_screen_texture_order = frame->order;
+}
+
+void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t position) {
+    if (is_new || software_screen_hardware_frame == 0) update_software_texture(frame);
     if (software_screen_hardware_frame == 0) {
         alert_box("Invalid software_screen_hardware_frame!!");
         return;
@@ -64,6 +91,10 @@ void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t 
         alert_box("Invalid software_screen_hardware_frame!");
         return;
     }
+    const window_mapping& m = current_mapping;
+    if (position == 1 && m.scale_x == 1.0f && m.scale_y == 1.0f && m.smooth == 0 &&
+        copy_hardware_img_to_window(software_screen_hardware_frame, m.offset_x, m.offset_y))
+        return;
     draw_hardware_img(0, 0, static_cast<float>(frame->width - 1), static_cast<float>(frame->height - 1),
                       software_screen_hardware_frame, 0, 0, 0, static_cast<float>(image->width - 1),
                       static_cast<float>(image->height - 1), position > 1 ? 1 : 0, current_mapping.smooth);
@@ -85,7 +116,13 @@ void draw_bars() {
 
 }  // namespace
 
+bool presentation_due() {
+    if (redraw_needed != 0 || fullscreen_request.load() != -1 || frames_drawn.load() != frames_drawn_seen) return true;
+    return latest_frame_order.load() != presented_order && hgc_presentation_needed();
+}
+
 void display_callback() {
+    frames_drawn_seen = frames_drawn.load();
     bool is_new = false;
     const software_frame* frame = frame_claim_for_display(&is_new);
     if (!frame) return;   // nothing rendered yet
@@ -114,11 +151,17 @@ void display_callback() {
     const std::int32_t software_position = software_layer_position.load();
     const std::int32_t hardware_position = hardware_layer_position.load();
     const std::int32_t second_hardware_position = second_hardware_layer_position.load();
+    // A frame that covers the whole window at the bottom of the layers, with
+    // no hardware layer to draw, leaves nothing of the window to clear.
+    const window_mapping& m = current_mapping;
+    const bool frame_covers_window = software_position == 1 && m.offset_x == 0 && m.offset_y == 0 &&
+                                     m.display_width == window_width && m.display_height == window_height &&
+                                     !hgc_presentation_needed();
     hgc_presentation_begin(order);
     for (std::int32_t position = 0; position <= 5; ++position) {
         if (position == 0) {
             set_render_target(0);
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            if (!frame_covers_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
         if (position == software_position) draw_software_layer(frame, is_new, position);
         if (position == hardware_position) draw_hgc_layer(0);
@@ -129,6 +172,11 @@ void display_callback() {
 
     presented_order = order;
     if (pause_flag.load() == 0) glutSwapBuffers();
+    if (is_new) {
+        keys_stored_when_presented.store(keyboard_buffer_stored.load());
+        frames_presented.store(frames_drawn_seen);
+        wake_signal_raise(program_thread_wake);
+    }
     presentations.fetch_add(1, std::memory_order_relaxed);
     if (is_new) new_frames_presented.fetch_add(1, std::memory_order_relaxed);
 }

@@ -6,6 +6,7 @@
 
 // Presentation state (window thread, except where noted).
 extern std::int32_t software_screen_hardware_frame;   // hardware image of the frame on screen
+extern std::int64_t software_screen_texture_order;    // order of the frame whose pixels it holds
 extern std::int64_t presented_order;                  // latest_frame_order at the last presentation
 extern std::int32_t window_width, window_height;      // client size from the last reshape
 extern std::int32_t previous_window_width, previous_window_height;
@@ -40,6 +41,10 @@ extern std::atomic<std::int32_t> reserved_layer_position;
 extern std::atomic<std::int32_t> second_hardware_layer_position;
 
 void display_callback();
+// True when the display callback has something to present: a new frame, a
+// redraw, a full-screen request, or hardware-layer commands. The idle
+// callback asks for a redisplay only then.
+bool presentation_due();
 void reshape_callback(int width, int height);
 // The window thread reports that X exposed (part of) the window: the next
 // presentation draws even when nothing changed.

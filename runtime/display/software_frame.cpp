@@ -2,13 +2,15 @@
 
 #include <cstdlib>
 
-#include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
+#include "runtime/core/wake_signal.h"
 
 // Free from static initialisation on; start-up resets them again.
 software_frame software_frames[software_frame_count] = {
-    {{frame_free}, 0, nullptr, 0, 0, 0}, {{frame_free}, 0, nullptr, 0, 0, 0}, {{frame_free}, 0, nullptr, 0, 0, 0}};
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0},
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0},
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0}};
 
 std::atomic<std::uint64_t> next_frame_order{1};
 std::atomic<std::int64_t> latest_frame_order{0};
@@ -21,6 +23,9 @@ std::atomic<std::int32_t> software_layer_position{1};
 std::atomic<std::int32_t> blink_enabled{1};
 std::atomic<std::int32_t> pass_done{0};
 std::atomic<std::int32_t> render_forced_refresh{0};
+std::atomic<std::int64_t> frames_drawn{0};
+std::atomic<std::int64_t> frames_presented{0};
+std::atomic<std::uint32_t> keys_stored_when_presented{0};
 
 std::uint8_t* saved_cells = nullptr;
 std::int64_t saved_cells_size = 0;
@@ -42,6 +47,8 @@ void software_frames_reset() {
         frame.width = 0;
         frame.height = 0;
         frame.capacity = 0;
+        frame.base_order = 0;
+        frame.changed_top = frame.changed_bottom = 0;
     }
 }
 
@@ -49,7 +56,12 @@ void render_pause_begin() {
     if (screen_shown.load() != 0 && program_started.load() != 0) {
         int expected = 0;
         render_pause.compare_exchange_strong(expected, 1);
-        while (render_pause.load() != 2) sleep_ms(0);
+        wake_signal_raise(screen_thread_wake);
+        for (;;) {
+            const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+            if (render_pause.load() == 2) break;
+            wake_signal_wait(program_thread_wake, seen, 1);
+        }
     }
     frame_compare_valid.store(0);
 }
@@ -59,7 +71,12 @@ void render_pause_end() { render_pause.store(0); }
 void render_now() {
     if (screen_shown.load() != 0) {
         pass_done.store(0);
-        while (pass_done.load() != 1) sleep_ms(1);
+        wake_signal_raise(screen_thread_wake);
+        for (;;) {
+            const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+            if (pass_done.load() == 1) break;
+            wake_signal_wait(program_thread_wake, seen, 1);
+        }
     } else {
         render_software_frame();
     }
@@ -91,6 +108,10 @@ void frame_release_written(software_frame* frame, bool drawn) {
     frame->state.store(drawn ? frame_ready : frame_free);
     latest_frame_order.store(frame->order);
     mutex_unlock(frame_claim_lock);
+    if (drawn) {
+        frames_drawn.fetch_add(1);
+        wake_signal_raise(window_thread_wake);
+    }
 }
 
 software_frame* frame_newest_complete(const software_frame* except) {

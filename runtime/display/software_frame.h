@@ -3,6 +3,10 @@
 // whose states are claimed under one short lock (the scan of the three
 // records and the state change), so the two threads never claim the same
 // frame. Pixels are written only in state 2 and read only in states 3 and 4.
+//
+// A frame drawn onto a copy of an earlier one names that frame (base_order)
+// and the pixel rows it redrew, so that presentation can upload only those
+// rows when the base is what it shows.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -21,6 +25,8 @@ struct software_frame {
     std::int32_t width;
     std::int32_t height;
     std::int32_t capacity;   // bytes allocated for pixels
+    std::int64_t base_order;                       // the frame it was drawn onto a copy of; 0: drawn whole
+    std::int32_t changed_top, changed_bottom;      // pixel rows redrawn: top included, bottom not
 };
 
 inline constexpr int software_frame_count = 3;
@@ -39,6 +45,13 @@ extern std::atomic<std::int32_t> pass_done;
 // Set by the window thread when the window's presentation changes (full
 // screen, smoothing); makes the next pass redraw a graphics page.
 extern std::atomic<std::int32_t> render_forced_refresh;
+// Passes that drew a frame (made it ready), since start.
+extern std::atomic<std::int64_t> frames_drawn;
+// Set by the window thread after each presentation of a new frame:
+// frames_drawn as of the frame now on screen, and the keys stored in the
+// keyboard buffer by then. A change wakes the program thread.
+extern std::atomic<std::int64_t> frames_presented;
+extern std::atomic<std::uint32_t> keys_stored_when_presented;
 
 // What the last pass drew, kept by the renderer (screen thread only).
 extern std::uint8_t* saved_cells;          // cell (or pixel index) bytes of the display page
@@ -50,7 +63,7 @@ void software_frames_reset();
 
 // Pause handshake for statements that change what the renderer reads
 // (screen mode, font, page). Does not wait before the program has started
-// or while the screen is hidden.
+// or while the screen is hidden. The screen thread is woken to answer.
 void render_pause_begin();
 void render_pause_end();
 
@@ -70,8 +83,8 @@ void render_now();
 // by index, else the oldest ready frame; sets state 2 and the next order.
 // Null when no frame qualifies.
 software_frame* frame_claim_for_writing();
-// The renderer gives a frame back: ready (drawn) or free (nothing drawn);
-// either way latest_frame_order becomes its order.
+// The renderer gives a frame back: ready (drawn, which wakes the window
+// thread) or free (nothing drawn); either way latest_frame_order becomes its order.
 void frame_release_written(software_frame* frame, bool drawn);
 // The newest frame in state 3 or 4 other than except (null when none).
 software_frame* frame_newest_complete(const software_frame* except);

@@ -4,7 +4,7 @@
 #include "runtime/errors/event_check.h"
 
 #include "runtime/core/program_end.h"
-#include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/errors/event_traps.h"
 
 std::atomic<std::uint8_t> pause_flag{0};
@@ -14,9 +14,11 @@ const char* error_include_file = nullptr;
 
 void event_check(std::uint32_t line, std::uint32_t include_line, const char* include_file) {
     pending_event.store(0);
-    while (pause_flag.load() != 0 || exit_in_progress.load() != 0) {
+    for (;;) {   // the key that ends a pause, or the exit, wakes the wait
+        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+        if (pause_flag.load() == 0 && exit_in_progress.load() == 0) break;
         if (exit_in_progress.load() != 0) park_program_thread();
-        sleep_ms(10);
+        wake_signal_wait(program_thread_wake, seen, 10);
     }
     if (pending_error.load() != 0) {
         error_line = line;

@@ -9,6 +9,7 @@
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/strings/str_desc.h"
 
@@ -70,6 +71,11 @@ void unhandled_error_dialog() {
 
 void park_program_thread() {
     stopped_threads.fetch_or(1);
-    while (exit_in_progress.load() == 0) sleep_ms(16);
+    wake_signal_raise(screen_thread_wake);   // the exit sequence may be waiting for this
+    for (;;) {
+        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+        if (exit_in_progress.load() != 0) break;
+        wake_signal_wait(program_thread_wake, seen, 16);
+    }
     for (;;) sleep_ms(16);  // the screen thread's exit sequence ends the process
 }

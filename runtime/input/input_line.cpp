@@ -4,7 +4,7 @@
 #include "runtime/console/print.h"
 #include "runtime/console/screen_image.h"
 #include "runtime/core/program_end.h"
-#include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/errors/errors.h"
 #include "runtime/input/console_input.h"
@@ -113,17 +113,19 @@ void append_character(input_state& state, std::uint8_t c) {
 }
 
 // Waits for a key that is a single character (extended keys are two and are
-// ignored). False when the process starts to exit meanwhile.
+// ignored). False when the process starts to exit meanwhile. A stored key
+// or the exit wakes the wait; it looks again every 10 ms regardless.
 bool wait_for_character(std::uint8_t& key) {
     for (;;) {
+        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
         if (exit_in_progress.load() != 0) return false;
-        sleep_ms(10);
         const std::uint32_t mark = temp_mark();
         const str_desc* pressed = inkey();
         const bool single = pressed->len == 1;
         if (single) key = pressed->text[0];
         temp_cleanup(mark, 0);
         if (single) return true;
+        wake_signal_wait(program_thread_wake, seen, 10);
     }
 }
 
@@ -159,6 +161,7 @@ void input_line(std::int32_t target_count, std::int8_t newline) {
 
     const std::uint8_t saved_cursor_visible = state.page->cursor_visible;
     state.page->cursor_visible = 1;
+    wake_signal_raise(screen_thread_wake);
     for (std::int32_t index = 1; index <= target_count; ++index) input_target_start(index);
 
     state.line = str_new(0, 0);
@@ -189,12 +192,18 @@ void input_line(std::int32_t target_count, std::int8_t newline) {
     if (newline) print_string(permanent_empty_string, 1);
     str_free(state.line);
     state.page->cursor_visible = saved_cursor_visible;
+    wake_signal_raise(screen_thread_wake);
     image_free(state.snapshot_slot);
     image_free(state.scratch_slot);
     if (saved_screen_shown == 0) {
         // The screen was hidden: let the renderer draw this last state once.
         screen_shown.store(-1);
-        while (screen_shown.load() != 0 && exit_in_progress.load() == 0) sleep_ms(1);
+        wake_signal_raise(screen_thread_wake);
+        for (;;) {
+            const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+            if (screen_shown.load() == 0 || exit_in_progress.load() != 0) break;
+            wake_signal_wait(program_thread_wake, seen, 1);
+        }
     }
     source_image_slot = saved_source_slot;
     source_image = saved_source;

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "runtime/core/program_end.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/presentation.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/errors/event_traps.h"
@@ -59,6 +60,7 @@ bool key_acts_on_runtime(std::int32_t code) {
     if (code == key_break || (ctrl_held() && (code == key_scroll_lock || code == key_break_alternative))) {
         if (close_handled_by_program.load() != 0) close_request.fetch_or(2);
         else stop_requested.store(1);
+        wake_signal_raise(screen_thread_wake);
         return true;
     }
     if (code == key_pause || (ctrl_held() && code == key_num_lock)) {
@@ -68,6 +70,7 @@ bool key_acts_on_runtime(std::int32_t code) {
     }
     if (pause_flag.load() & 1) {
         pause_flag.fetch_and(static_cast<std::uint8_t>(~1u));
+        wake_signal_raise(program_thread_wake);
         return true;
     }
     if (code == 13 && alt_held() && fullscreen_allowed_mode.load() >= 0) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "runtime/core/wake_signal.h"
 #include "runtime/input/key_codes.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/input/short_lock.h"
@@ -32,6 +33,7 @@ void key_hit_queue_push(std::int32_t signed_code) {
     const std::int32_t code = signed_code < 0 ? -signed_code : signed_code;
     entries[w] = static_cast<std::uint32_t>(signed_code) | (key_is_keypad(code) ? keypad_bit : 0);
     write_index.store(next, std::memory_order_release);
+    wake_signal_raise(program_thread_wake);
 }
 
 // The reader empties the queue by catching up with the writer: the write

@@ -1,6 +1,7 @@
 // The key-hit queue: presses (the key code) and releases (its negation) in
 // the order they happened, read by _KEYHIT. The window thread writes, the
 // program thread reads; when the ring is full the oldest entry is dropped.
+// An entry wakes the program thread.
 #pragma once
 #include <cstdint>
 

@@ -3,6 +3,10 @@
 #include <atomic>
 
 #include "runtime/core/emulated_memory.h"
+#include "runtime/core/wake_signal.h"
+
+std::atomic<std::uint32_t> keyboard_buffer_stored{0};
+std::atomic<std::uint32_t> keyboard_buffer_taken{0};
 
 namespace {
 
@@ -22,7 +26,9 @@ bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code) {
     if (new_tail == head_byte().load(std::memory_order_acquire)) return false;
     *emulated_address(0x400u + tail) = character;
     *emulated_address(0x401u + tail) = scan_code;
+    keyboard_buffer_stored.fetch_add(1);
     tail_byte().store(new_tail, std::memory_order_release);
+    wake_signal_raise(program_thread_wake);
     return true;
 }
 
@@ -31,6 +37,7 @@ bool keyboard_buffer_take(std::uint8_t& character, std::uint8_t& scan_code) {
     if (head == tail_byte().load(std::memory_order_acquire)) return false;
     character = *emulated_address(0x400u + head);
     scan_code = *emulated_address(0x401u + head);
+    keyboard_buffer_taken.fetch_add(1);
     head_byte().store(next_offset(head), std::memory_order_release);
     return true;
 }
@@ -47,7 +54,11 @@ void keyboard_buffer_startup() {
 // it here could let such a store publish the old tail again, bringing back
 // the keys before it).
 void keyboard_buffer_clear() {
-    head_byte().store(tail_byte().load(std::memory_order_acquire), std::memory_order_release);
+    const std::uint8_t tail = tail_byte().load(std::memory_order_acquire);
+    const std::uint8_t head = head_byte().load(std::memory_order_relaxed);
+    constexpr int ring_bytes = keyboard_buffer_end_offset - keyboard_buffer_first_offset;
+    keyboard_buffer_taken.fetch_add(static_cast<std::uint32_t>((tail - head + ring_bytes) % ring_bytes / 2));
+    head_byte().store(tail, std::memory_order_release);
     *emulated_address(bios_keyboard_head + 1) = 0;
     *emulated_address(bios_keyboard_tail + 1) = 0;
 }

@@ -2,12 +2,19 @@
 // (character, scan code) slots at 0x41E, with head and tail bytes at 0x41A
 // and 0x41C holding offsets from 0x400 (30 to 60). One slot always stays
 // empty, so it holds at most 15 keys. The window thread stores, the program
-// thread takes; each side publishes its index after touching the slot.
+// thread takes; each side publishes its index after touching the slot. A
+// stored key wakes the program thread.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 inline constexpr std::uint8_t keyboard_buffer_first_offset = 30;
 inline constexpr std::uint8_t keyboard_buffer_end_offset = 62;   // one past the last slot
+
+// Keys stored since start, and keys taken (or cleared away): the key that
+// taking gives next is number keyboard_buffer_taken + 1.
+extern std::atomic<std::uint32_t> keyboard_buffer_stored;
+extern std::atomic<std::uint32_t> keyboard_buffer_taken;
 
 // Stores a pair; a full buffer drops it silently. Returns false when dropped.
 bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code);

@@ -11,6 +11,7 @@
 #include "runtime/console/print.h"
 #include "runtime/core/end_statement.h"
 #include "runtime/core/program_end.h"
+#include "runtime/core/sleep.h"
 #include "runtime/core/window.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/input/keyboard.h"
@@ -44,6 +45,7 @@ protected:
         keyboard_buffer_startup();
         stop_requested = exit_in_progress = stopped_threads = window_hidden = screen_shown = 0;
     }
+    void TearDown() override { manual_clock_stop(); }
     void start_end() { std::thread(end_statement).detach(); }
     // END shows the screen once its prompt stands: only then is the page the test's to read.
     bool prompted() {
@@ -54,6 +56,7 @@ protected:
 };
 
 TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
+    manual_clock_start(1000, 0);   // moves only when the test advances it
     print_string(str_from_cstring("results"), 1);
     close_handled_by_program = 1;
     type('a');   // typed before END: discarded
@@ -64,11 +67,15 @@ TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
     EXPECT_EQ(write_page->cursor_y, 25);
     EXPECT_EQ(write_page->cursor_x, 26);
     EXPECT_EQ(close_handled_by_program.load(), 0);
+    type('z');   // typed within 100 ms of the prompt: discarded
+    std::this_thread::sleep_for(50ms);
+    manual_clock_advance(100);
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(stop_requested.load(), 0);
     type('c');
     EXPECT_TRUE(becomes_true([] { return stop_requested.load() == 1; }, 500ms));
     EXPECT_TRUE(parked());
+    EXPECT_EQ(clock_ms(), 1100);
 }
 
 TEST_F(EndStatement, AnExitDuringThePromptParksWithoutAStopRequest) {

@@ -67,6 +67,7 @@ protected:
         entry = str_new(0, 0);
         input_target_set(1, input_type_string, entry);
     }
+    void TearDown() override { manual_clock_stop(); }
     // Starts input_line on a program thread of its own.
     std::thread start(std::int32_t targets, std::int8_t newline = 1) {
         done = false;
@@ -86,6 +87,7 @@ protected:
         for (int key : keys) press(key);
         const bool finished = finishes();
         exit_in_progress = 1;   // lets a stuck INPUT go before the test fails
+        if (!finished) manual_clock_stop();
         program.join();
         exit_in_progress = 0;
         ASSERT_TRUE(finished) << "INPUT did not finish";
@@ -100,6 +102,9 @@ protected:
 };
 
 TEST_F(InputLine, TypedLineWithEnterGivesTheStringAndANewLine) {
+    // The test clock stands still: each key is taken because storing it
+    // woke INPUT, not because a wait timed out.
+    manual_clock_start(1000, 0);
     print_text(" Eingabe der Wellenlaenge [nm]: ");
     print_text("? ");
     run(1, "550\n");
@@ -110,6 +115,7 @@ TEST_F(InputLine, TypedLineWithEnterGivesTheStringAndANewLine) {
     run(1, "\n", 0);   // an empty line; without the newline flag the cursor stays
     EXPECT_EQ(text_of(entry), "");
     EXPECT_EQ(page->cursor_y, 2);
+    EXPECT_EQ(clock_ms(), 1000);
 }
 
 TEST_F(InputLine, CommasAndQuotesSplitThePieces) {

@@ -1,0 +1,93 @@
+#include "runtime/core/wake_signal.h"
+
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <linux/futex.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "runtime/core/sleep.h"
+
+wake_signal program_thread_wake{{0}, {0}, {-1}};
+wake_signal screen_thread_wake{{0}, {0}, {-1}};
+wake_signal window_thread_wake{{0}, {0}, {-1}};
+wake_signal timer_thread_wake{{0}, {0}, {-1}};
+
+namespace {
+
+std::uint32_t* futex_word(wake_signal& signal) { return reinterpret_cast<std::uint32_t*>(&signal.generation); }
+
+std::int64_t monotonic_ns() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// One blocking step of at most left_ns: on the futex word, or in poll on the
+// signal's descriptor and also_readable. Returns early on a raise, a
+// readable descriptor or a signal handler; true when also_readable is readable.
+bool block(wake_signal& signal, std::uint32_t seen, std::int64_t left_ns, int also_readable) {
+    const int descriptor = signal.descriptor.load();
+    if (descriptor < 0 && also_readable < 0) {
+        const timespec wait{static_cast<time_t>(left_ns / 1000000000), static_cast<long>(left_ns % 1000000000)};
+        syscall(SYS_futex, futex_word(signal), FUTEX_WAIT_PRIVATE, seen, &wait, nullptr, 0);
+        return false;
+    }
+    pollfd descriptors[2];
+    nfds_t count = 0;
+    if (descriptor >= 0) descriptors[count++] = {descriptor, POLLIN, 0};
+    if (also_readable >= 0) descriptors[count++] = {also_readable, POLLIN, 0};
+    const std::int64_t ms = (left_ns + 999999) / 1000000;
+    poll(descriptors, count, static_cast<int>(ms < INT_MAX ? ms : INT_MAX));
+    if (descriptor >= 0 && (descriptors[0].revents & POLLIN)) {
+        eventfd_t value;
+        eventfd_read(descriptor, &value);   // non-blocking: made with EFD_NONBLOCK
+    }
+    return also_readable >= 0 && (descriptors[count - 1].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+}
+
+bool raised(const wake_signal& signal, std::uint32_t seen) { return signal.generation.load() != seen; }
+
+}  // namespace
+
+bool wake_signal_wait(wake_signal& signal, std::uint32_t seen, std::uint32_t timeout_ms, int also_readable) {
+    // The manual test clock moves only when the test advances it: the wait
+    // then looks at it every real millisecond.
+    const bool manual = manual_clock_active();
+    const std::int64_t manual_deadline = manual ? clock_ms() + timeout_ms : 0;
+    const std::int64_t deadline = monotonic_ns() + static_cast<std::int64_t>(timeout_ms) * 1000000;
+    signal.waiters.fetch_add(1);   // before the test below: a raiser after it sees the waiter
+    bool woken;
+    for (;;) {
+        woken = raised(signal, seen);
+        const std::int64_t left = manual ? (clock_ms() < manual_deadline ? 1000000 : 0) : deadline - monotonic_ns();
+        if (woken || left <= 0) break;
+        if (block(signal, seen, left, also_readable)) {   // the other descriptor ends it
+            woken = raised(signal, seen);
+            break;
+        }
+    }
+    signal.waiters.fetch_sub(1);
+    return woken;
+}
+
+void wake_signal_raise(wake_signal& signal) {
+    signal.generation.fetch_add(1);
+    if (signal.waiters.load() == 0) return;
+    const int descriptor = signal.descriptor.load();
+    if (descriptor >= 0)
+        eventfd_write(descriptor, 1);
+    else
+        syscall(SYS_futex, futex_word(signal), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
+}
+
+bool wake_signal_make_descriptor(wake_signal& signal) {
+    if (signal.descriptor.load() >= 0) return true;
+    const int descriptor = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (descriptor < 0) return false;
+    signal.descriptor.store(descriptor);
+    return true;
+}

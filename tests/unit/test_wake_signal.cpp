@@ -1,0 +1,123 @@
+// The waiting primitive: a raise that comes between taking the generation
+// and waiting is not lost; waits end at their time-out on the clock they run
+// on, or when the other descriptor becomes readable; many waiters and raisers
+// on several threads lose no wake-up.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <future>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// False when the wait has not ended within 5 s (the test clock is then
+// stopped, which ends any wait on it; a wait on the real clock runs out).
+bool ends_within_5s(std::future<void>& wait) {
+    if (wait.wait_for(5s) == std::future_status::ready) return true;
+    manual_clock_stop();
+    wait.wait();
+    return false;
+}
+
+class WakeSignal : public ::testing::Test {
+protected:
+    void TearDown() override { manual_clock_stop(); }
+    wake_signal signal{{0}, {0}, {-1}};
+};
+
+TEST_F(WakeSignal, ARaiseBeforeTheWaitEndsItAtOnce) {
+    manual_clock_start(0, 0);   // stands still: nothing but the raise can end the wait
+    for (bool with_descriptor : {false, true}) {
+        if (with_descriptor) {
+            ASSERT_TRUE(wake_signal_make_descriptor(signal));
+        }
+        const std::uint32_t seen = wake_signal_seen(signal);
+        wake_signal_raise(signal);   // between the test of the condition and the wait
+        bool woken = false;
+        auto wait = std::async(std::launch::async, [&] { woken = wake_signal_wait(signal, seen, 60000); });
+        ASSERT_TRUE(ends_within_5s(wait)) << "descriptor " << with_descriptor;
+        EXPECT_TRUE(woken);
+    }
+    EXPECT_EQ(clock_ms(), 0);
+}
+
+TEST_F(WakeSignal, WaitsEndAtTheirTimeOut) {
+    manual_clock_start(0, 0);
+    bool woken = true;
+    std::atomic<bool> ended{false};
+    auto wait = std::async(std::launch::async, [&] {
+        woken = wake_signal_wait(signal, wake_signal_seen(signal), 100);
+        ended = true;
+    });
+    for (int ms = 0; ms < 5000 && signal.waiters.load() == 0; ++ms) std::this_thread::sleep_for(1ms);   // its deadline is taken
+    manual_clock_advance(99);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(ended);
+    manual_clock_advance(1);
+    ASSERT_TRUE(ends_within_5s(wait));
+    EXPECT_FALSE(woken);
+
+    manual_clock_stop();   // the real clock: at least the time-out passes
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(wake_signal_wait(signal, wake_signal_seen(signal), 30));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
+}
+
+TEST_F(WakeSignal, AReadableDescriptorEndsTheWaitAndARaiseWakesItsPoll) {
+    ASSERT_TRUE(wake_signal_make_descriptor(signal));
+    int pipe_ends[2];
+    ASSERT_EQ(pipe(pipe_ends), 0);
+    for (bool by_raise : {true, false}) {
+        bool woken = !by_raise;
+        auto wait = std::async(std::launch::async,
+                               [&] { woken = wake_signal_wait(signal, wake_signal_seen(signal), 10000, pipe_ends[0]); });
+        std::this_thread::sleep_for(20ms);   // usually in poll by now; either way it must end
+        if (by_raise) wake_signal_raise(signal);
+        else ASSERT_EQ(write(pipe_ends[1], "x", 1), 1);
+        ASSERT_TRUE(ends_within_5s(wait)) << "by raise " << by_raise;
+        EXPECT_EQ(woken, by_raise);
+    }
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+}
+
+// Raisers count up and raise, pausing so that the waiters get to block;
+// waiters wait until the count is complete. A lost wake-up leaves a waiter
+// in its wait until the 5 s time-out.
+TEST_F(WakeSignal, ManyWaitersAndRaisersLoseNoWakeUp) {
+    constexpr int threads = 4, raises = 200;
+    std::atomic<int> count{0}, time_outs{0};
+    std::vector<std::thread> all;
+    for (int i = 0; i < threads; ++i)
+        all.emplace_back([&] {
+            for (;;) {
+                const std::uint32_t seen = wake_signal_seen(signal);
+                if (count.load() == threads * raises) return;
+                const auto start = std::chrono::steady_clock::now();
+                wake_signal_wait(signal, seen, 5000);
+                if (std::chrono::steady_clock::now() - start >= 4s) ++time_outs;
+            }
+        });
+    for (int i = 0; i < threads; ++i)
+        all.emplace_back([&] {
+            for (int n = 0; n < raises; ++n) {
+                ++count;
+                wake_signal_raise(signal);
+                std::this_thread::sleep_for(50us);
+            }
+        });
+    for (std::thread& t : all) t.join();
+    EXPECT_EQ(time_outs.load(), 0);
+    EXPECT_EQ(signal.waiters.load(), 0);
+}
+
+}  // namespace
