@@ -1,10 +1,12 @@
 // The window and the life of the process, on a real X server: the window
-// that start-up opens, the close button, the missing display, and the
-// command line and directories the program sees.
+// that start-up opens and the services that change it, the close button,
+// critical errors, the missing display, and the command line and
+// directories the program sees.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <thread>
+#include <tuple>
 
 #include "tests/e2e/harness/program_run.h"
 #include "tests/e2e/harness/window_access.h"
@@ -18,77 +20,64 @@ const std::string probe = std::string(E2E_PROGRAM_DIR) + "/window_probe";
 class WindowLifecycle : public ::testing::Test {
 protected:
     x_server server;
+    running_program program;
+    Window window = 0;
 
     void SetUp() override {
         std::string why;
         ASSERT_TRUE(x_server_start(server, why)) << why;
     }
-
-    running_program start(const std::vector<std::string>& arguments, const std::string& directory = "") {
-        return program_start(probe, arguments, {"DISPLAY=" + server.display}, directory);
+    void TearDown() override {
+        if (program.pid > 0) program_wait(program, 0);
     }
-
-    // Waits until the program's output holds text.
-    static bool reports(const running_program& program, const std::string& text) {
+    // Starts the probe and waits for its window.
+    void start(const std::vector<std::string>& arguments, const std::string& title = "Untitled",
+               const std::string& directory = "") {
+        program = program_start(probe, arguments, {"DISPLAY=" + server.display}, directory);
+        window = window_find(server.connection, title, 10);
+        if (!window) FAIL() << "no window; stderr: " << program_wait(program, 0).err;
+    }
+    bool reports(const std::string& text) {
         return wait_until([&] { return program_output_so_far(program).find(text) != std::string::npos; }, 5);
     }
-
-    void close_expecting_status_zero(running_program& program, Window window) {
+    // Clicks the close button: the process ends within a second, with status 0.
+    program_result close_expecting_quick_status_zero() {
         window_send_delete(server.connection, window);
-        const program_result result = program_wait(program, 5);
+        const auto clicked = std::chrono::steady_clock::now();
+        const program_result result = program_wait(program, 60);
         EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
-    }
-
-    Window wait_for_window(running_program& program) {
-        const Window window = window_find(server.connection, "Untitled", 10);
-        if (!window) {
-            const program_result result = program_wait(program, 0);
-            ADD_FAILURE() << "no window; status " << result.exit_status << ", stderr: " << result.err;
-        }
-        return window;
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - clicked).count(), 1.0);
+        return result;
     }
 };
 
-TEST_F(WindowLifecycle, OpensA640By400WindowTitledUntitled) {
-    running_program program = start({});
-    const Window window = wait_for_window(program);
-    ASSERT_NE(window, 0u);
-    EXPECT_TRUE(wait_until([&] { return window_geometry_of(server.connection, window).mapped; }, 5));
+TEST_F(WindowLifecycle, WindowServicesCommandLineDirectoriesAndTheCloseButton) {
+    const std::string started_in = std::filesystem::temp_directory_path();
+    ASSERT_NO_FATAL_FAILURE(start({"first", "with space", "", "last"}, "Renamed", started_in));
+    ASSERT_TRUE(reports("window_x=10 window_y=20\n")) << program_output_so_far(program);
     const window_geometry geometry = window_geometry_of(server.connection, window);
-    EXPECT_EQ(geometry.width, 640);
-    EXPECT_EQ(geometry.height, 400);
-
-    window_move_to_origin_and_focus(server.connection, window);
-    int width = 0, height = 0;
-    EXPECT_EQ(window_pixels(server.connection, window, width, height).size(), 640u * 400u);
-    close_expecting_status_zero(program, window);
-}
-
-TEST_F(WindowLifecycle, CloseButtonEndsTheProcessWithStatusZeroWithinASecond) {
-    running_program program = start({});
-    const Window window = wait_for_window(program);
-    ASSERT_NE(window, 0u);
-    window_send_delete(server.connection, window);
-    const auto sent = std::chrono::steady_clock::now();
-    const program_result result = program_wait(program, 5);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
-    EXPECT_TRUE(result.finished);
-    EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
-    EXPECT_LT(seconds, 1.0);
+    EXPECT_TRUE(geometry.mapped);
+    EXPECT_EQ(std::make_tuple(geometry.x, geometry.y, geometry.width, geometry.height), std::make_tuple(10, 20, 640, 400));
+    const program_result result = close_expecting_quick_status_zero();
+    // A query waits for the window thread's answer, and while the program has
+    // borrowed the window thread it waits until window_resume.
+    const std::string working_directory = std::filesystem::canonical(E2E_PROGRAM_DIR);
+    for (const std::string& line : {std::string("command_line=[first with space  last]"), "startup_directory=[" + started_in + "]",
+                                    "working_directory=[" + working_directory + "]", std::string("screen_width=1024"),
+                                    std::string("while_paused=-1 after_resume=1024")})
+        EXPECT_NE(result.out.find(line + "\n"), std::string::npos) << line << " in " << result.out;
+    EXPECT_TRUE(wait_until([&] { return !window_exists(server.connection, window); }, 5));
 }
 
 // A program that handles the close button itself: the window stays open and
 // each request is reported once by exit_query. A burst of requests mixed
 // with other events, arriving while events are being dispatched, never
 // destroys the window.
-TEST_F(WindowLifecycle, CloseRequestsNeverDestroyTheWindow) {
-    running_program program = start({"claim-close"});
-    const Window window = wait_for_window(program);
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(reports(program, "working_directory"));
-
+TEST_F(WindowLifecycle, CloseRequestsNeverDestroyTheWindowOfAProgramThatClaimsThem) {
+    ASSERT_NO_FATAL_FAILURE(start({"claim-close"}));
+    ASSERT_TRUE(reports("claimed\n"));
     window_send_delete(server.connection, window);
-    EXPECT_TRUE(reports(program, "exit_query=1 then 0\n"));
+    EXPECT_TRUE(reports("exit_query=1 then 0\n"));
     for (int i = 0; i < 300; ++i) {
         window_send_delete(server.connection, window);
         XMoveWindow(server.connection, window, i % 7, i % 5);
@@ -102,52 +91,8 @@ TEST_F(WindowLifecycle, CloseRequestsNeverDestroyTheWindow) {
 }
 
 TEST_F(WindowLifecycle, ReturningFromTheProgramEndsWithStatusZero) {
-    running_program program = start({"return"});
-    const program_result result = program_wait(program, 10);
-    EXPECT_EQ(result.exit_status, 0) << result.err;
-}
-
-// A query waits for the window thread's answer, and while the program has
-// borrowed the window thread (window_pause) it waits until window_resume.
-TEST_F(WindowLifecycle, QueriesWaitForTheWindowThread) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"window-get", "screen_width=1024 "},
-        {"pause", "while_paused=-1 after_resume=1024\n"},
-    };
-    for (auto [mode, report] : cases) {
-        running_program program = start({mode});
-        const Window window = wait_for_window(program);
-        ASSERT_NE(window, 0u) << mode;
-        EXPECT_TRUE(reports(program, report)) << mode;
-        close_expecting_status_zero(program, window);
-        EXPECT_TRUE(wait_until([&] { return !window_exists(server.connection, window); }, 5)) << mode;
-    }
-}
-
-TEST_F(WindowLifecycle, PostedMessagesChangeTheWindow) {
-    running_program program = start({"messages"});
-    const Window window = window_find(server.connection, "Renamed", 10);
-    ASSERT_NE(window, 0u);
-    EXPECT_TRUE(reports(program, "window_x=10 window_y=20\n"));
-    const window_geometry geometry = window_geometry_of(server.connection, window);
-    EXPECT_TRUE(geometry.mapped);
-    EXPECT_EQ(geometry.x, 10);
-    EXPECT_EQ(geometry.y, 20);
-    close_expecting_status_zero(program, window);
-}
-
-TEST_F(WindowLifecycle, CommandLineAndDirectories) {
-    const std::string started_in = std::filesystem::temp_directory_path();
-    running_program program = start({"first", "with space", "", "last"}, started_in);
-    const Window window = wait_for_window(program);
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(reports(program, "working_directory"));
-    window_send_delete(server.connection, window);
-    const program_result result = program_wait(program, 5);
-    EXPECT_NE(result.out.find("command_line=[first with space  last]\n"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("startup_directory=[" + started_in + "]\n"), std::string::npos) << result.out;
-    const std::string program_directory = std::filesystem::canonical(E2E_PROGRAM_DIR);
-    EXPECT_NE(result.out.find("working_directory=[" + program_directory + "]\n"), std::string::npos) << result.out;
+    program = program_start(probe, {"return"}, {"DISPLAY=" + server.display});
+    EXPECT_EQ(program_wait(program, 10).exit_status, 0);
 }
 
 // A critical error's box, never answered: closing the window ends the box
@@ -155,15 +100,9 @@ TEST_F(WindowLifecycle, CommandLineAndDirectories) {
 TEST_F(WindowLifecycle, CloseButtonDuringACriticalErrorsBoxEndsAtOnce) {
     fake_dialog dialog({"zenity"}, true);
     dialog.delay(1000);
-    running_program program = start({"critical", "0"});
-    const Window window = wait_for_window(program);
-    ASSERT_NE(window, 0u);
+    ASSERT_NO_FATAL_FAILURE(start({"critical", "0"}));
     ASSERT_TRUE(wait_until([&] { return dialog.waiting().size() == 2; }, 10));
-    const auto clicked = std::chrono::steady_clock::now();
-    window_send_delete(server.connection, window);
-    const program_result result = program_wait(program, 30);
-    EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - clicked).count(), 1.0);
+    close_expecting_quick_status_zero();
     EXPECT_TRUE(wait_until([&] { return dialog.none_waiting(); }, 1));
 }
 
@@ -178,54 +117,44 @@ TEST(CriticalErrors, OnTheProgramThreadEndTheProcessCleanly) {
     std::string why;
     ASSERT_TRUE(x_server_start(server, why, {"-screen", "0", "2560x1600x24"})) << why;
     fake_dialog dialog({"zenity"}, true);   // each box is answered at once
-    constexpr int runs = 200, at_once = 8;
     int failed = 0;
     std::string first_failure;
-    for (int first = 0; first < runs; first += at_once) {
+    for (int first = 0; first < 200; first += 8) {
         std::vector<running_program> batch;
-        for (int i = first; i < first + at_once; ++i) {
+        for (int i = first; i < first + 8; ++i) {
             const std::string place = "640x400+" + std::to_string(i % 4 * 640) + "+" + std::to_string(i % 8 / 4 * 400);
             batch.push_back(program_start(probe, {"critical", std::to_string(i * 7 % 50), "-geometry", place},
                                           {"DISPLAY=" + server.display}));
         }
         for (running_program& program : batch) {
             const program_result result = program_wait(program, 60);
-            if (result.finished && result.exit_status == 0) continue;
-            if (failed++ == 0)
-                first_failure = "status " + std::to_string(result.exit_status) + ", signal " +
-                                std::to_string(result.signal) + ", stderr: " + result.err;
+            if ((result.finished && result.exit_status == 0) || failed++ > 0) continue;
+            first_failure = "status " + std::to_string(result.exit_status) + ", signal " +
+                            std::to_string(result.signal) + ", stderr: " + result.err;
         }
     }
     EXPECT_EQ(failed, 0) << first_failure;
 }
 
-TEST(WithoutDisplay, OneLineNamingTheDisplayAndStatusOne) {
-    running_program unknown = program_start(probe, {}, {"DISPLAY=:4711"});
-    program_result result = program_wait(unknown, 10);
-    EXPECT_EQ(result.exit_status, 1);
-    EXPECT_EQ(result.err, "window_probe: cannot open the X display \":4711\"\n");
-    EXPECT_EQ(result.out, "");
-
-    running_program unset = program_start(probe, {}, {"DISPLAY"});
-    result = program_wait(unset, 10);
-    EXPECT_EQ(result.exit_status, 1);
-    EXPECT_EQ(result.err, "window_probe: cannot open the X display: DISPLAY is not set\n");
-
-    running_program option = program_start(probe, {"-display", ":4712"}, {"DISPLAY"});
-    result = program_wait(option, 10);
-    EXPECT_EQ(result.exit_status, 1);
-    EXPECT_EQ(result.err, "window_probe: cannot open the X display \":4712\"\n");
-}
-
-TEST(WithoutOpenGL, NoUsableDisplayModeEndsSilentlyWithStatusOne) {
+// No display: one line naming it and status 1; no usable display mode (a
+// server without GLX): status 1 without a word.
+TEST(NoUsableDisplay, EndsWithStatusOneAndAtMostALineNamingTheDisplay) {
     x_server server;
     std::string why;
     ASSERT_TRUE(x_server_start(server, why, {"-extension", "GLX"})) << why;
-    running_program program = program_start(probe, {}, {"DISPLAY=" + server.display});
-    const program_result result = program_wait(program, 10);
-    EXPECT_EQ(result.exit_status, 1);
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, "");
+    const struct { std::vector<std::string> arguments, environment; std::string err; } cases[] = {
+        {{}, {"DISPLAY=:4711"}, "window_probe: cannot open the X display \":4711\"\n"},
+        {{}, {"DISPLAY"}, "window_probe: cannot open the X display: DISPLAY is not set\n"},
+        {{"-display", ":4712"}, {"DISPLAY"}, "window_probe: cannot open the X display \":4712\"\n"},
+        {{}, {"DISPLAY=" + server.display}, ""},
+    };
+    for (const auto& c : cases) {
+        running_program program = program_start(probe, c.arguments, c.environment);
+        const program_result result = program_wait(program, 10);
+        EXPECT_EQ(result.exit_status, 1) << c.err;
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, "") << c.err;
+    }
 }
 
 }  // namespace

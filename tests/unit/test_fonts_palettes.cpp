@@ -1,3 +1,4 @@
+// The built-in fonts and palettes as start-up installs them.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,18 +9,10 @@
 #include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
 
-namespace {
-
-class BuiltInTables : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { fonts_install(), palettes_install(); }
-};
-
-}  // namespace
-
 // The working tables hold the shipped font files' pixels, one byte each,
 // leftmost first; the files' letter A shows they are the right files.
-TEST_F(BuiltInTables, GlyphTablesHoldTheFontFilesPixels) {
+TEST(BuiltInTables, GlyphTablesHoldTheFontFilesPixels) {
+    fonts_install();
     const std::string a8("\x30\x78\xcc\xcc\xfc\xcc\xcc\0", 8);
     const std::string a16("\0\0\x10\x38\x6c\xc6\xc6\xfe\xc6\xc6\xc6\xc6\0\0\0\0", 16);
     for (auto [file, table, height, letter_a] :
@@ -33,7 +26,8 @@ TEST_F(BuiltInTables, GlyphTablesHoldTheFontFilesPixels) {
     }
 }
 
-TEST_F(BuiltInTables, PaletteEntries) {
+TEST(BuiltInTables, PaletteEntriesAndTheInitialPaletteByMode) {
+    palettes_install();
     const std::pair<int, std::uint32_t> entries[] = {
         {6, 0xAA5500}, {7, 0xAAAAAA}, {19, 0x2D2D2D},  // brown, grey, the grey ramp
         {32, 0x0000FF}, {36, 0xFF00FF}, {40, 0xFF0000}, {44, 0xFFFF00}, {48, 0x00FF00}, {52, 0x00FFFF},
@@ -47,16 +41,13 @@ TEST_F(BuiltInTables, PaletteEntries) {
         EXPECT_EQ(mono_blink_table[v], levels[v / 3]);
         EXPECT_EQ(mono_blink_table[9 + v], levels[v % 3]);
     }
-}
-
-TEST_F(BuiltInTables, InitialPaletteByMode) {
-    const struct { int mode, index; std::uint32_t colour; } entries[] = {
+    const struct { int mode, index; std::uint32_t colour; } initial[] = {
         {0, 15, 0xFFFFFFFFu}, {0, 16, 0u},
         {1, 1, 0xFF00AAAAu},  {1, 3, 0xFFAAAAAAu},  // black and the second CGA palette
         {9, 6, 0xFFAA5500u},  {10, 7, 8u},   {2, 1, 0x00FFFFFFu},
     };
     std::uint32_t palette[256];
-    for (const auto& e : entries) {
+    for (const auto& e : initial) {
         palette_initial(e.mode, palette);
         EXPECT_EQ(palette[e.index], e.colour) << e.mode << "," << e.index;
     }

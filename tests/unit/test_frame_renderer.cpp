@@ -78,14 +78,6 @@ protected:
     screen_image* page = nullptr;
 };
 
-TEST_F(Renderer, DefaultAttributeAndFullBlock) {
-    put(0, 0, 219, 0x07);   // the full block: all foreground; a space: all background
-    render_software_frame();
-    ASSERT_NE(newest(), nullptr);
-    EXPECT_TRUE(cell_is(0, 0, grey));
-    EXPECT_TRUE(cell_is(1, 0, black));
-}
-
 TEST_F(Renderer, EveryBuiltInFontHasItsGlyphsAndCellSizeInEveryDrawingCode) {
     const struct font_case { int font, w, h; const std::uint8_t* glyphs; int stride; } cases[] = {{8, 8, 8, font_8x8, 64},         {9, 16, 8, font_8x8, 64},
                                {14, 8, 14, font_8x16 + 8, 128}, {15, 16, 14, font_8x16 + 8, 128},

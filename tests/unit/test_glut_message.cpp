@@ -39,17 +39,15 @@ protected:
         destroyed = 0;
         window_created = 1;
     }
-    void TearDown() override { window_created = 0; }
 };
 
 TEST_F(MessageQueue, MessagesRunInTheOrderPostedAndHeapMessagesAreDeleted) {
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(post_glut_message(new recording_message(n, 0)), 1);
     EXPECT_TRUE(executed.empty());   // nothing runs before the window thread drains
     drain_glut_messages();
+    drain_glut_messages();
     EXPECT_EQ(executed, (std::vector<int>{1, 2, 3, 4, 5}));
     EXPECT_EQ(destroyed.load(), 5);
-    drain_glut_messages();
-    EXPECT_EQ(executed.size(), 5u);
     for (int query : {100, 101, 506, 507}) EXPECT_EQ(window_get(query), 0);   // cached: waiting would never end
 }
 
@@ -70,7 +68,10 @@ TEST_F(MessageQueue, WaitingPostersBlockUntilADrainHasRunTheirMessage) {
     for (int done : {1, 2}) {
         sleep_ms(50);
         EXPECT_EQ(stage.load(), done - 1);   // nobody has drained since
-        while (stage.load() < done) drain_glut_messages(), sleep_ms(1);
+        while (stage.load() < done) {
+            drain_glut_messages();
+            sleep_ms(1);
+        }
     }
     poster.join();
     EXPECT_EQ(executed, std::vector<int>{7});
@@ -93,9 +94,7 @@ TEST_F(MessageQueue, WithoutAWindowMessagesFinishAtOnceUnrun) {
     window_position(10, 20);
     EXPECT_EQ(pending_error.exchange(0), 5);
     window_hide();
-    EXPECT_EQ(window_hidden.load(), 1);
-    window_show();
-    EXPECT_EQ(window_hidden.load(), 0);
+    EXPECT_EQ(window_hidden.exchange(0), 1);
     drain_glut_messages();
     EXPECT_TRUE(executed.empty());
 }

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <future>
 #include <thread>
 #include <unistd.h>
@@ -19,19 +18,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// False when the wait has not ended within 5 s (the test clock is then
-// stopped, which ends any wait on it; a wait on the real clock runs out).
-bool ends_within_5s(std::future<void>& wait) {
-    if (wait.wait_for(5s) == std::future_status::ready) return true;
+// How a wait on a thread of its own ended: "hung" when not within 5 s
+// (stopping the test clock then ends it; a wait on the real clock runs out).
+std::string outcome(std::future<bool>& wait) {
+    if (wait.wait_for(5s) == std::future_status::ready) return wait.get() ? "raised" : "not raised";
     manual_clock_stop();
     wait.wait();
-    return false;
+    return "hung";
 }
 
 class WakeSignal : public ::testing::Test {
 protected:
     void TearDown() override { manual_clock_stop(); }
     wake_signal signal{{0}, {0}, {-1}};
+    std::future<bool> wait_async(std::uint32_t seen, std::uint32_t timeout_ms, int also_readable = -1) {
+        return std::async(std::launch::async, [=, this] { return wake_signal_wait(signal, seen, timeout_ms, also_readable); });
+    }
 };
 
 TEST_F(WakeSignal, ARaiseBeforeTheWaitEndsItAtOnce) {
@@ -42,29 +44,20 @@ TEST_F(WakeSignal, ARaiseBeforeTheWaitEndsItAtOnce) {
         }
         const std::uint32_t seen = wake_signal_seen(signal);
         wake_signal_raise(signal);   // between the test of the condition and the wait
-        bool woken = false;
-        auto wait = std::async(std::launch::async, [&] { woken = wake_signal_wait(signal, seen, 60000); });
-        ASSERT_TRUE(ends_within_5s(wait)) << "descriptor " << with_descriptor;
-        EXPECT_TRUE(woken);
+        std::future<bool> wait = wait_async(seen, 60000);
+        EXPECT_EQ(outcome(wait), "raised") << "descriptor " << with_descriptor;
     }
     EXPECT_EQ(clock_ms(), 0);
 }
 
 TEST_F(WakeSignal, WaitsEndAtTheirTimeOut) {
     manual_clock_start(0, 0);
-    bool woken = true;
-    std::atomic<bool> ended{false};
-    auto wait = std::async(std::launch::async, [&] {
-        woken = wake_signal_wait(signal, wake_signal_seen(signal), 100);
-        ended = true;
-    });
+    std::future<bool> wait = wait_async(wake_signal_seen(signal), 100);
     for (int ms = 0; ms < 5000 && signal.waiters.load() == 0; ++ms) std::this_thread::sleep_for(1ms);   // its deadline is taken
     manual_clock_advance(99);
-    std::this_thread::sleep_for(20ms);
-    EXPECT_FALSE(ended);
+    EXPECT_EQ(wait.wait_for(20ms), std::future_status::timeout);
     manual_clock_advance(1);
-    ASSERT_TRUE(ends_within_5s(wait));
-    EXPECT_FALSE(woken);
+    EXPECT_EQ(outcome(wait), "not raised");
 
     manual_clock_stop();   // the real clock: at least the time-out passes
     const auto start = std::chrono::steady_clock::now();
@@ -77,14 +70,11 @@ TEST_F(WakeSignal, AReadableDescriptorEndsTheWaitAndARaiseWakesItsPoll) {
     int pipe_ends[2];
     ASSERT_EQ(pipe(pipe_ends), 0);
     for (bool by_raise : {true, false}) {
-        bool woken = !by_raise;
-        auto wait = std::async(std::launch::async,
-                               [&] { woken = wake_signal_wait(signal, wake_signal_seen(signal), 10000, pipe_ends[0]); });
+        std::future<bool> wait = wait_async(wake_signal_seen(signal), 10000, pipe_ends[0]);
         std::this_thread::sleep_for(20ms);   // usually in poll by now; either way it must end
         if (by_raise) wake_signal_raise(signal);
         else ASSERT_EQ(write(pipe_ends[1], "x", 1), 1);
-        ASSERT_TRUE(ends_within_5s(wait)) << "by raise " << by_raise;
-        EXPECT_EQ(woken, by_raise);
+        EXPECT_EQ(outcome(wait), by_raise ? "raised" : "not raised");
     }
     close(pipe_ends[0]);
     close(pipe_ends[1]);

@@ -9,25 +9,14 @@
 
 namespace {
 
-// The keysym of a character: Latin-1 keysyms are the character codes.
-KeySym keysym_of(char c) {
-    switch (c) {
-        case '\n': return XK_Return;
-        case '\b': return XK_BackSpace;
-        case '\t': return XK_Tab;
-        case '\x1b': return XK_Escape;
-        default: return static_cast<unsigned char>(c);
-    }
-}
-
-}  // namespace
-
 void key_event(Display* display, KeySym keysym, bool down) {
     const KeyCode code = XKeysymToKeycode(display, keysym);
     if (code == 0) return;
     XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
     XSync(display, False);
 }
+
+}  // namespace
 
 void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers) {
     for (KeySym m : modifiers) key_event(display, m, true);
@@ -38,11 +27,11 @@ void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modi
 
 void type_text(Display* display, const std::string& text, int pause_ms) {
     for (char c : text) {
-        const KeySym keysym = keysym_of(c);
+        // Latin-1 keysyms are the character codes.
+        const KeySym keysym = c == '\n' ? XK_Return : c == '\b' ? XK_BackSpace : static_cast<unsigned char>(c);
         const KeyCode code = XKeysymToKeycode(display, keysym);
         // A character on the second level of its key needs Shift.
-        const bool shifted = code != 0 && XkbKeycodeToKeysym(display, code, 0, 0) != keysym;
-        if (shifted) tap_key(display, keysym, {XK_Shift_L});
+        if (code != 0 && XkbKeycodeToKeysym(display, code, 0, 0) != keysym) tap_key(display, keysym, {XK_Shift_L});
         else tap_key(display, keysym);
         std::this_thread::sleep_for(std::chrono::milliseconds(pause_ms));
     }

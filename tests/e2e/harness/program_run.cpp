@@ -2,15 +2,12 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -21,22 +18,11 @@ std::string read_file(const std::string& path) {
     return text.str();
 }
 
-void apply_environment_changes(const std::vector<std::string>& changes) {
-    for (const std::string& change : changes) {
-        const std::size_t equals = change.find('=');
-        if (equals == std::string::npos)
-            unsetenv(change.c_str());
-        else
-            setenv(change.substr(0, equals).c_str(), change.substr(equals + 1).c_str(), 1);
-    }
-}
-
 void redirect(const std::string& path, int fd) {
     const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (file >= 0) {
-        dup2(file, fd);
-        close(file);
-    }
+    if (file < 0) return;
+    dup2(file, fd);
+    close(file);
 }
 
 }  // namespace
@@ -56,7 +42,11 @@ running_program program_start(const std::string& path, const std::vector<std::st
     if (program.pid == 0) {
         redirect(program.output_directory + "/out", 1);
         redirect(program.output_directory + "/err", 2);
-        apply_environment_changes(environment_changes);
+        for (const std::string& change : environment_changes) {
+            const std::size_t equals = change.find('=');
+            if (equals == std::string::npos) unsetenv(change.c_str());
+            else setenv(change.substr(0, equals).c_str(), change.substr(equals + 1).c_str(), 1);
+        }
         if (!working_directory.empty() && chdir(working_directory.c_str()) != 0) _exit(126);
         execv(path.c_str(), argv.data());
         _exit(127);
@@ -76,7 +66,6 @@ program_result program_wait(running_program& program, double timeout_seconds) {
         waitpid(program.pid, &status, 0);
     }
     result.finished = ended == program.pid;
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - program.started).count();
     if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     result.out = read_file(program.output_directory + "/out");

@@ -16,20 +16,17 @@ struct program_result {
     int exit_status = -1;    // the status of a normal exit, else -1
     int signal = 0;          // the signal that ended it, else 0
     std::string out, err;
-    double seconds = 0;      // from start to end
 };
 
-// Starts path with the arguments (argv[0] is path) in the working directory
-// (empty: the test's), with this process's environment changed by the
-// entries "NAME=value" (set) and "NAME" (removed). Message boxes go to the
-// first dialog program on PATH: a test puts a fake one first (see
-// tests/unit/fake_dialog.h), with "PATH=..." here or in its own environment.
+// Starts path with the arguments in the working directory (empty: the
+// test's), with this process's environment changed by the entries
+// "NAME=value" (set) and "NAME" (removed).
 running_program program_start(const std::string& path, const std::vector<std::string>& arguments,
                               const std::vector<std::string>& environment_changes,
                               const std::string& working_directory = "");
 
-// Waits up to timeout_seconds for the program to end; kills it (SIGKILL) at
-// the time-out.
+// Waits until timeout_seconds after the start for the program to end, and
+// kills it (SIGKILL) then.
 program_result program_wait(running_program& program, double timeout_seconds);
 
 // What the program has written to stdout so far.

@@ -1,6 +1,6 @@
-// Reading the text screen back from the window's pixels: every cell is
-// matched against the built-in font, giving its character, its two colours
-// and the pixel rows that the text cursor covers.
+// Reading the 80 x 25 text screen back from the window's pixels: each 8 x 16
+// cell is matched against the glyphs of the shipped font file, giving its
+// character, its two colours and the pixel rows that the text cursor covers.
 #pragma once
 #include <X11/Xlib.h>
 #include <cstdint>
@@ -16,25 +16,17 @@ struct screen_cell {
 };
 
 struct text_screen {
-    int columns = 0, rows = 0;
+    int rows = 0;                     // 0 when the window could not be read
     std::vector<screen_cell> cells;   // row by row
 
     // Cells by 1-based row and column, as LOCATE counts them.
-    const screen_cell& at(int row, int column) const { return cells[(row - 1) * columns + (column - 1)]; }
-    // The characters of a row; '?' for a cell that is no glyph.
+    const screen_cell& at(int row, int column) const {
+        static const screen_cell none;
+        return row >= 1 && row <= rows && column >= 1 && column <= 80 ? cells[(row - 1) * 80 + column - 1] : none;
+    }
+    // The characters of a row without its trailing blanks; '?' for a cell that is no glyph.
     std::string row_text(int row) const;
-    // True when the row starts with text (the rest of the row may hold anything).
-    bool row_starts_with(int row, const std::string& text) const;
-    // 1-based position of the first cell showing the cursor; false when none does.
-    bool find_cursor(int& row, int& column) const;
 };
 
-// Decodes pixels (0x00RRGGBB, row by row, width x height) as columns x rows
-// cells 8 pixels wide of the built-in font with the given cell height (16, 14
-// or 8), the screen in the top-left corner at its own size.
-text_screen screen_decode(const std::vector<std::uint32_t>& pixels, int width, int height, int columns = 80,
-                          int rows = 25, int cell_height = 16);
-
-// Reads the window's pixels and decodes them; an empty screen (0 columns)
-// when the window cannot be read or is smaller than the text screen.
-text_screen screen_read(Display* display, Window window, int columns = 80, int rows = 25, int cell_height = 16);
+// Reads the window's pixels and decodes the screen in its top-left corner.
+text_screen screen_read(Display* display, Window window);

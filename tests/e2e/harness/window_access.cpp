@@ -1,6 +1,5 @@
 #include "tests/e2e/harness/window_access.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <chrono>
 #include <thread>
@@ -16,49 +15,35 @@ bool wait_until(const std::function<bool()>& check, double timeout_seconds) {
     }
 }
 
-std::string window_title(Display* display, Window window) {
-    char* name = nullptr;
-    std::string title;
-    if (XFetchName(display, window, &name) && name) title = name;
-    if (name) XFree(name);
-    x_error_take();
-    return title;
-}
-
 Window window_find(Display* display, const std::string& title, double timeout_seconds) {
     Window found = 0;
-    wait_until(
-        [&] {
-            Window root_return, parent;
-            Window* children = nullptr;
-            unsigned int count = 0;
-            if (!XQueryTree(display, DefaultRootWindow(display), &root_return, &parent, &children, &count)) return false;
-            for (unsigned int i = 0; i < count && !found; ++i)
-                if (window_title(display, children[i]) == title) found = children[i];
-            if (children) XFree(children);
-            return found != 0;
-        },
-        timeout_seconds);
+    wait_until([&] {
+        Window root, parent, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return false;
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            if (XFetchName(display, children[i], &name) && name && title == name) found = children[i];
+            if (name) XFree(name);
+        }
+        if (children) XFree(children);
+        x_error_take();
+        return found != 0;
+    }, timeout_seconds);
     return found;
 }
 
 window_geometry window_geometry_of(Display* display, Window window) {
     window_geometry geometry;
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, window, &attributes)) {
-        geometry = {attributes.x, attributes.y, attributes.width, attributes.height,
-                    attributes.map_state == IsViewable};
-    }
+    XWindowAttributes a;
+    if (XGetWindowAttributes(display, window, &a)) geometry = {a.x, a.y, a.width, a.height, a.map_state == IsViewable};
     x_error_take();
     return geometry;
 }
 
 bool window_exists(Display* display, Window window) {
-    XWindowAttributes attributes;
     XSync(display, False);
-    const bool exists = XGetWindowAttributes(display, window, &attributes) != 0;
-    x_error_take();
-    return exists;
+    return window_geometry_of(display, window).width > 0;
 }
 
 void window_move_to_origin_and_focus(Display* display, Window window) {
@@ -85,23 +70,14 @@ void window_send_delete(Display* display, Window window) {
 
 std::vector<std::uint32_t> window_pixels(Display* display, Window window, int& width, int& height) {
     const window_geometry geometry = window_geometry_of(display, window);
-    width = geometry.width;
-    height = geometry.height;
-    std::vector<std::uint32_t> pixels;
-    XImage* image = width > 0 && height > 0
-                        ? XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
-                                    static_cast<unsigned>(height), AllPlanes, ZPixmap)
-                        : nullptr;
+    XImage* image = geometry.width > 0 ? XGetImage(display, window, 0, 0, geometry.width, geometry.height,
+                                                   AllPlanes, ZPixmap) : nullptr;
     x_error_take();
-    if (!image) {
-        width = height = 0;
-        return pixels;
-    }
-    pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::vector<std::uint32_t> pixels;
+    width = image ? geometry.width : 0;
+    height = image ? geometry.height : 0;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
-                static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
-    XDestroyImage(image);
+        for (int x = 0; x < width; ++x) pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF);
+    if (image) XDestroyImage(image);
     return pixels;
 }

@@ -11,37 +11,30 @@ namespace {
 
 int last_x_error = 0;
 
-int record_x_error(Display*, XErrorEvent* error) {
-    last_x_error = error->error_code;
-    return 0;
-}
-
-// Reads the display number that Xvfb writes to the pipe once it accepts
-// connections; -1 at end of file or after timeout_ms.
-int read_display_number(int fd, int timeout_ms) {
-    std::string text;
+// The display (":N") whose number Xvfb writes to the pipe once it accepts
+// connections; empty at end of file or after 10 s.
+std::string read_display(int fd) {
+    std::string text = ":";
     while (text.find('\n') == std::string::npos) {
         pollfd ready{fd, POLLIN, 0};
-        if (poll(&ready, 1, timeout_ms) <= 0) return -1;
         char chunk[32];
-        const ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n <= 0) return -1;
+        const ssize_t n = poll(&ready, 1, 10000) > 0 ? read(fd, chunk, sizeof chunk) : 0;
+        if (n <= 0) return "";
         text.append(chunk, static_cast<std::size_t>(n));
     }
-    return std::stoi(text);
+    return text.substr(0, text.find('\n'));
 }
 
 }  // namespace
 
 bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments) {
-    XSetErrorHandler(record_x_error);
-    int pipe_fds[2];
-    if (pipe(pipe_fds) != 0) {
-        why = "pipe failed";
-        return false;
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
+    XSetErrorHandler([](Display*, XErrorEvent* error) {
+        last_x_error = error->error_code;
+        return 0;
+    });
+    int pipe_fds[2] = {-1, -1};
+    server.pid = pipe(pipe_fds) == 0 ? fork() : -1;
+    if (server.pid == 0) {
         close(pipe_fds[0]);
         const int quiet = open("/dev/null", O_WRONLY);
         if (quiet >= 0) dup2(quiet, 2);
@@ -53,19 +46,12 @@ bool x_server_start(x_server& server, std::string& why, const std::vector<std::s
         _exit(127);
     }
     close(pipe_fds[1]);
-    if (pid < 0) {
-        close(pipe_fds[0]);
-        why = "fork failed";
-        return false;
-    }
-    server.pid = pid;
-    const int number = read_display_number(pipe_fds[0], 10000);
+    server.display = server.pid > 0 ? read_display(pipe_fds[0]) : "";
     close(pipe_fds[0]);
-    if (number < 0) {
+    if (server.display.empty()) {
         why = "Xvfb did not start (is it installed?)";
         return false;
     }
-    server.display = ":" + std::to_string(number);
     for (int attempt = 0; attempt < 50 && !server.connection; ++attempt) {
         server.connection = XOpenDisplay(server.display.c_str());
         if (!server.connection) usleep(20000);
@@ -76,11 +62,10 @@ bool x_server_start(x_server& server, std::string& why, const std::vector<std::s
 
 x_server::~x_server() {
     if (connection) XCloseDisplay(connection);
-    if (pid > 0) {
-        kill(pid, SIGTERM);
-        int status;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    int status;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
 }
 

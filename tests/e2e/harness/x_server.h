@@ -17,10 +17,10 @@ struct x_server {
     x_server& operator=(const x_server&) = delete;
 };
 
-// Starts the server and connects to it; false (with the reason in why) when
-// Xvfb is missing or does not come up within 10 s. X errors on the test's
-// connection (a window that has gone away) are recorded, not fatal.
-// extra_arguments go to Xvfb as they are (such as "-extension", "GLX").
+// Starts the server with extra_arguments (such as "-extension", "GLX") and
+// connects to it; false, with the reason in why, when Xvfb is missing or
+// does not come up within 10 s. X errors on the test's connection (a window
+// that has gone away) are recorded, not fatal.
 bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {});
 
 // The last X error code on a test connection since the previous call (0 none).

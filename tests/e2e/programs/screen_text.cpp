@@ -1,16 +1,13 @@
-// A small program on the run-time for the display tests: it prints known
-// text in known colours, shows the cursor at a known place, reports "ready"
-// on stdout and waits until the window is closed. By its first argument:
-//   palette FILE     once FILE exists, PALETTE 1, 4 (blue becomes red), then
-//                    reports "palette changed";
-//   still            leaves the cursor hidden, so no frame follows the first;
-//   hardware         draws a 4 x 1 image of red, green, blue and white bands
-//                    over the text through the window's hardware layer, at
-//                    (100, 50)-(139, 59) and mirrored at (199, 70)-(160, 79),
-//                    issuing the drawing commands again and again.
+// A small program on the run-time for the display test: it prints known text
+// in known colours, shows the cursor where INPUT would echo, reports "ready"
+// on stdout, then draws a 4 x 1 image of red, green, blue and white bands
+// through the window's hardware layer, again and again, at (100, 340)-(139,
+// 349) and mirrored at (199, 356)-(160, 365). Once the file named by its
+// argument exists it does PALETTE 1, 4 (blue becomes red) and reports
+// "palette changed". It runs until the window is closed.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <string>
 #include <unistd.h>
 
 #include "runtime/console/color_statements.h"
@@ -25,13 +22,11 @@
 
 namespace {
 
-void print(const char* text, bool newline = true) {
+void print(const std::string& text, bool newline = true) {
     const std::uint32_t mark = temp_mark();
-    print_string(str_from_cstring(text), newline ? 1 : 0);
+    print_string(str_from_cstring(text.c_str()), newline ? 1 : 0);
     temp_cleanup(mark, 0);
 }
-
-bool mode_is(const char* mode) { return argument_count > 1 && std::strcmp(argument_vector[1], mode) == 0; }
 
 void draw_bands(std::int32_t image, float x1, float x2, float y1) {
     hgc command{};   // into the window's hardware layer (destination 0)
@@ -55,30 +50,24 @@ void program_main() {
     print("Farbtafel der Textseite");
     for (int colour = 0; colour < 16; ++colour) {
         color_set(colour, colour == 0 ? 7 : 0, 0, 3);
-        char line[32];
-        std::snprintf(line, sizeof line, "Farbe %d", colour);
-        print(line);
+        print("Farbe " + std::to_string(colour));
     }
     color_set(7, 0, 0, 3);
     print("!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~");
     print(" Eingabe der Wellenlaenge [nm]: ", false);
-    if (!mode_is("still")) locate(0, 0, 1, 0, 0, 4);   // the cursor shows where INPUT would echo
+    locate(0, 0, 1, 0, 0, 4);   // the cursor shown
     report("ready");
 
     const std::uint32_t bands[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
-    const std::int32_t band_image =
-        mode_is("hardware") ? new_hardware_img(4, 1, bands, hardware_img_deferred | hardware_img_copy) : 0;
-    bool palette_changed = false;
-    for (;;) {
-        if (mode_is("palette") && !palette_changed && argument_count > 2 && access(argument_vector[2], F_OK) == 0) {
+    const std::int32_t band_image = new_hardware_img(4, 1, bands, hardware_img_deferred | hardware_img_copy);
+    for (bool palette_changed = false;;) {
+        if (!palette_changed && argument_count > 1 && access(argument_vector[1], F_OK) == 0) {
             palette_set(1, 4, 1);
             palette_changed = true;
             report("palette changed");
         }
-        if (band_image) {
-            draw_bands(band_image, 100, 139, 50);
-            draw_bands(band_image, 199, 160, 70);
-        }
+        draw_bands(band_image, 100, 139, 340);
+        draw_bands(band_image, 199, 160, 356);
         sleep_ms(10);
         statement_done(1);
     }
