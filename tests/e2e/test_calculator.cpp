@@ -69,17 +69,11 @@ protected:
         window = window_find(server.connection, "Untitled", 10);
         if (!window) FAIL() << "no window: " << program_wait(calculator, 0).err;
         window_move_to_origin_and_focus(server.connection, window);
-        ASSERT_TRUE(shows(13, prompt)) << screen_dump();
+        ASSERT_TRUE(shows(13, prompt)) << screen().dump();
     }
     text_screen screen() { return screen_read(server.connection, window); }
     bool shows(int row, const std::string& text, double seconds = 5) {
         return wait_until([&] { return screen().row_text(row) == text; }, seconds);
-    }
-    std::string screen_dump() {
-        const text_screen s = screen();
-        std::string dump;
-        for (int r = 1; r <= s.rows; ++r) dump += std::to_string(r) + "|" + s.row_text(r) + "\n";
-        return dump;
     }
     // The screen's rows from the first, as expected.
     void expect_rows(const std::vector<std::string>& rows) {
@@ -102,7 +96,7 @@ TEST_F(Calculator, AnswersInWhiteOnBlueAndEndsAfterANewKey) {
     ASSERT_NO_FATAL_FAILURE(start());
     type_text(server.connection, "500");
     type_text(server.connection, "\nzz", 0);   // in one burst: the z keys wait behind Enter
-    ASSERT_TRUE(shows(25, press_any_key)) << screen_dump();
+    ASSERT_TRUE(shows(25, press_any_key)) << screen().dump();
     std::vector<std::string> rows = {heading, ""};
     rows.insert(rows.end(), std::begin(note_rows), std::end(note_rows));
     rows.insert(rows.end(), {"", "", prompt + " 500", "", "", "         fuer  500 nm :", "", "         x=  .008168",
@@ -121,7 +115,7 @@ TEST_F(Calculator, AnswersInWhiteOnBlueAndEndsAfterANewKey) {
     std::this_thread::sleep_for(300ms);
     XDestroyWindow(x, cover);
     XSync(x, False);
-    EXPECT_TRUE(shows(1, heading, 1)) << screen_dump();
+    EXPECT_TRUE(shows(1, heading, 1)) << screen().dump();
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(kill(calculator.pid, 0), 0) << "the calculator ended without a new key";
     tap_key(x, XK_space);
@@ -136,7 +130,7 @@ TEST_F(Calculator, AnswersInWhiteOnBlueAndEndsAfterANewKey) {
 TEST_F(Calculator, APurpleEntryScrollsTheScreenThreeTimes) {
     ASSERT_NO_FATAL_FAILURE(start(true));
     type_text(server.connection, "-50x\b0\n");
-    ASSERT_TRUE(shows(25, press_any_key)) << screen_dump();
+    ASSERT_TRUE(shows(25, press_any_key)) << screen().dump();
     std::vector<std::string> rows(note_rows + 1, note_rows + 8);
     rows.insert(rows.end(), {"", "", prompt + " -500", "", "", "         fuer Purpurpunkt:", "", "         x=  .5657461",
                              "         y=  .1867449", "", "", "         fuer  500 nm :", "", "         x=  .008168",

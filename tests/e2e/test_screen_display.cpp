@@ -44,15 +44,6 @@ protected:
         EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
     }
     text_screen read() const { return screen_read(server.connection, window); }
-    std::string describe() const {
-        const text_screen screen = read();
-        std::string text;
-        for (int row = 1; row <= screen.rows; ++row) text += screen.row_text(row) + "\n";
-        return text;
-    }
-    bool reports(const std::string& text) {
-        return wait_until([&] { return program_output_so_far(program).find(text) != std::string::npos; }, 10);
-    }
     std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
     // Reads the pixels until the window is w x h and check() holds for them.
     bool shows(int w, int h, const std::function<bool()>& check, double seconds = 5) {
@@ -72,8 +63,8 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     window = window_find(server.connection, "Untitled", 10);
     ASSERT_NE(window, 0u) << program_wait(program, 0).err;
     window_move_to_origin_and_focus(server.connection, window);
-    ASSERT_TRUE(reports("ready"));
-    ASSERT_TRUE(wait_until([&] { return read().row_text(20) == prompt; }, 5)) << describe();
+    ASSERT_TRUE(program_reports(program, "ready"));
+    ASSERT_TRUE(wait_until([&] { return read().row_text(20) == prompt; }, 5)) << read().dump();
 
     // Each row's text, the foreground of its non-blank cells and the background of all.
     const text_screen screen = read();
@@ -144,12 +135,12 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     alt_enter();
     EXPECT_TRUE(shows(640, 400, [] { return true; }));
     window_move_to_origin_and_focus(server.connection, window);
-    EXPECT_TRUE(wait_until([&] { return read().row_text(1) == heading; }, 3)) << describe();
+    EXPECT_TRUE(wait_until([&] { return read().row_text(1) == heading; }, 3)) << read().dump();
 
     // PALETTE 1, 4: attribute 1 shows red wherever it is used (the heading's
     // background, "Farbe 1"); the other colours stay.
     ASSERT_TRUE(std::ofstream(trigger));
-    ASSERT_TRUE(reports("palette changed"));
+    ASSERT_TRUE(program_reports(program, "palette changed"));
     EXPECT_TRUE(wait_until([&] {
         const text_screen now = read();
         return now.rows && now.at(1, 1).background == red && now.at(3, 1).foreground == red;

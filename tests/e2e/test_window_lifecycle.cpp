@@ -37,9 +37,6 @@ protected:
         window = window_find(server.connection, title, 10);
         if (!window) FAIL() << "no window; stderr: " << program_wait(program, 0).err;
     }
-    bool reports(const std::string& text) {
-        return wait_until([&] { return program_output_so_far(program).find(text) != std::string::npos; }, 5);
-    }
     // Clicks the close button: the process ends within a second, with status 0.
     program_result close_expecting_quick_status_zero() {
         window_send_delete(server.connection, window);
@@ -54,7 +51,7 @@ protected:
 TEST_F(WindowLifecycle, WindowServicesCommandLineDirectoriesAndTheCloseButton) {
     const std::string started_in = std::filesystem::temp_directory_path();
     ASSERT_NO_FATAL_FAILURE(start({"first", "with space", "", "last"}, "Renamed", started_in));
-    ASSERT_TRUE(reports("window_x=10 window_y=20\n")) << program_output_so_far(program);
+    ASSERT_TRUE(program_reports(program, "window_x=10 window_y=20\n")) << program_output_so_far(program);
     const window_geometry geometry = window_geometry_of(server.connection, window);
     EXPECT_TRUE(geometry.mapped);
     EXPECT_EQ(std::make_tuple(geometry.x, geometry.y, geometry.width, geometry.height), std::make_tuple(10, 20, 640, 400));
@@ -75,9 +72,9 @@ TEST_F(WindowLifecycle, WindowServicesCommandLineDirectoriesAndTheCloseButton) {
 // destroys the window.
 TEST_F(WindowLifecycle, CloseRequestsNeverDestroyTheWindowOfAProgramThatClaimsThem) {
     ASSERT_NO_FATAL_FAILURE(start({"claim-close"}));
-    ASSERT_TRUE(reports("claimed\n"));
+    ASSERT_TRUE(program_reports(program, "claimed\n"));
     window_send_delete(server.connection, window);
-    EXPECT_TRUE(reports("exit_query=1 then 0\n"));
+    EXPECT_TRUE(program_reports(program, "exit_query=1 then 0\n"));
     for (int i = 0; i < 300; ++i) {
         window_send_delete(server.connection, window);
         XMoveWindow(server.connection, window, i % 7, i % 5);

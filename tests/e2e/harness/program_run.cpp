@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/e2e/harness/window_access.h"
+
 namespace {
 
 std::string read_file(const std::string& path) {
@@ -77,4 +79,8 @@ program_result program_wait(running_program& program, double timeout_seconds) {
 
 std::string program_output_so_far(const running_program& program) {
     return read_file(program.output_directory + "/out");
+}
+
+bool program_reports(const running_program& program, const std::string& text, double timeout_seconds) {
+    return wait_until([&] { return program_output_so_far(program).find(text) != std::string::npos; }, timeout_seconds);
 }

@@ -31,3 +31,6 @@ program_result program_wait(running_program& program, double timeout_seconds);
 
 // What the program has written to stdout so far.
 std::string program_output_so_far(const running_program& program);
+
+// Waits up to timeout_seconds for text to appear in the program's stdout.
+bool program_reports(const running_program& program, const std::string& text, double timeout_seconds = 10);

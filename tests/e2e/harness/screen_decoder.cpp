@@ -76,6 +76,12 @@ std::string text_screen::row_text(int row) const {
     return text.erase(text.find_last_not_of(' ') + 1);
 }
 
+std::string text_screen::dump() const {
+    std::string text;
+    for (int row = 1; row <= rows; ++row) text += std::to_string(row) + "|" + row_text(row) + "\n";
+    return text;
+}
+
 text_screen screen_read(Display* display, Window window) {
     text_screen screen;
     int width = 0, height = 0;

@@ -26,6 +26,8 @@ struct text_screen {
     }
     // The characters of a row without its trailing blanks; '?' for a cell that is no glyph.
     std::string row_text(int row) const;
+    // All rows, numbered, for failure messages.
+    std::string dump() const;
 };
 
 // Reads the window's pixels and decodes the screen in its top-left corner.
