@@ -59,10 +59,11 @@ protected:
         const char* path = std::getenv("E2E_CALCULATOR");
         const std::string program = path && *path ? path : CALCULATOR_PATH;
         if (from_a_deleted_directory) {
-            const std::string directory = std::filesystem::temp_directory_path() / ("deleted_" + std::to_string(getpid()));
+            const std::string directory =
+                std::filesystem::temp_directory_path() / ("deleted_" + std::to_string(getpid()));
             std::filesystem::create_directory(directory);
-            calculator = program_start("/bin/sh", {"-c", "cd \"$0\" && rmdir \"$0\" && exec \"$1\"", directory, program},
-                                       {"DISPLAY=" + server.display});
+            const std::string script = "cd \"$0\" && rmdir \"$0\" && exec \"$1\"";
+            calculator = program_start("/bin/sh", {"-c", script, directory, program}, {"DISPLAY=" + server.display});
         } else {
             calculator = program_start(program, {}, {"DISPLAY=" + server.display});
         }
@@ -132,8 +133,9 @@ TEST_F(Calculator, APurpleEntryScrollsTheScreenThreeTimes) {
     type_text(server.connection, "-50x\b0\n");
     ASSERT_TRUE(shows(25, press_any_key)) << screen().dump();
     std::vector<std::string> rows(note_rows + 1, note_rows + 8);
-    rows.insert(rows.end(), {"", "", prompt + " -500", "", "", "         fuer Purpurpunkt:", "", "         x=  .5657461",
-                             "         y=  .1867449", "", "", "         fuer  500 nm :", "", "         x=  .008168",
+    rows.insert(rows.end(), {"", "", prompt + " -500", "", "", "         fuer Purpurpunkt:", "",
+                             "         x=  .5657461", "         y=  .1867449", "", "",
+                             "         fuer  500 nm :", "", "         x=  .008168",
                              "         y=  .538423", "", "", press_any_key});
     expect_rows(rows);
     window_send_delete(server.connection, window);
@@ -159,7 +161,8 @@ TEST_F(Calculator, ReadingPastTheTableAsksWhetherToContinue) {
     ASSERT_EQ(calls.size(), 2u);
     for (std::size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].option("title"), "Unhandled Error #4 - spektralrechner");
-        EXPECT_EQ(calls[i].option("text"), "Line: " + std::to_string(38 + i) + " (in main module)\nOut of DATA\nContinue?");
+        EXPECT_EQ(calls[i].option("text"),
+                  "Line: " + std::to_string(38 + i) + " (in main module)\nOut of DATA\nContinue?");
     }
 }
 

@@ -57,7 +57,8 @@ protected:
 TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     std::string why;
     ASSERT_TRUE(x_server_start(server, why)) << why;
-    const std::filesystem::path trigger = std::filesystem::temp_directory_path() / ("palette_" + std::to_string(getpid()));
+    const std::filesystem::path trigger =
+        std::filesystem::temp_directory_path() / ("palette_" + std::to_string(getpid()));
     std::filesystem::remove(trigger);
     program = program_start(std::string(E2E_PROGRAM_DIR) + "/screen_text", {trigger}, {"DISPLAY=" + server.display});
     window = window_find(server.connection, "Untitled", 10);

@@ -54,14 +54,16 @@ TEST_F(WindowLifecycle, WindowServicesCommandLineDirectoriesAndTheCloseButton) {
     ASSERT_TRUE(program_reports(program, "window_x=10 window_y=20\n")) << program_output_so_far(program);
     const window_geometry geometry = window_geometry_of(server.connection, window);
     EXPECT_TRUE(geometry.mapped);
-    EXPECT_EQ(std::make_tuple(geometry.x, geometry.y, geometry.width, geometry.height), std::make_tuple(10, 20, 640, 400));
+    EXPECT_EQ(std::make_tuple(geometry.x, geometry.y, geometry.width, geometry.height),
+              std::make_tuple(10, 20, 640, 400));
     const program_result result = close_expecting_quick_status_zero();
     // A query waits for the window thread's answer, and while the program has
     // borrowed the window thread it waits until window_resume.
     const std::string working_directory = std::filesystem::canonical(E2E_PROGRAM_DIR);
-    for (const std::string& line : {std::string("command_line=[first with space  last]"), "startup_directory=[" + started_in + "]",
-                                    "working_directory=[" + working_directory + "]", std::string("screen_width=1024"),
-                                    std::string("while_paused=-1 after_resume=1024")})
+    const std::string lines[] = {"command_line=[first with space  last]", "startup_directory=[" + started_in + "]",
+                                 "working_directory=[" + working_directory + "]", "screen_width=1024",
+                                 "while_paused=-1 after_resume=1024"};
+    for (const std::string& line : lines)
         EXPECT_NE(result.out.find(line + "\n"), std::string::npos) << line << " in " << result.out;
     EXPECT_TRUE(wait_until([&] { return !window_exists(server.connection, window); }, 5));
 }
@@ -117,7 +119,8 @@ TEST(CriticalErrors, OnTheProgramThreadEndTheProcessCleanly) {
     for (int first = 0; first < 200; first += 8) {
         std::vector<running_program> batch;
         for (int i = first; i < first + 8; ++i)
-            batch.push_back(program_start(probe, {"critical", std::to_string(i * 7 % 50)}, {"DISPLAY=" + server.display}));
+            batch.push_back(
+                program_start(probe, {"critical", std::to_string(i * 7 % 50)}, {"DISPLAY=" + server.display}));
         for (running_program& program : batch) {
             const program_result result = program_wait(program, 60);
             if ((result.finished && result.exit_status == 0) || failed++ > 0) continue;

@@ -15,15 +15,13 @@ void hook(int type, Window window, Display* display, int phase) {
     x_event_hook(&event, display, phase);
 }
 
-TEST(EventHook, CrossingsExposureHeldModifiersTheFirstConnectionAndTheCloseButton) {
+TEST(EventHook, CrossingsExposureHeldModifiersAndTheCloseButton) {
     pointer_in_window = 0;
     redraw_needed = 0;
     auto* display = reinterpret_cast<Display*>(0x1000);
-    hook(EnterNotify, 42, display, 1);   // the first event with a connection names it and the window
-    hook(Expose, 43, reinterpret_cast<Display*>(0x2000), 1);
-    EXPECT_EQ(x_event_display, display);
-    EXPECT_EQ(x_event_window, 42u);
-    EXPECT_EQ(pointer_in_window.load(), 0);   // phase 2 decides the rest
+    hook(EnterNotify, 42, display, 1);
+    hook(Expose, 42, display, 1);
+    EXPECT_EQ(pointer_in_window.load(), 0);   // phase 2 decides
     EXPECT_EQ(redraw_needed, 0);
     hook(EnterNotify, 42, display, 2);
     EXPECT_EQ(pointer_in_window.load(), -1);

@@ -79,9 +79,11 @@ protected:
 };
 
 TEST_F(Renderer, EveryBuiltInFontHasItsGlyphsAndCellSizeInEveryDrawingCode) {
-    const struct font_case { int font, w, h; const std::uint8_t* glyphs; int stride; } cases[] = {{8, 8, 8, font_8x8, 64},         {9, 16, 8, font_8x8, 64},
-                               {14, 8, 14, font_8x16 + 8, 128}, {15, 16, 14, font_8x16 + 8, 128},
-                               {16, 8, 16, font_8x16, 128},     {17, 16, 16, font_8x16, 128}};
+    // The font number, its cell size, and where its glyphs start in the working tables.
+    const struct font_case { int font, w, h; const std::uint8_t* glyphs; int stride; } cases[] = {
+        {8, 8, 8, font_8x8, 64},         {9, 16, 8, font_8x8, 64},
+        {14, 8, 14, font_8x16 + 8, 128}, {15, 16, 14, font_8x16 + 8, 128},
+        {16, 8, 16, font_8x16, 128},     {17, 16, 16, font_8x16, 128}};
     for (int level = 2; level >= 0; --level)
         for (const font_case& fc : cases) {
             SCOPED_TRACE(testing::Message() << "font " << fc.font << ", drawing code " << select_glyph_drawing(level));
@@ -185,19 +187,21 @@ TEST_F(Renderer, UnchangedPageMakesNoNewFrameButTheOrderAdvances) {
     put(0, 0, 'Z', 0x07);
     render_software_frame();
     const std::int64_t first = newest()->order;
-    for (int pass = 0; pass < 40; ++pass, ++render_pass_count) {   // phases turn, nothing blinks
+    for (int pass = 0; pass < 40; ++pass) {   // phases turn, nothing blinks
         const std::int64_t before = latest_frame_order;
         render_software_frame();
         EXPECT_GT(latest_frame_order, before);
+        ++render_pass_count;
     }
     EXPECT_EQ(newest()->order, first);
 
     page->cursor_visible = 1;   // a visible cursor changes the frame every 8 passes
     render_pass_count = 0;
     std::set<std::int64_t> orders;
-    for (int pass = 0; pass < 32; ++pass, ++render_pass_count) {
+    for (int pass = 0; pass < 32; ++pass) {
         render_software_frame();
         orders.insert(newest()->order);
+        ++render_pass_count;
     }
     EXPECT_EQ(orders.size(), 4u);   // the frame before, then one at each of the 3 phase turns
 
@@ -211,12 +215,17 @@ TEST_F(Renderer, UnchangedPageMakesNoNewFrameButTheOrderAdvances) {
     EXPECT_GT(newest()->order, shown);
 }
 
+void set_frame(software_frame& frame, std::int32_t state, std::int64_t order) {
+    frame.state = state;
+    frame.order = order;
+}
+
 TEST_F(Renderer, NoFrameFreeReusesTheOlderReadyOneAndTheNewestIsShown) {
     software_frame* f = software_frames;
     next_frame_order = 200;
-    f[0].state = frame_on_screen, f[0].order = 100;
-    f[1].state = frame_ready, f[1].order = 102;
-    f[2].state = frame_ready, f[2].order = 101;
+    set_frame(f[0], frame_on_screen, 100);
+    set_frame(f[1], frame_ready, 102);
+    set_frame(f[2], frame_ready, 101);
     software_frame* chosen = frame_claim_for_writing();
     ASSERT_EQ(chosen, &f[2]);   // no frame free: the older ready one is reused
     EXPECT_EQ(chosen->state, frame_being_written);
@@ -226,7 +235,7 @@ TEST_F(Renderer, NoFrameFreeReusesTheOlderReadyOneAndTheNewestIsShown) {
     EXPECT_EQ(latest_frame_order, 200);
 
     // The window thread shows the newest ready frame and frees the older ones.
-    f[2].state = frame_ready, f[2].order = 103;
+    set_frame(f[2], frame_ready, 103);
     bool is_new = false;
     EXPECT_EQ(frame_claim_for_display(&is_new), &f[2]);
     EXPECT_TRUE(is_new);

@@ -95,8 +95,8 @@ TEST(HgcLayer, CommandsAreConsumedInThePresentationOfTheirFrame) {
     list_remove(hgc_list, broken);
     present(14, {0});
     ASSERT_EQ(dialog.calls().size(), 1u);
-    EXPECT_EQ(dialog.calls()[0].option("text"),
-              "Renderer: Command does not exist: command = " + std::to_string(broken) + ", hgcx->order = 10, order = 14");
+    EXPECT_EQ(dialog.calls()[0].option("text"), "Renderer: Command does not exist: command = " +
+                                                    std::to_string(broken) + ", hgcx->order = 10, order = 14");
     EXPECT_NE(hardware_img_get(image), nullptr);
 }
 

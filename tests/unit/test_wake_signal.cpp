@@ -32,7 +32,8 @@ protected:
     void TearDown() override { manual_clock_stop(); }
     wake_signal signal{{0}, {0}, {-1}};
     std::future<bool> wait_async(std::uint32_t seen, std::uint32_t timeout_ms, int also_readable = -1) {
-        return std::async(std::launch::async, [=, this] { return wake_signal_wait(signal, seen, timeout_ms, also_readable); });
+        return std::async(std::launch::async,
+                          [=, this] { return wake_signal_wait(signal, seen, timeout_ms, also_readable); });
     }
 };
 
@@ -53,7 +54,8 @@ TEST_F(WakeSignal, ARaiseBeforeTheWaitEndsItAtOnce) {
 TEST_F(WakeSignal, WaitsEndAtTheirTimeOut) {
     manual_clock_start(0, 0);
     std::future<bool> wait = wait_async(wake_signal_seen(signal), 100);
-    for (int ms = 0; ms < 5000 && signal.waiters.load() == 0; ++ms) std::this_thread::sleep_for(1ms);   // its deadline is taken
+    // Its deadline is taken once it counts as a waiter.
+    for (int ms = 0; ms < 5000 && signal.waiters.load() == 0; ++ms) std::this_thread::sleep_for(1ms);
     manual_clock_advance(99);
     EXPECT_EQ(wait.wait_for(20ms), std::future_status::timeout);
     manual_clock_advance(1);

@@ -89,6 +89,7 @@ text_screen screen_read(Display* display, Window window) {
     if (width < 640 || height < 400 || glyph_rows().size() != 256 * 16) return screen;
     screen.rows = 25;
     for (int row = 0; row < 25; ++row)
-        for (int column = 0; column < 80; ++column) screen.cells.push_back(decode_cell(pixels, width, column * 8, row * 16));
+        for (int column = 0; column < 80; ++column)
+            screen.cells.push_back(decode_cell(pixels, width, column * 8, row * 16));
     return screen;
 }

@@ -39,7 +39,8 @@ bool x_server_start(x_server& server, std::string& why, const std::vector<std::s
         const int quiet = open("/dev/null", O_WRONLY);
         if (quiet >= 0) dup2(quiet, 2);
         const std::string fd = std::to_string(pipe_fds[1]);
-        std::vector<const char*> argv{"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+        std::vector<const char*> argv{"Xvfb",        "-displayfd", fd.c_str(), "-screen",
+                                      "0", "1024x768x24", "-nolisten",  "tcp"};
         for (const std::string& argument : extra_arguments) argv.push_back(argument.c_str());
         argv.push_back(nullptr);
         execvp("Xvfb", const_cast<char* const*>(argv.data()));
