@@ -26,8 +26,14 @@ TEST(HardwareImage, PaddingToPowersOfTwoRepeatsTheLastColumnAndRow) {
                                                   0,  0,  0,  0,  0,  0,  0, 0}));
 }
 
+// The image and command lists, made once as start-up makes them.
+void make_lists() {
+    if (!hardware_images) hardware_images = list_new_locked(hardware_image_record_size);
+    if (!hgc_list) hgc_list = list_new(hgc_record_size);
+}
+
 TEST(HardwareImage, DeferredImagesKeepTheirPixelsUntilFreed) {
-    hardware_images = list_new_locked(hardware_image_record_size);
+    make_lists();
     std::uint32_t pixels[6] = {1, 2, 3, 4, 5, 6};
     const std::int32_t kept = new_hardware_img(3, 2, pixels, hardware_img_deferred);
     const std::int32_t copied = new_hardware_img(3, 2, pixels, hardware_img_deferred | hardware_img_copy);
@@ -63,8 +69,7 @@ void present(std::int64_t order, std::initializer_list<std::int32_t> layers) {
 }
 
 TEST(HgcLayer, CommandsAreConsumedInThePresentationOfTheirFrame) {
-    hardware_images = list_new_locked(hardware_image_record_size);
-    hgc_list = list_new(hgc_record_size);
+    make_lists();
     const std::uint32_t pixel = 0;
     EXPECT_FALSE(hgc_presentation_needed());
     // Frees of four images, issued in frames 10, 11, 11 and 12.
