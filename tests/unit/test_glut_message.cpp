@@ -41,16 +41,6 @@ protected:
     }
 };
 
-TEST_F(MessageQueue, MessagesRunInTheOrderPostedAndHeapMessagesAreDeleted) {
-    for (int n = 1; n <= 5; ++n) EXPECT_EQ(post_glut_message(new recording_message(n, 0)), 1);
-    EXPECT_TRUE(executed.empty());   // nothing runs before the window thread drains
-    drain_glut_messages();
-    drain_glut_messages();
-    EXPECT_EQ(executed, (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(destroyed.load(), 5);
-    for (int query : {100, 101, 506, 507}) EXPECT_EQ(window_get(query), 0);   // cached: waiting would never end
-}
-
 // A waiting message, and a query outside the cache, return only after a
 // drain has run them.
 TEST_F(MessageQueue, WaitingPostersBlockUntilADrainHasRunTheirMessage) {
