@@ -2,7 +2,6 @@
 // standard input and output on pipes, and on a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -36,15 +35,20 @@ const std::string heading =
     "\n"
     "\n"
     " Eingabe der Wellenlaenge [nm]: ? ";
-const std::string press_any_key = "\nPress any key to continue\n";
 
-// What follows the entry's line for a spectral colour.
-std::string spectral(const std::string& nm, const std::string& x, const std::string& y) {
-    return "\n\n         fuer  " + nm + " nm :\n\n         x=  " + x + "\n         y=  " + y + "\n\n" + press_any_key;
+// What follows the entry's line: the purple point when one is given, then the spectral point.
+std::string results(const std::string& nm, const std::string& x, const std::string& y, const std::string& purple_x = "",
+                    const std::string& purple_y = "") {
+    const std::string purple = purple_x.empty() ? "" : "\n\n         fuer Purpurpunkt:\n\n         x=  " + purple_x +
+                                                           "\n         y=  " + purple_y + "\n";
+    return purple + "\n\n         fuer  " + nm + " nm :\n\n         x=  " + x + "\n         y=  " + y +
+           "\n\n\nPress any key to continue\n";
 }
 
-const std::string out_of_data_38 =
-    "Unhandled Error #4 - spektralrechner-console\nLine: 38 (in main module)\nOut of DATA\nContinue?";
+std::string out_of_data(int line) {
+    return "Unhandled Error #4 - spektralrechner-console\nLine: " + std::to_string(line) +
+           " (in main module)\nOut of DATA\nContinue?";
+}
 
 struct run_result {
     std::string out, err;
@@ -110,64 +114,69 @@ run_result run_piped(const char* path, const std::string& input, std::vector<std
     return result;
 }
 
-struct piped_case {
-    const char* what;
-    std::string input, echo, after_entry;
-};
-
-class PipedTranscript : public ::testing::TestWithParam<piped_case> {};
-
-// The whole standard output: plain text, not one escape sequence.
-TEST_P(PipedTranscript, IsTheWholeDialogue) {
-    const piped_case& c = GetParam();
-    const run_result r = run_piped(CONSOLE_PATH, c.input);
-    EXPECT_EQ(r.out, heading + c.echo + "\n" + c.after_entry);
-    EXPECT_EQ(r.err, c.after_entry.empty() ? out_of_data_38 + "\n" : "");
-    EXPECT_EQ(r.status, 0);
-}
-
-const std::string long_line = "500" + std::string(99997, 'x');
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, PipedTranscript,
-    ::testing::Values(
-        piped_case{"500", "500\n", "500", spectral("500", ".008168", ".538423")},
-        piped_case{"555.5", "555.5\n", "555.5", spectral("555.5", ".3409378", ".6554428")},
-        piped_case{"purple", "-500\n", "-500",
-                   "\n\n         fuer Purpurpunkt:\n\n         x=  .5657461\n         y=  .1867449\n" +
-                       spectral("500", ".008168", ".538423")},
-        piped_case{"empty", "\n", "", spectral("0", ".17556", ".005294")},
-        piped_case{"abc", "abc\n", "abc", spectral("0", ".17556", ".005294")},
-        piped_case{"100", "100\n", "100", spectral("100", ".17556", ".005294")},
-        // Past the table: the error dialogue without a display writes to
-        // standard error and answers No.
-        piped_case{"800", "800\n", "800", ""},
+// The whole standard output and error for one input: plain text, not one
+// escape sequence. The results' seventh digits show whether each step of
+// the computation ran in its own precision. Past the table, the error
+// dialogue without a display writes to standard error and answers No, at
+// the first READ that fails.
+TEST(Piped, TheWholeDialogueForEachEntry) {
+    const std::string long_line = "500" + std::string(99997, 'x');
+    const struct { std::string input, echo, after_entry; int failing_line = 0; } cases[] = {
+        {"500\n", "500", results("500", ".008168", ".538423")},
+        {"555.5\n", "555.5", results("555.5", ".3409378", ".6554428")},
+        {"555.55\n", "555.55", results("555.55", ".3412946", ".6551024")},   // fraction .5499, not .55
+        {"678.2\n", "678.2", results("678.2", ".7331701", ".26683")},
+        {"506.15\n", "506.15", results("506.15", "4.812956E-03", ".6789873")},
+        {"100\n", "100", results("100", ".17556", ".005294")},   // below 360: the 360-nm point
+        // Between 360 and 361 nm the row before the table is extrapolated.
+        {"360.25\n", "360.25", results("360.25", ".175541", "5.291961E-03")},
+        {"100.5\n", "100.5", results("100.5", ".1755219", "5.289937E-03")},
+        {"700\n", "700", results("700", ".73469", ".26531")},
+        {"703.99994\n", "703.99994", results("703.9999", ".73469", ".26531")},   // the largest SINGLE below 704
+        {"704\n", "704", "", 54},
+        {"705.5\n", "705.5", "", 49},
+        {"706\n", "706", "", 44},
+        {"707\n", "707", "", 38},
+        {"-500\n", "-500", results("500", ".008168", ".538423", ".5657461", ".1867449")},
+        // The two ends of the purple line.
+        {"-493.8\n", "-493.8", results("493.8", "2.833021E-02", ".3830119", ".7389116", ".2672732")},
+        {"-569.6\n", "-569.6", results("569.6", ".4412536", ".557498", ".1753595", "5.200766E-03")},
+        {"\n", "", results("0", ".17556", ".005294")},
+        {"abc\n", "abc", results("0", ".17556", ".005294")},
         // The editor's rules: a comma in a single-string entry is dropped,
         // Backspace takes back, Enter ends the entry, the rest of the input stays unread.
-        piped_case{"editing", "5,x\b00\r7\n1\n", "500", spectral("500", ".008168", ".538423")},
-        piped_case{"end of input in the line", "555.5", "555.5", spectral("555.5", ".3409378", ".6554428")},
-        piped_case{"no input at all", "", "", spectral("0", ".17556", ".005294")},
-        piped_case{"a 100,000-byte line", long_line + "\n", long_line, spectral("500", ".008168", ".538423")},
+        {"5,x\b00\r7\n1\n", "500", results("500", ".008168", ".538423")},
+        {"555.5", "555.5", results("555.5", ".3409378", ".6554428")},   // the input ends within the line
+        {"", "", results("0", ".17556", ".005294")},
+        {long_line + "\n", long_line, results("500", ".008168", ".538423")},
         // A NUL byte is kept in the entry; PRINT and VAL both stop at it.
-        piped_case{"NUL", std::string("500\0" "9\n", 6), "500", spectral("500", ".008168", ".538423")},
-        piped_case{"invalid UTF-8", "500\xff\xc3\n", "500\xff\xc3", spectral("500", ".008168", ".538423")}),
-    [](const auto& info) {
-        std::string name;
-        for (char c : std::string(info.param.what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
+        {std::string("500\0" "9\n", 6), "500", results("500", ".008168", ".538423")},
+        {"500\xff\xc3\n", "500\xff\xc3", results("500", ".008168", ".538423")},
+    };
+    for (const auto& c : cases) {
+        const run_result r = run_piped(CONSOLE_PATH, c.input);
+        EXPECT_EQ(r.out, heading + c.echo + "\n" + c.after_entry) << c.input;
+        EXPECT_EQ(r.err, c.failing_line ? out_of_data(c.failing_line) + "\n" : "") << c.input;
+        EXPECT_EQ(r.status, 0) << c.input;
+    }
+}
 
-TEST(ConsoleEdition, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
+// With a display the dialogue is the desktop's box; answered Yes, every
+// later READ fails on its own line, those of the skipping loop at each pass.
+TEST(Piped, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
     fake_dialog dialog;
-    dialog.answer(1);   // No
-    const run_result r = run_piped(CONSOLE_PATH, "800\n", {"DISPLAY=:99"});
-    EXPECT_EQ(r.out, heading + "800\n");
+    const run_result r = run_piped(CONSOLE_PATH, "708\n", {"DISPLAY=:99"});
+    EXPECT_EQ(r.out, heading + "708\n" + results("708", "0", "0"));
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.status, 0);
-    const std::vector<fake_dialog_call> calls = dialog.calls();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].option("title") + "\n" + calls[0].option("text"),
-              "Unhandled Error #4 - spektralrechner-console\nLine: 38 (in main module)\nOut of DATA\nContinue?");
+    std::string dialogues;
+    for (const fake_dialog_call& call : dialog.calls()) {
+        const std::string text = call.option("title") + "\n" + call.option("text");
+        const std::size_t line_at = text.find("Line: ") + 6;
+        EXPECT_EQ(text, out_of_data(std::stoi(text.substr(line_at))));
+        dialogues += text.substr(line_at, text.find(' ', line_at) - line_at) + " ";
+    }
+    EXPECT_EQ(dialogues, "38 39 40 41 38 39 40 41 44 45 46 47 49 50 51 52 54 55 56 57 ");
 }
 
 TEST(WindowEdition, WithoutADisplayNamesTheTerminalEdition) {
@@ -291,7 +300,7 @@ TEST(OnATerminal, TheErrorDialogueAsksThere) {
     terminal_run t;
     ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
     t.type("800\r");
-    ASSERT_TRUE(t.shows(on_terminal(out_of_data_38) + " [y/n] "));
+    ASSERT_TRUE(t.shows(on_terminal(out_of_data(38)) + " [y/n] "));
     t.type("maybe\r");
     ASSERT_TRUE(t.shows("maybe\r\nContinue? [y/n] "));
     t.type("Y\r");   // Yes: on to the next READ, which fails too

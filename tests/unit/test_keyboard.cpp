@@ -247,16 +247,13 @@ TEST_F(Keyboard, KeyHitQueueStaysOrderedUnderAConcurrentWriter) {
     std::thread writer([] {
         for (std::int32_t code = 1; code <= presses; ++code) key_hit_queue_push(code);
     });
-    std::int32_t last = 0, seen = 0;
-    while (last < presses) {
+    for (std::int32_t last = 0; last < presses;) {
         const std::int32_t code = key_hit();
         if (code == 0) continue;
         ASSERT_GT(code, last);
         last = code;
-        ++seen;
     }
     writer.join();
-    EXPECT_GT(seen, 0);
 }
 
 // A window thread stores 50,000 numbered keys while the program empties the
