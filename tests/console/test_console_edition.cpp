@@ -187,6 +187,13 @@ TEST(WindowEdition, WithoutADisplayNamesTheTerminalEdition) {
     EXPECT_EQ(r.status, 1);
 }
 
+// The text as a terminal shows it: each line end as carriage return and line feed.
+std::string on_terminal(const std::string& text) {
+    std::string shown;
+    for (char c : text) shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return shown;
+}
+
 // The program on a pseudo-terminal that this test keeps open, so that its
 // modes can be read before and after.
 struct terminal_run {
@@ -223,16 +230,12 @@ struct terminal_run {
         }
         return false;
     }
-    bool shows(const std::string& text, std::size_t from = 0) {
-        return until([&] { return from != std::string::npos && output.find(text, from) != std::string::npos; });
-    }
     bool in_key_mode() {
         termios now{};
         return until([&] { return tcgetattr(slave, &now) == 0 && !(now.c_lflag & ICANON); });
     }
-    void type(const std::string& keys) { ASSERT_EQ(write(master, keys.data(), keys.size()), ssize_t(keys.size())); }
     run_result ended() {
-        int status = 0;
+        int status = -1;   // not ended: no exit status, signal 127
         until([&] { return waitpid(pid, &status, WNOHANG) == pid; });
         until([&, quiet = 0]() mutable { return ++quiet > 5; });   // what it wrote last
         pid = -1;
@@ -245,83 +248,47 @@ struct terminal_run {
     bool modes_as_before() const {
         termios after{};
         tcgetattr(slave, &after);
-        return after.c_iflag == before.c_iflag && after.c_oflag == before.c_oflag &&
-               after.c_lflag == before.c_lflag && after.c_cflag == before.c_cflag &&
-               std::memcmp(after.c_cc, before.c_cc, sizeof after.c_cc) == 0;
+        return after.c_iflag == before.c_iflag && after.c_oflag == before.c_oflag && after.c_lflag == before.c_lflag &&
+               after.c_cflag == before.c_cflag && std::memcmp(after.c_cc, before.c_cc, sizeof after.c_cc) == 0;
     }
 };
 
-// The text as a terminal shows it: each line end as carriage return and line feed.
-std::string on_terminal(const std::string& text) {
-    std::string shown;
-    for (char c : text) shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return shown;
-}
-
-const char* const bright_white = "\x1b[38;5;15m";
-const char* const own_colours = "\x1b[39;49m";
-
-TEST(OnATerminal, ColoursThenAKeyEndsItWithTheTerminalAsBefore) {
-    terminal_run t;
-    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-    EXPECT_EQ(t.output.find(bright_white), 0u);
-    t.type("55\x7f" "0\r");   // the terminal's own Backspace
-    // The terminal has shown the entry and its line end; the program adds neither.
-    ASSERT_TRUE(t.shows("? 55\b \b0\r\n\r\n\r\n         fuer  50 nm :"));
-    ASSERT_TRUE(t.shows("Press any key to continue"));
-    ASSERT_TRUE(t.in_key_mode());
-    t.type("q");   // one key, no Enter
-    const run_result r = t.ended();
-    EXPECT_EQ(r.status, 0);
-    // The colours back, then the last line end.
-    EXPECT_EQ(r.out.substr(r.out.find("Press any key")),
-              "Press any key to continue" + std::string(own_colours) + "\r\n");
-    EXPECT_TRUE(t.modes_as_before());
-}
-
-// During INPUT, and while END waits for a key in key mode.
-TEST(OnATerminal, CtrlCEndsItWithTheTerminalAsBefore) {
-    for (const char* typed : {"12", "500\r"}) {
+// Sessions on a terminal: each step waits until the output shows its text
+// (and, when END waits for a key, until the terminal is in key mode), then
+// types its keys. Each session ends with the terminal's modes as before and,
+// after the colours it started with (bright white), its own colours back
+// before the last line end.
+TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
+    const std::string prompt = " Eingabe der Wellenlaenge [nm]: ? ", key = "Press any key to continue";
+    const std::string own_colours = "\x1b[39;49m";
+    struct step { std::string shows, type; };
+    const struct { std::vector<step> steps; int status, signal; std::string tail; } sessions[] = {
+        // The terminal's own Backspace; the terminal has shown the entry and its line end, the program adds neither.
+        {{{prompt, "55\x7f" "0\r"}, {"? 55\b \b0\r\n\r\n\r\n         fuer  50 nm :", ""}, {key, "q"}}, 0, 0,
+         key + own_colours + "\r\n"},
+        {{{prompt, "12"}, {"? 12", "\x03"}}, -1, SIGINT, own_colours},   // Ctrl+C during INPUT
+        {{{prompt, "500\r"}, {key, "\x03"}}, -1, SIGINT, key + own_colours},   // ... and while END waits
+        // The error dialogue asks there; Yes goes on to the next READ, which fails too.
+        {{{prompt, "800\r"}, {on_terminal(out_of_data(38)) + " [y/n] ", "maybe\r"}, {"maybe\r\nContinue? [y/n] ", "Y\r"},
+          {on_terminal("Line: 39 (in main module)\nOut of DATA\nContinue? [y/n] "), "n\r"}},
+         0, 0, "n\r\n" + own_colours},
+        {{{prompt, "\x04"}, {"fuer  0 nm :", ""}}, 0, 0, key + own_colours + "\r\n"},   // Ctrl+D: the end of input
+    };
+    for (const auto& session : sessions) {
         terminal_run t;
-        ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-        t.type(typed);
-        if (std::string(typed).back() == '\r') {
-            ASSERT_TRUE(t.shows("Press any key to continue") && t.in_key_mode());
+        for (const step& s : session.steps) {
+            ASSERT_TRUE(t.until([&] { return t.output.find(s.shows) != std::string::npos; })) << s.shows << t.output;
+            if (s.shows == key) {
+                ASSERT_TRUE(t.in_key_mode());
+            }
+            ASSERT_EQ(write(t.master, s.type.data(), s.type.size()), ssize_t(s.type.size()));
         }
-        t.type("\x03");
         const run_result r = t.ended();
-        EXPECT_EQ(r.signal, SIGINT) << typed;
-        EXPECT_NE(r.out.find(own_colours), std::string::npos) << r.out;
-        EXPECT_TRUE(t.modes_as_before()) << typed;
+        EXPECT_EQ(std::make_pair(r.status, r.signal), std::make_pair(session.status, session.signal)) << r.out;
+        EXPECT_EQ(r.out.find("\x1b[38;5;15m"), 0u) << r.out;
+        EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), session.tail.size())), session.tail) << r.out;
+        EXPECT_TRUE(t.modes_as_before());
     }
-}
-
-TEST(OnATerminal, TheErrorDialogueAsksThere) {
-    terminal_run t;
-    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-    t.type("800\r");
-    ASSERT_TRUE(t.shows(on_terminal(out_of_data(38)) + " [y/n] "));
-    t.type("maybe\r");
-    ASSERT_TRUE(t.shows("maybe\r\nContinue? [y/n] "));
-    t.type("Y\r");   // Yes: on to the next READ, which fails too
-    ASSERT_TRUE(t.shows(on_terminal("Line: 39 (in main module)\nOut of DATA\nContinue? [y/n] ")));
-    t.type("n\r");
-    const run_result r = t.ended();
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.find("Press any key"), std::string::npos);
-    EXPECT_NE(r.out.find(own_colours, r.out.rfind("n\r\n")), std::string::npos) << r.out;
-    EXPECT_TRUE(t.modes_as_before());
-}
-
-TEST(OnATerminal, EndOfInputAtInputEndsWithoutWaitingForAKey) {
-    terminal_run t;
-    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-    t.type("\x04");   // Ctrl+D: the end of input
-    const run_result r = t.ended();
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("fuer  0 nm :"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Press any key to continue"), std::string::npos);
-    EXPECT_TRUE(t.modes_as_before());
 }
 
 }  // namespace

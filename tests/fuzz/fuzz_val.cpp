@@ -11,30 +11,20 @@
 
 namespace {
 
-bool digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
-
-// Counts digits from i on, and those from the first non-zero one.
-void count_digits(const std::string& t, std::size_t& i, std::size_t& all, std::size_t& significant, bool point) {
-    for (; i < t.size() && (digit(t[i]) || (point && t[i] == '.')); ++i) {
-        if (t[i] == '.') {
-            point = false;
-            continue;
-        }
-        ++all;
-        if (significant || t[i] != '0') ++significant;
-    }
-}
-
 bool plain_decimal(const std::string& t) {
-    std::size_t i = t.size() && (t[0] == '+' || t[0] == '-'), digits = 0, significant = 0;
-    count_digits(t, i, digits, significant, true);
-    if (digits == 0 || significant > 256) return false;
-    if (i == t.size()) return true;
-    if (t[i] != 'E' && t[i] != 'e') return false;
-    i += 1 + (i + 1 < t.size() && (t[i + 1] == '+' || t[i + 1] == '-'));
-    std::size_t exponent_digits = 0, exponent_significant = 0;
-    count_digits(t, i, exponent_digits, exponent_significant, false);
-    return exponent_digits > 0 && exponent_significant <= 18 && i == t.size();
+    std::size_t i = t.size() && (t[0] == '+' || t[0] == '-'), digits[2] = {0, 0}, significant[2] = {0, 0};
+    for (int part = 0; part < 2; ++part) {   // the number's digits, then the exponent's
+        for (bool point = part == 0; i < t.size() && (std::isdigit(static_cast<unsigned char>(t[i])) || (point && t[i] == '.')); ++i) {
+            if (t[i] == '.') point = false;
+            else digits[part] += 1, significant[part] += significant[part] || t[i] != '0';
+        }
+        if (part == 1) break;
+        if (digits[0] == 0 || significant[0] > 256) return false;
+        if (i == t.size()) return true;
+        if (t[i] != 'E' && t[i] != 'e') return false;
+        i += 1 + (i + 1 < t.size() && (t[i + 1] == '+' || t[i + 1] == '-'));
+    }
+    return digits[1] > 0 && significant[1] <= 18 && i == t.size();
 }
 
 }  // namespace
