@@ -22,7 +22,8 @@
 
 namespace {
 
-constexpr std::uint32_t numeric_types[] = {16, 8 | input_type_unsigned, 64, 32 | input_type_float, 64 | input_type_float};
+constexpr std::uint32_t numeric_types[] = {16, 8 | input_type_unsigned, 64, 32 | input_type_float,
+                                           64 | input_type_float};
 str_desc* text_target = nullptr;
 alignas(16) std::uint8_t numeric_target[16];
 
@@ -55,15 +56,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (key == 13) continue;   // Enter comes last
         keyboard_buffer_store(key, 0);   // as the window thread would
         typed += key == 9 ? 8 : 1;
-        if (key == 8 && !model.empty()) model.pop_back();
-        else if (key == 9) model.append(8 - (model.size() & 7), ' ');
-        else if (key != 8 && key != 7 && !(key >= 10 && key <= 12) && !(key >= 28 && key <= 31)) model += static_cast<char>(key);
+        const bool changes_nothing = key == 7 || (key >= 10 && key <= 12) || (key >= 28 && key <= 31);
+        if (key == 8) {
+            if (!model.empty()) model.pop_back();
+        } else if (key == 9) {
+            model.append(8 - (model.size() & 7), ' ');
+        } else if (!changes_nothing) {
+            model += static_cast<char>(key);
+        }
     }
     keyboard_buffer_store(13, 0);
     input_line(line_input ? 1 : 2, static_cast<std::int8_t>(data[0] >> 7));
-    const std::string result(reinterpret_cast<const char*>(text_target->text), static_cast<std::size_t>(text_target->len));
+    const std::string result(reinterpret_cast<const char*>(text_target->text), text_target->len);
     if (line_input ? result != model : result.size() > typed) std::abort();
-    if (write_page->cursor_x < 1 || write_page->cursor_x > 80 || write_page->cursor_y < 1 || write_page->cursor_y > 25)
-        std::abort();
+    const screen_image& page = *write_page;
+    if (page.cursor_x < 1 || page.cursor_x > 80 || page.cursor_y < 1 || page.cursor_y > 25) std::abort();
     return 0;
 }

@@ -32,15 +32,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The piece read by libc, as the type's bit pattern; "", "-", "&" and "&H" stand for 0.
         const std::uint64_t all = bits == 64 ? ~0ull : (1ull << bits) - 1;
         const bool based = piece[0] == '&' && piece.size() > 2;
-        const int base = !based ? 10 : std::strchr("Hh", piece[1]) ? 16 : std::strchr("Oo", piece[1]) ? 8 : 2;
+        int base = 10;
+        if (based) base = std::strchr("Hh", piece[1]) ? 16 : std::strchr("Oo", piece[1]) ? 8 : 2;
         errno = 0;
         const char* digits = piece.c_str() + (based ? 2 : 0);
         const bool is_signed = !based && !(type & input_type_unsigned);
         const long long value = is_signed ? std::strtoll(digits, nullptr, 10) : 0;
         std::uint64_t expected = is_signed ? static_cast<std::uint64_t>(value) & all : std::strtoull(digits, nullptr, base);
         if (piece[0] == '&' && !based) expected = 0;
-        const bool fits = is_signed ? value <= static_cast<long long>(all >> 1) && value >= -static_cast<long long>(all >> 1) - 1
-                                    : expected <= all;
+        const auto highest = static_cast<long long>(all >> 1);
+        const bool fits = is_signed ? value <= highest && value >= -highest - 1 : expected <= all;
         std::uint64_t pattern = 0;
         std::memcpy(&pattern, stored, bits / 8);
         if (errno != 0 || !fits || pattern != expected) std::abort();

@@ -11,20 +11,34 @@
 
 namespace {
 
-bool plain_decimal(const std::string& t) {
-    std::size_t i = t.size() && (t[0] == '+' || t[0] == '-'), digits[2] = {0, 0}, significant[2] = {0, 0};
-    for (int part = 0; part < 2; ++part) {   // the number's digits, then the exponent's
-        for (bool point = part == 0; i < t.size() && (std::isdigit(static_cast<unsigned char>(t[i])) || (point && t[i] == '.')); ++i) {
-            if (t[i] == '.') point = false;
-            else digits[part] += 1, significant[part] += significant[part] || t[i] != '0';
-        }
-        if (part == 1) break;
-        if (digits[0] == 0 || significant[0] > 256) return false;
-        if (i == t.size()) return true;
-        if (t[i] != 'E' && t[i] != 'e') return false;
-        i += 1 + (i + 1 < t.size() && (t[i + 1] == '+' || t[i + 1] == '-'));
+bool plain_decimal(const std::string& text) {
+    std::size_t at = 0;
+    const auto skip_sign = [&] {
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    };
+    const auto take_digits = [&] {
+        std::string digits;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) digits += text[at++];
+        return digits;
+    };
+    const auto significant = [](const std::string& digits) {
+        const std::size_t first = digits.find_first_not_of('0');
+        return first == std::string::npos ? 0 : digits.size() - first;
+    };
+    skip_sign();
+    std::string mantissa = take_digits();
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        mantissa += take_digits();
     }
-    return digits[1] > 0 && significant[1] <= 18 && i == t.size();
+    std::string exponent = "0";
+    if (at < text.size() && (text[at] == 'E' || text[at] == 'e')) {
+        ++at;
+        skip_sign();
+        exponent = take_digits();
+    }
+    return at == text.size() && !mantissa.empty() && !exponent.empty() && significant(mantissa) <= 256 &&
+           significant(exponent) <= 18;
 }
 
 }  // namespace

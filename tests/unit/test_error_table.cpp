@@ -28,12 +28,8 @@ TEST(RaiseError, CriticalNumbersShowTheirBoxThenExitWithStatusZero) {
              {257, "Critical Error #1", "Out of memory"},
              {11, "Critical Error", "Division by zero"},
              {256, "Critical Error", "Out of stack space"},
-             {259, "Critical Error", "Cannot find dynamic library file"},
-             {261, "Critical Error", "Sub/Function does not exist in dynamic library"},
              {270, "Critical Error", "_GL command called outside of SUB _GL's scope"},
-             {271, "Critical Error", "END/SYSTEM called within SUB _GL's scope"},
              {502, "Critical Error #2", "Out of memory"},
-             {509, "Critical Error #9", "Out of memory"},
              {518, "Critical Error #18", "Out of memory"}}) {
         dialog.forget_calls();
         EXPECT_EXIT(raise_error(number), testing::ExitedWithCode(0), "") << number;
@@ -43,7 +39,7 @@ TEST(RaiseError, CriticalNumbersShowTheirBoxThenExitWithStatusZero) {
     }
     // Their neighbours are ordinary errors (300 to 315 are critical only in the dialogue).
     dialog.forget_calls();
-    for (std::int32_t n : {255, 258, 262, 269, 272, 300, 501, 519}) {
+    for (std::int32_t n : {255, 258, 269, 272, 300, 501, 519}) {
         raise_error(n);
         EXPECT_EQ(pending_error.exchange(0), n);
     }

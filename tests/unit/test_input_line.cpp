@@ -1,7 +1,6 @@
 // INPUT's line editor in the window, on a program thread of its own fed with
-// keys by the test thread (which plays the window thread), and on the
-// console, fed with lines of standard input: the same typing gives the same
-// pieces in both.
+// keys by the test thread (which plays the window thread). The terminal
+// edition's tests type into the same editor through standard input.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
@@ -10,10 +9,8 @@
 #include <cstdio>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
-#include "runtime/console/console_image.h"
 #include "runtime/core/emulated_memory.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
@@ -31,7 +28,6 @@ using namespace std::chrono_literals;
 std::string text_of(const str_desc* s) { return std::string(reinterpret_cast<const char*>(s->text), s->len); }
 
 enum kind { text, whole_line, int16, uint8, single, twice, fixed4 };
-enum where { both, window_only, console_only };
 
 // Typed: "\n" is Enter, "\b" Backspace, "\t" Tab. Echo: what INPUT shows of the line.
 struct input_case {
@@ -39,7 +35,6 @@ struct input_case {
     std::string typed;
     std::vector<std::string> values;
     std::string echo;
-    where in = both;
 };
 
 const input_case cases[] = {
@@ -60,8 +55,6 @@ const input_case cases[] = {
     {{int16, uint8}, "12,3\b\b\n", {"12", "0"}, "12"},   // a target without a piece: its start value
     {{fixed4}, "abcde\n", {"abcd"}, "abcd"},
     {{fixed4}, "z\n", {"z   "}, "z"},
-    {{text}, "ab\rcd\n", {"ab"}, "ab", console_only},   // Enter: the rest of the line is not read
-    {{text}, std::string("a\0b\n", 4), {std::string("a\0b", 3)}, "a", console_only},   // the echo ends at the NUL
 };
 
 // The case's targets, set for INPUT; fresh strings, numbers at 5.
@@ -111,7 +104,9 @@ void press(int key) {
         key_char_event(key, 1, 0);
         key_char_event(key, 0, 0);
     }
-    const auto index = [](std::uint32_t address) { return std::atomic_ref<std::uint8_t>(*emulated_address(address)).load(); };
+    const auto index = [](std::uint32_t address) {
+        return std::atomic_ref<std::uint8_t>(*emulated_address(address)).load();
+    };
     for (const auto deadline = std::chrono::steady_clock::now() + 5s;
          index(bios_keyboard_head) != index(bios_keyboard_tail) && std::chrono::steady_clock::now() < deadline;)
         std::this_thread::sleep_for(1ms);
@@ -130,22 +125,16 @@ protected:
         manual_clock_start(1000, 0);
     }
     void TearDown() override { manual_clock_stop(); }
-    std::thread start(std::int32_t targets, std::int8_t newline = 1) {
-        done = false;
-        return std::thread([this, targets, newline] {
+    void run_keys(std::int32_t targets, const std::vector<int>& keys, std::int8_t newline = 1) {
+        std::atomic<bool> done{false};
+        std::thread program([&] {
             input_line(targets, newline);
             done = true;
         });
-    }
-    bool finishes() {
-        for (const auto deadline = std::chrono::steady_clock::now() + 5s; !done && std::chrono::steady_clock::now() < deadline;)
-            std::this_thread::sleep_for(1ms);
-        return done;
-    }
-    void run_keys(std::int32_t targets, const std::vector<int>& keys, std::int8_t newline = 1) {
-        std::thread program = start(targets, newline);
         for (int key : keys) press(key);
-        const bool finished = finishes();
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+        const bool finished = done;
         exit_in_progress = 1;   // lets a stuck INPUT go before the test fails
         if (!finished) manual_clock_stop();
         program.join();
@@ -156,13 +145,11 @@ protected:
         run_keys(targets, std::vector<int>(typed.begin(), typed.end()), newline);
     }
 
-    std::atomic<bool> done{false};
     screen_image* page = nullptr;
 };
 
 TEST_F(InputLine, PiecesInTheWindow) {
     for (const input_case& c : cases) {
-        if (c.in == console_only) continue;
         fresh_text_screen();
         page = write_page;
         const targets t(c);
@@ -180,16 +167,6 @@ TEST_F(InputLine, PiecesInTheWindow) {
     EXPECT_EQ(text_of(entry), "ab");
 }
 
-TEST_F(InputLine, AfterThePromptWithoutANewLineTheCursorStays) {
-    str_desc* entry = str_new(0, 0);
-    input_target_set(1, input_type_string, entry);
-    print_raw(" Eingabe der Wellenlaenge [nm]: ? ");
-    run(1, "550\n", 0);
-    EXPECT_EQ(text_of(entry), "550");
-    EXPECT_EQ(row_text(page, 1), " Eingabe der Wellenlaenge [nm]: ? 550");
-    EXPECT_EQ(cursor_at(page), std::make_pair(1, 38));
-}
-
 TEST_F(InputLine, BackspaceAfterAWrapAndScrollRestoresTheScreen) {
     for (int row = 1; row <= 23; ++row) print_raw("row " + std::to_string(row), 1);
     print_raw("prompt at column 71? ");
@@ -204,30 +181,14 @@ TEST_F(InputLine, BackspaceAfterAWrapAndScrollRestoresTheScreen) {
     EXPECT_EQ(cursor_at(page), std::make_pair(24, 79));
 }
 
-TEST_F(InputLine, CursorShowsWhileWaitingAndAnExitEndsTheWait) {
-    manual_clock_stop();   // the exit is seen at the next look, 10 ms on
-    input_target_set(1, input_type_string, str_new(0, 0));
-    page->cursor_visible = 0;
-    std::thread program = start(1);
-    press('x');
-    EXPECT_EQ(page->cursor_visible, 1);
-    press('\n');
-    program.join();
-    EXPECT_EQ(page->cursor_visible, 0);
-    program = start(1);
-    press('x');
-    exit_in_progress = 1;
-    EXPECT_TRUE(finishes());
-    program.join();
-}
-
 // Storing a piece can compact the heap and grow it, freeing the old block
 // (the sanitizer build sees any read of it), while the typed line is read.
 // Two string targets, each with one byte of room so that its second
 // character moves it; the heap is left every room from none to more than the
 // whole line needs, so that some runs compact it during a store.
 TEST_F(InputLine, PiecesStoredWhileTheHeapIsCompactedHoldWhatWasTyped) {
-    str_assign(str_new(0, 0), str_from_cstring(std::string(65536, '.').c_str()));   // the heap grows when compacted
+    // The heap grows when compacted.
+    str_assign(str_new(0, 0), str_from_cstring(std::string(65536, '.').c_str()));
     std::size_t wrong_at_room = 0;
     for (std::size_t room = 1; room <= 600 && !wrong_at_room; ++room) {
         str_desc* first = str_assign(str_new(0, 0), str_from_cstring("x"));   // the newest string: no spare bytes
@@ -242,27 +203,6 @@ TEST_F(InputLine, PiecesStoredWhileTheHeapIsCompactedHoldWhatWasTyped) {
         str_free(second);
     }
     EXPECT_EQ(wrong_at_room, 0u);
-}
-
-// Last: the write page becomes the console's for good.
-TEST_F(InputLine, PiecesOnTheConsole) {
-    console_image_create();
-    int input[2];
-    ASSERT_EQ(pipe(input), 0);
-    std::string all;
-    for (const input_case& c : cases)
-        if (c.in != window_only) all += c.typed;
-    ASSERT_EQ(write(input[1], all.data(), all.size()), static_cast<ssize_t>(all.size()));
-    close(input[1]);
-    dup2(input[0], STDIN_FILENO);
-    for (const input_case& c : cases) {
-        if (c.in == window_only) continue;
-        const targets t(c);
-        ::testing::internal::CaptureStdout();
-        input_line(static_cast<std::int32_t>(t.pointers.size()), 1);
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.echo + "\n") << c.typed;
-        EXPECT_EQ(t.values(c), c.values) << c.typed;
-    }
 }
 
 }  // namespace

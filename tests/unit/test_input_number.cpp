@@ -49,8 +49,12 @@ const rules all_rules[] = {
 
 TEST(InputNumber, PiecesThatCanStillFitTheirType) {
     for (const rules& r : all_rules) {
-        for (const std::string& text : r.accepted) EXPECT_TRUE(input_number_acceptable(r.type, bytes(text), length(text))) << r.type << " " << text;
-        for (const std::string& text : r.refused) EXPECT_FALSE(input_number_acceptable(r.type, bytes(text), length(text))) << r.type << " " << text;
+        for (const std::string& text : r.accepted) {
+            EXPECT_TRUE(input_number_acceptable(r.type, bytes(text), length(text))) << r.type << " " << text;
+        }
+        for (const std::string& text : r.refused) {
+            EXPECT_FALSE(input_number_acceptable(r.type, bytes(text), length(text))) << r.type << " " << text;
+        }
     }
 }
 

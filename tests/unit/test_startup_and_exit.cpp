@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -19,49 +18,6 @@
 void program_main() {}
 
 namespace {
-
-namespace fs = std::filesystem;
-
-TEST(CommandLine, ArgumentsJoinedBySingleSpacesWithoutQuoting) {
-    const char* argv[] = {"prog", "with space", "", "x", ""};
-    for (auto [argc, joined] : {std::pair{1, ""}, {2, "with space"}, {5, "with space  x "}}) {
-        char* text = command_line_text(argc, const_cast<char**>(argv));
-        EXPECT_STREQ(text, joined);
-        std::free(text);
-    }
-}
-
-// The working directory's text: longer than the first buffer, and gone.
-TEST(Directories, WorkingDirectoryOfAnyLengthOrEmptyWhenRemoved) {
-    const fs::path started_in = fs::current_path(), top = fs::temp_directory_path() / ("startup_" + std::to_string(getpid()));
-    fs::path deep = top;
-    while (deep.native().size() < 1300) deep /= std::string(100, 'd');
-    fs::create_directories(deep);
-    for (const std::string& expected : {deep.native(), std::string()}) {
-        fs::current_path(deep);
-        if (expected.empty()) fs::remove_all(top);
-        char* text = working_directory_text();
-        EXPECT_EQ(std::string(text), expected);
-        std::free(text);
-    }
-    EXPECT_EQ(pending_error.load(), 0);
-    EXPECT_TRUE(change_to_executable_directory());
-    EXPECT_EQ(fs::current_path(), fs::canonical("/proc/self/exe").parent_path());
-    fs::current_path(started_in);
-}
-
-// An error recorded on the way (as when there is no memory for the
-// directory's text) is still pending when start-up has made the screen, so
-// that the program runs on after "Yes".
-TEST(Directories, AnErrorRecordedDuringStartUpLeavesTheScreenInPlace) {
-    raise_error(7);
-    char name[] = "program";
-    char* argv[] = {name, nullptr};
-    runtime_prepare(1, argv);
-    EXPECT_EQ(pending_error.exchange(0), 7);
-    ASSERT_NE(write_page, nullptr);
-    EXPECT_EQ(image_text_rows(*write_page), 25);
-}
 
 int starts_left = 0;
 thread_handle started;
@@ -83,30 +39,6 @@ TEST(WorkerThreads, OneThatCannotStartIsNamedInAnAlertAndTheProcessEndsWithStatu
     }
 }
 
-TEST(ExitQuery, ClaimsTheCloseButtonAndReturnsEachRequestOnce) {
-    EXPECT_EQ(exit_query(), 0);
-    EXPECT_EQ(close_handled_by_program.load(), 1);
-    close_request.fetch_or(1);
-    close_request.fetch_or(2);
-    EXPECT_EQ(exit_query(), 3);
-    EXPECT_EQ(exit_query(), 0);
-}
-
-// Without a window the exit sequence ends the process on its own thread,
-// once the program thread has parked and the timer thread has ended.
-TEST(ExitSequence, WaitsForBothThreadsThenExitsWithTheStatus) {
-    EXPECT_EXIT(
-        {
-            stopped_threads = 1;
-            std::thread([] {
-                sleep_ms(50);
-                if (exit_in_progress.load() == 1 && pending_event.load() == 1) stopped_threads.fetch_or(2);
-            }).detach();
-            exit_sequence();
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
 // The timer thread marks an armed timer due once its interval has passed,
 // holds while a statement changes the timer table, and ends with the exit.
 TEST(TimerThread, MarksDueTimersAndStopsWhenTheExitStarts) {
@@ -118,6 +50,7 @@ TEST(TimerThread, MarksDueTimersAndStopsWhenTheExitStarts) {
     EXPECT_EQ(timer.pending.load(), 0);   // its first expiry is only started
     for (int waited = 0; waited < 2000 && timer.pending.load() == 0; ++waited) sleep_ms(1);
     EXPECT_EQ(timer.pending.load() + pending_event.load(), 2);
+    EXPECT_EQ(timer_traps[1].pending.load(), 0);   // a timer not in use never falls due
 
     timer_thread_pause = 1;
     for (int waited = 0; waited < 2000 && timer_thread_pause.load() != 2; ++waited) sleep_ms(1);
