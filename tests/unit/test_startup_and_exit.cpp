@@ -3,10 +3,8 @@
 #include <cerrno>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 #include "fake_dialog.h"
-#include "runtime/console/screen_image.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
@@ -49,8 +47,8 @@ TEST(TimerThread, MarksDueTimersAndStopsWhenTheExitStarts) {
     sleep_ms(10);
     EXPECT_EQ(timer.pending.load(), 0);   // its first expiry is only started
     for (int waited = 0; waited < 2000 && timer.pending.load() == 0; ++waited) sleep_ms(1);
-    EXPECT_EQ(timer.pending.load() + pending_event.load(), 2);
-    EXPECT_EQ(timer_traps[1].pending.load(), 0);   // a timer not in use never falls due
+    EXPECT_EQ(timer.pending.load(), 1);
+    EXPECT_EQ(pending_event.load(), 1);
 
     timer_thread_pause = 1;
     for (int waited = 0; waited < 2000 && timer_thread_pause.load() != 2; ++waited) sleep_ms(1);
