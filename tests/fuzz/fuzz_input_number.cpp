@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const char* digits = piece.c_str() + (based ? 2 : 0);
         const bool is_signed = !based && !(type & input_type_unsigned);
         const long long value = is_signed ? std::strtoll(digits, nullptr, 10) : 0;
-        std::uint64_t expected = is_signed ? static_cast<std::uint64_t>(value) & all : std::strtoull(digits, nullptr, base);
+        std::uint64_t expected = static_cast<std::uint64_t>(value) & all;
+        if (!is_signed) expected = std::strtoull(digits, nullptr, base);
         if (piece[0] == '&' && !based) expected = 0;
         const auto highest = static_cast<long long>(all >> 1);
         const bool fits = is_signed ? value <= highest && value >= -highest - 1 : expected <= all;
