@@ -37,6 +37,23 @@ TEST(WorkerThreads, OneThatCannotStartIsNamedInAnAlertAndTheProcessEndsWithStatu
     }
 }
 
+// Without a window the exit sequence ends the process on its own thread,
+// once the program thread has parked and the timer thread has ended (here
+// a stand-in that ends only when the exit has been announced as the program
+// thread sees it).
+TEST(ExitSequence, WaitsForBothThreadsThenExitsWithTheStatus) {
+    EXPECT_EXIT(
+        {
+            stopped_threads = 1;
+            std::thread([] {
+                sleep_ms(50);
+                if (exit_in_progress.load() == 1 && pending_event.load() == 1) stopped_threads.fetch_or(2);
+            }).detach();
+            exit_sequence();
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 // The timer thread marks an armed timer due once its interval has passed,
 // holds while a statement changes the timer table, and ends with the exit.
 TEST(TimerThread, MarksDueTimersAndStopsWhenTheExitStarts) {
