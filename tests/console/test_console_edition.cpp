@@ -2,7 +2,6 @@
 // standard input and output on pipes, and on a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -36,15 +35,20 @@ const std::string heading =
     "\n"
     "\n"
     " Eingabe der Wellenlaenge [nm]: ? ";
-const std::string press_any_key = "\nPress any key to continue\n";
 
-// What follows the entry's line for a spectral colour.
-std::string spectral(const std::string& nm, const std::string& x, const std::string& y) {
-    return "\n\n         fuer  " + nm + " nm :\n\n         x=  " + x + "\n         y=  " + y + "\n\n" + press_any_key;
+// What follows the entry's line: the purple point when one is given, then the spectral point.
+std::string results(const std::string& nm, const std::string& x, const std::string& y, const std::string& purple_x = "",
+                    const std::string& purple_y = "") {
+    const std::string purple = purple_x.empty() ? "" : "\n\n         fuer Purpurpunkt:\n\n         x=  " + purple_x +
+                                                           "\n         y=  " + purple_y + "\n";
+    return purple + "\n\n         fuer  " + nm + " nm :\n\n         x=  " + x + "\n         y=  " + y +
+           "\n\n\nPress any key to continue\n";
 }
 
-const std::string out_of_data_38 =
-    "Unhandled Error #4 - spektralrechner-console\nLine: 38 (in main module)\nOut of DATA\nContinue?";
+std::string out_of_data(int line) {
+    return "Unhandled Error #4 - spektralrechner-console\nLine: " + std::to_string(line) +
+           " (in main module)\nOut of DATA\nContinue?";
+}
 
 struct run_result {
     std::string out, err;
@@ -64,9 +68,7 @@ void exec_program(const char* path, const std::vector<std::string>& environment)
     _exit(127);
 }
 
-void collect_status(pid_t pid, run_result& result) {
-    int status = 0;
-    waitpid(pid, &status, 0);
+void record_status(int status, run_result& result) {
     if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
 }
@@ -106,76 +108,81 @@ run_result run_piped(const char* path, const std::string& input, std::vector<std
     result.out = read_all(out[0]);
     result.err = read_all(err[0]);
     writer.join();
-    collect_status(pid, result);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    record_status(status, result);
     return result;
 }
 
-struct piped_case {
-    const char* what;
-    std::string input, echo, after_entry;
-};
-
-class PipedTranscript : public ::testing::TestWithParam<piped_case> {};
-
-// The whole standard output: plain text, not one escape sequence.
-TEST_P(PipedTranscript, IsTheWholeDialogue) {
-    const piped_case& c = GetParam();
-    const run_result r = run_piped(CONSOLE_PATH, c.input);
-    EXPECT_EQ(r.out, heading + c.echo + "\n" + c.after_entry);
-    EXPECT_EQ(r.err, c.after_entry.empty() ? out_of_data_38 + "\n" : "");
-    EXPECT_EQ(r.status, 0);
-}
-
-const std::string long_line = "500" + std::string(99997, 'x');
-
-INSTANTIATE_TEST_SUITE_P(
-    Entries, PipedTranscript,
-    ::testing::Values(
-        piped_case{"500", "500\n", "500", spectral("500", ".008168", ".538423")},
-        piped_case{"555.5", "555.5\n", "555.5", spectral("555.5", ".3409378", ".6554428")},
-        piped_case{"purple", "-500\n", "-500",
-                   "\n\n         fuer Purpurpunkt:\n\n         x=  .5657461\n         y=  .1867449\n" +
-                       spectral("500", ".008168", ".538423")},
-        piped_case{"empty", "\n", "", spectral("0", ".17556", ".005294")},
-        piped_case{"abc", "abc\n", "abc", spectral("0", ".17556", ".005294")},
-        piped_case{"100", "100\n", "100", spectral("100", ".17556", ".005294")},
-        // Past the table: the error dialogue without a display writes to
-        // standard error and answers No.
-        piped_case{"800", "800\n", "800", ""},
+// The whole standard output and error for one input: plain text, not one
+// escape sequence. The results' seventh digits show whether each step of
+// the computation ran in its own precision. Past the table, the error
+// dialogue without a display writes to standard error and answers No, at
+// the first READ that fails.
+TEST(Piped, TheWholeDialogueForEachEntry) {
+    const std::string long_line = "500" + std::string(99997, 'x');
+    const struct { std::string input, echo, after_entry; int failing_line = 0; } cases[] = {
+        {"500\n", "500", results("500", ".008168", ".538423")},
+        {"555.5\n", "555.5", results("555.5", ".3409378", ".6554428")},
+        {"555.55\n", "555.55", results("555.55", ".3412946", ".6551024")},   // fraction .5499, not .55
+        {"678.2\n", "678.2", results("678.2", ".7331701", ".26683")},
+        {"506.15\n", "506.15", results("506.15", "4.812956E-03", ".6789873")},
+        {"100\n", "100", results("100", ".17556", ".005294")},   // below 360: the 360-nm point
+        // Between 360 and 361 nm the row before the table is extrapolated.
+        {"360.25\n", "360.25", results("360.25", ".175541", "5.291961E-03")},
+        {"100.5\n", "100.5", results("100.5", ".1755219", "5.289937E-03")},
+        {"700\n", "700", results("700", ".73469", ".26531")},
+        {"703.99994\n", "703.99994", results("703.9999", ".73469", ".26531")},   // the largest SINGLE below 704
+        {"704\n", "704", "", 54},
+        {"705.5\n", "705.5", "", 49},
+        {"706\n", "706", "", 44},
+        {"707\n", "707", "", 38},
+        {"-500\n", "-500", results("500", ".008168", ".538423", ".5657461", ".1867449")},
+        // The two ends of the purple line.
+        {"-493.8\n", "-493.8", results("493.8", "2.833021E-02", ".3830119", ".7389116", ".2672732")},
+        {"-569.6\n", "-569.6", results("569.6", ".4412536", ".557498", ".1753595", "5.200766E-03")},
+        {"\n", "", results("0", ".17556", ".005294")},
         // The editor's rules: a comma in a single-string entry is dropped,
         // Backspace takes back, Enter ends the entry, the rest of the input stays unread.
-        piped_case{"editing", "5,x\b00\r7\n1\n", "500", spectral("500", ".008168", ".538423")},
-        piped_case{"end of input in the line", "555.5", "555.5", spectral("555.5", ".3409378", ".6554428")},
-        piped_case{"no input at all", "", "", spectral("0", ".17556", ".005294")},
-        piped_case{"a 100,000-byte line", long_line + "\n", long_line, spectral("500", ".008168", ".538423")},
+        {"5,x\b00\r7\n1\n", "500", results("500", ".008168", ".538423")},
+        {"555.5", "555.5", results("555.5", ".3409378", ".6554428")},   // the input ends within the line
+        {"", "", results("0", ".17556", ".005294")},
+        {long_line + "\n", long_line, results("500", ".008168", ".538423")},
         // A NUL byte is kept in the entry; PRINT and VAL both stop at it.
-        piped_case{"NUL", std::string("500\0" "9\n", 6), "500", spectral("500", ".008168", ".538423")},
-        piped_case{"invalid UTF-8", "500\xff\xc3\n", "500\xff\xc3", spectral("500", ".008168", ".538423")}),
-    [](const auto& info) {
-        std::string name;
-        for (char c : std::string(info.param.what)) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
-
-TEST(ConsoleEdition, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
-    fake_dialog dialog;
-    dialog.answer(1);   // No
-    const run_result r = run_piped(CONSOLE_PATH, "800\n", {"DISPLAY=:99"});
-    EXPECT_EQ(r.out, heading + "800\n");
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.status, 0);
-    const std::vector<fake_dialog_call> calls = dialog.calls();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].option("title") + "\n" + calls[0].option("text"),
-              "Unhandled Error #4 - spektralrechner-console\nLine: 38 (in main module)\nOut of DATA\nContinue?");
+        {std::string("500\0" "9\n", 6), "500", results("500", ".008168", ".538423")},
+        {"500\xff\xc3\n", "500\xff\xc3", results("500", ".008168", ".538423")},
+    };
+    for (const auto& c : cases) {
+        const run_result r = run_piped(CONSOLE_PATH, c.input);
+        EXPECT_EQ(r.out, heading + c.echo + "\n" + c.after_entry) << c.input;
+        EXPECT_EQ(r.err, c.failing_line ? out_of_data(c.failing_line) + "\n" : "") << c.input;
+        EXPECT_EQ(r.status, 0) << c.input;
+    }
 }
 
-TEST(WindowEdition, WithoutADisplayNamesTheTerminalEdition) {
-    const run_result r = run_piped(WINDOW_PATH, "");
-    EXPECT_EQ(r.err,
-              "spektralrechner: cannot open the X display: DISPLAY is not set; the terminal edition "
-              "spektralrechner-console needs none\n");
-    EXPECT_EQ(r.status, 1);
+// With a display the dialogue is the desktop's box; answered Yes, every
+// later READ fails on its own line, those of the skipping loop at each pass.
+TEST(Piped, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
+    fake_dialog dialog;
+    const run_result r = run_piped(CONSOLE_PATH, "708\n", {"DISPLAY=:99"});
+    EXPECT_EQ(r.out, heading + "708\n" + results("708", "0", "0"));
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+    std::string dialogues;
+    for (const fake_dialog_call& call : dialog.calls()) {
+        const std::string text = call.option("title") + "\n" + call.option("text");
+        const std::size_t line_at = text.find("Line: ") + 6;
+        EXPECT_EQ(text, out_of_data(std::stoi(text.substr(line_at))));
+        dialogues += text.substr(line_at, text.find(' ', line_at) - line_at) + " ";
+    }
+    EXPECT_EQ(dialogues, "38 39 40 41 38 39 40 41 44 45 46 47 49 50 51 52 54 55 56 57 ");
+}
+
+// The text as a terminal shows it: each line end as carriage return and line feed.
+std::string on_terminal(const std::string& text) {
+    std::string shown;
+    for (char c : text) shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return shown;
 }
 
 // The program on a pseudo-terminal that this test keeps open, so that its
@@ -198,7 +205,10 @@ struct terminal_run {
         }
     }
     ~terminal_run() {
-        if (pid > 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
         close(master);
         close(slave);
     }
@@ -214,105 +224,71 @@ struct terminal_run {
         }
         return false;
     }
-    bool shows(const std::string& text, std::size_t from = 0) {
-        return until([&] { return from != std::string::npos && output.find(text, from) != std::string::npos; });
-    }
     bool in_key_mode() {
         termios now{};
         return until([&] { return tcgetattr(slave, &now) == 0 && !(now.c_lflag & ICANON); });
     }
-    void type(const std::string& keys) { ASSERT_EQ(write(master, keys.data(), keys.size()), ssize_t(keys.size())); }
     run_result ended() {
-        int status = 0;
+        int status = -1;   // not ended: no exit status, signal 127
         until([&] { return waitpid(pid, &status, WNOHANG) == pid; });
         until([&, quiet = 0]() mutable { return ++quiet > 5; });   // what it wrote last
         pid = -1;
         run_result result;
         result.out = output;
-        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-        if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+        record_status(status, result);
         return result;
     }
     bool modes_as_before() const {
         termios after{};
         tcgetattr(slave, &after);
-        return after.c_iflag == before.c_iflag && after.c_oflag == before.c_oflag &&
-               after.c_lflag == before.c_lflag && after.c_cflag == before.c_cflag &&
-               std::memcmp(after.c_cc, before.c_cc, sizeof after.c_cc) == 0;
+        return after.c_iflag == before.c_iflag && after.c_oflag == before.c_oflag && after.c_lflag == before.c_lflag &&
+               after.c_cflag == before.c_cflag && std::memcmp(after.c_cc, before.c_cc, sizeof after.c_cc) == 0;
     }
 };
 
-// The text as a terminal shows it: each line end as carriage return and line feed.
-std::string on_terminal(const std::string& text) {
-    std::string shown;
-    for (char c : text) shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return shown;
-}
-
-const char* const bright_white = "\x1b[38;5;15m";
-const char* const own_colours = "\x1b[39;49m";
-
-TEST(OnATerminal, ColoursThenAKeyEndsItWithTheTerminalAsBefore) {
-    terminal_run t;
-    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-    EXPECT_EQ(t.output.find(bright_white), 0u);
-    t.type("55\x7f" "0\r");   // the terminal's own Backspace
-    // The terminal has shown the entry and its line end; the program adds neither.
-    ASSERT_TRUE(t.shows("? 55\b \b0\r\n\r\n\r\n         fuer  50 nm :"));
-    ASSERT_TRUE(t.shows("Press any key to continue"));
-    ASSERT_TRUE(t.in_key_mode());
-    t.type("q");   // one key, no Enter
-    const run_result r = t.ended();
-    EXPECT_EQ(r.status, 0);
-    // The colours back, then the last line end.
-    EXPECT_EQ(r.out.substr(r.out.find("Press any key")),
-              "Press any key to continue" + std::string(own_colours) + "\r\n");
-    EXPECT_TRUE(t.modes_as_before());
-}
-
-// During INPUT, and while END waits for a key in key mode.
-TEST(OnATerminal, CtrlCEndsItWithTheTerminalAsBefore) {
-    for (const char* typed : {"12", "500\r"}) {
+// Sessions on a terminal: each step waits until the output shows its text
+// (and, when END waits for a key, until the terminal is in key mode), then
+// types its keys. Each session ends with the terminal's modes as before and,
+// after the colours it started with (bright white), its own colours back
+// before the last line end.
+TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
+    const std::string prompt = " Eingabe der Wellenlaenge [nm]: ? ", key = "Press any key to continue";
+    const std::string own_colours = "\x1b[39;49m";
+    struct step { std::string shows, type; };
+    const struct {
+        std::vector<step> steps;
+        int status, signal;
+        std::string tail;
+    } sessions[] = {
+        // The terminal's own Backspace; the terminal has shown the entry and its line end, the program adds neither.
+        {{{prompt, "55\x7f" "0\r"}, {"? 55\b \b0\r\n\r\n\r\n         fuer  50 nm :", ""}, {key, "q"}}, 0, 0,
+         key + own_colours + "\r\n"},
+        {{{prompt, "12"}, {"? 12", "\x03"}}, -1, SIGINT, own_colours},   // Ctrl+C during INPUT
+        {{{prompt, "500\r"}, {key, "\x03"}}, -1, SIGINT, key + own_colours},   // ... and while END waits
+        // The error dialogue asks there; Yes goes on to the next READ, which fails too.
+        {{{prompt, "800\r"},
+          {on_terminal(out_of_data(38)) + " [y/n] ", "maybe\r"},
+          {"maybe\r\nContinue? [y/n] ", "Y\r"},
+          {on_terminal("Line: 39 (in main module)\nOut of DATA\nContinue? [y/n] "), "n\r"}},
+         0, 0, "n\r\n" + own_colours},
+        {{{prompt, "\x04"}, {"fuer  0 nm :", ""}}, 0, 0, key + own_colours + "\r\n"},   // Ctrl+D: the end of input
+    };
+    for (const auto& session : sessions) {
         terminal_run t;
-        ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-        t.type(typed);
-        if (std::string(typed).back() == '\r') {
-            ASSERT_TRUE(t.shows("Press any key to continue") && t.in_key_mode());
+        for (const step& s : session.steps) {
+            ASSERT_TRUE(t.until([&] { return t.output.find(s.shows) != std::string::npos; })) << s.shows << t.output;
+            if (s.shows == key) {
+                ASSERT_TRUE(t.in_key_mode());
+            }
+            ASSERT_EQ(write(t.master, s.type.data(), s.type.size()), ssize_t(s.type.size()));
         }
-        t.type("\x03");
         const run_result r = t.ended();
-        EXPECT_EQ(r.signal, SIGINT) << typed;
-        EXPECT_NE(r.out.find(own_colours), std::string::npos) << r.out;
-        EXPECT_TRUE(t.modes_as_before()) << typed;
+        EXPECT_EQ(r.status, session.status) << r.out;
+        EXPECT_EQ(r.signal, session.signal) << r.out;
+        EXPECT_EQ(r.out.find("\x1b[38;5;15m"), 0u) << r.out;
+        EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), session.tail.size())), session.tail) << r.out;
+        EXPECT_TRUE(t.modes_as_before());
     }
-}
-
-TEST(OnATerminal, TheErrorDialogueAsksThere) {
-    terminal_run t;
-    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-    t.type("800\r");
-    ASSERT_TRUE(t.shows(on_terminal(out_of_data_38) + " [y/n] "));
-    t.type("maybe\r");
-    ASSERT_TRUE(t.shows("maybe\r\nContinue? [y/n] "));
-    t.type("Y\r");   // Yes: on to the next READ, which fails too
-    ASSERT_TRUE(t.shows(on_terminal("Line: 39 (in main module)\nOut of DATA\nContinue? [y/n] ")));
-    t.type("n\r");
-    const run_result r = t.ended();
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.find("Press any key"), std::string::npos);
-    EXPECT_NE(r.out.find(own_colours, r.out.rfind("n\r\n")), std::string::npos) << r.out;
-    EXPECT_TRUE(t.modes_as_before());
-}
-
-TEST(OnATerminal, EndOfInputAtInputEndsWithoutWaitingForAKey) {
-    terminal_run t;
-    ASSERT_TRUE(t.shows(" Eingabe der Wellenlaenge [nm]: ? "));
-    t.type("\x04");   // Ctrl+D: the end of input
-    const run_result r = t.ended();
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("fuer  0 nm :"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Press any key to continue"), std::string::npos);
-    EXPECT_TRUE(t.modes_as_before());
 }
 
 }  // namespace

@@ -11,30 +11,34 @@
 
 namespace {
 
-bool digit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
-
-// Counts digits from i on, and those from the first non-zero one.
-void count_digits(const std::string& t, std::size_t& i, std::size_t& all, std::size_t& significant, bool point) {
-    for (; i < t.size() && (digit(t[i]) || (point && t[i] == '.')); ++i) {
-        if (t[i] == '.') {
-            point = false;
-            continue;
-        }
-        ++all;
-        if (significant || t[i] != '0') ++significant;
+bool plain_decimal(const std::string& text) {
+    std::size_t at = 0;
+    const auto skip_sign = [&] {
+        if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    };
+    const auto take_digits = [&] {
+        std::string digits;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) digits += text[at++];
+        return digits;
+    };
+    const auto significant = [](const std::string& digits) {
+        const std::size_t first = digits.find_first_not_of('0');
+        return first == std::string::npos ? 0 : digits.size() - first;
+    };
+    skip_sign();
+    std::string mantissa = take_digits();
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        mantissa += take_digits();
     }
-}
-
-bool plain_decimal(const std::string& t) {
-    std::size_t i = t.size() && (t[0] == '+' || t[0] == '-'), digits = 0, significant = 0;
-    count_digits(t, i, digits, significant, true);
-    if (digits == 0 || significant > 256) return false;
-    if (i == t.size()) return true;
-    if (t[i] != 'E' && t[i] != 'e') return false;
-    i += 1 + (i + 1 < t.size() && (t[i + 1] == '+' || t[i + 1] == '-'));
-    std::size_t exponent_digits = 0, exponent_significant = 0;
-    count_digits(t, i, exponent_digits, exponent_significant, false);
-    return exponent_digits > 0 && exponent_significant <= 18 && i == t.size();
+    std::string exponent = "0";
+    if (at < text.size() && (text[at] == 'E' || text[at] == 'e')) {
+        ++at;
+        skip_sign();
+        exponent = take_digits();
+    }
+    return at == text.size() && !mantissa.empty() && !exponent.empty() && significant(mantissa) <= 256 &&
+           significant(exponent) <= 18;
 }
 
 }  // namespace

@@ -24,9 +24,8 @@ struct fake_dialog_call {
 
     // The value of the "--name=" argument, or "" when it is missing.
     std::string option(const std::string& name) const {
-        const std::string prefix = "--" + name + "=";
         for (const std::string& a : arguments)
-            if (a.rfind(prefix, 0) == 0) return a.substr(prefix.size());
+            if (a.rfind("--" + name + "=", 0) == 0) return a.substr(name.size() + 3);
         return {};
     }
     bool has(const std::string& flag) const {
@@ -41,8 +40,7 @@ struct fake_dialog {
     std::string saved_path;
     pid_t owner = getpid();  // a forked child must not remove the directory
 
-    // Installs the given programs in a fresh directory and puts it first on
-    // PATH; with only = true PATH holds nothing else.
+    // Installs the programs in a fresh directory first on PATH; with only = true PATH holds nothing else.
     explicit fake_dialog(const std::vector<std::string>& programs = {"zenity"}, bool only = false) {
         char pattern[] = "/tmp/fake_dialog_XXXXXX";
         directory = mkdtemp(pattern);
@@ -52,7 +50,6 @@ struct fake_dialog {
         saved_path = path ? path : "";
         setenv("PATH", only ? directory.c_str() : (directory + ":" + saved_path).c_str(), 1);
     }
-
     ~fake_dialog() {
         if (getpid() != owner) return;
         setenv("PATH", saved_path.c_str(), 1);
@@ -86,10 +83,8 @@ struct fake_dialog {
 
     // The ids of the delayed fakes and their sleeps so far.
     std::vector<pid_t> waiting() const {
-        std::vector<pid_t> ids;
         std::ifstream in(directory + "/waiting");
-        for (pid_t id; in >> id;) ids.push_back(id);
-        return ids;
+        return std::vector<pid_t>(std::istream_iterator<pid_t>(in), {});
     }
     // True when none of them runs any more (ended, perhaps not yet reaped).
     bool none_waiting() const {
@@ -106,13 +101,12 @@ struct fake_dialog {
         std::vector<fake_dialog_call> found;
         for (int n = 0;; ++n) {
             std::ifstream in(directory + "/call_" + std::to_string(n), std::ios::binary);
+            std::ifstream input(directory + "/input_" + std::to_string(n), std::ios::binary);
             if (!in) return found;
-            fake_dialog_call call;
+            fake_dialog_call& call = found.emplace_back();
             std::getline(in, call.program, '\0');
             for (std::string argument; std::getline(in, argument, '\0');) call.arguments.push_back(argument);
-            std::ifstream input(directory + "/input_" + std::to_string(n), std::ios::binary);
             call.input.assign(std::istreambuf_iterator<char>(input), {});
-            found.push_back(call);
         }
     }
 

@@ -1,12 +1,11 @@
 // Message boxes: the dialog program chosen, the argument vectors it gets,
-// its answers, hostile text, the fallback without a program, and alert_box.
+// its answers, hostile text, and the fallback without a program.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "fake_dialog.h"
-#include "runtime/errors/errors.h"
 #include "runtime/errors/tinyfiledialogs.h"
 
 namespace {
@@ -16,40 +15,38 @@ using arguments = std::vector<std::string>;
 const std::string hostile_title = "\"; rm -rf ~; $(reboot)";
 const std::string hostile_message = "<b>bold</b> & 'single' \"double\" `id` $HOME \\n\nsecond line\n-x";
 
-fake_dialog_call show_box(const fake_dialog& dialog, const char* type, int default_button = 1) {
+// The one call the box made (each fake records it only when it ends, so a
+// delayed fake shows that the box waited for it).
+fake_dialog_call show_box(const fake_dialog& dialog, const char* type, int default_button = 1,
+                          const std::string& title = hostile_title, const std::string& message = hostile_message) {
     dialog.forget_calls();
-    tinyfd_messageBox(hostile_title.c_str(), hostile_message.c_str(), type, "error", default_button);
+    tinyfd_messageBox(title.c_str(), message.c_str(), type, "error", default_button);
     const auto calls = dialog.calls();
     return calls.size() == 1 ? calls[0] : fake_dialog_call{};
 }
 
-}  // namespace
-
 TEST(MessageBox, EachProgramGetsTheTextLiterallyInItsOwnArguments) {
-    {
-        fake_dialog zenity({"zenity"}, true);
-        const std::string title = "--title=" + hostile_title, text = "--text=" + hostile_message;
-        EXPECT_EQ(show_box(zenity, "ok").arguments, (arguments{"--error", "--no-markup", title, text}));
-        EXPECT_EQ(show_box(zenity, "yesno").arguments,
-                  (arguments{"--question", "--ok-label=Yes", "--cancel-label=No", "--icon-name=dialog-error",
-                             "--no-markup", title, text}));
-        EXPECT_TRUE(show_box(zenity, "yesno", 0).has("--default-cancel"));
-    }
-    {
-        // kdialog's label would take markup for formatting: the text goes as
-        // rich text that shows each character as written.
-        fake_dialog kdialog({"kdialog"}, true);
-        const std::string shown_as_written =
-            "<qt>&lt;b&gt;bold&lt;/b&gt; &amp; 'single' &quot;double&quot; `id` $HOME \\n<br>second line<br>-x</qt>";
-        EXPECT_EQ(show_box(kdialog, "ok").arguments, (arguments{"--title", hostile_title, "--error", shown_as_written}));
-        EXPECT_EQ(show_box(kdialog, "yesno").arguments,
-                  (arguments{"--title", hostile_title, "--warningyesno", shown_as_written}));
-        kdialog.forget_calls();
-        tinyfd_messageBox("a [*] b", "  two  spaces\n indented", "ok", "error", 1);
-        ASSERT_EQ(kdialog.calls().size(), 1u);
-        EXPECT_EQ(kdialog.calls()[0].arguments,
-                  (arguments{"--title", "a [*][*] b", "--error", "<qt>&nbsp;&nbsp;two &nbsp;spaces<br>&nbsp;indented</qt>"}));
-    }
+    fake_dialog zenity({"zenity"}, true);
+    zenity.delay(0.05);
+    const std::string title = "--title=" + hostile_title, text = "--text=" + hostile_message;
+    EXPECT_EQ(show_box(zenity, "ok").arguments, (arguments{"--error", "--no-markup", title, text}));
+    const arguments question = {"--question", "--ok-label=Yes", "--cancel-label=No", "--icon-name=dialog-error",
+                                "--no-markup", title, text};
+    EXPECT_EQ(show_box(zenity, "yesno").arguments, question);
+    EXPECT_TRUE(show_box(zenity, "yesno", 0).has("--default-cancel"));
+
+    // kdialog's label would take markup: the text goes as rich text that
+    // shows each character as written.
+    fake_dialog kdialog({"kdialog"}, true);
+    const std::string as_written =
+        "<qt>&lt;b&gt;bold&lt;/b&gt; &amp; 'single' &quot;double&quot; `id` $HOME \\n<br>second line<br>-x</qt>";
+    EXPECT_EQ(show_box(kdialog, "ok").arguments, (arguments{"--title", hostile_title, "--error", as_written}));
+    EXPECT_EQ(show_box(kdialog, "yesno").arguments,
+              (arguments{"--title", hostile_title, "--warningyesno", as_written}));
+    const std::string spaces_kept = "<qt>&nbsp;&nbsp;two &nbsp;spaces<br>&nbsp;indented</qt>";
+    EXPECT_EQ(show_box(kdialog, "ok", 1, "a [*] b", "  two  spaces\n indented").arguments,
+              (arguments{"--title", "a [*][*] b", "--error", spaces_kept}));
+
     fake_dialog xmessage({"xmessage"}, true);
     for (auto [type, buttons, default_button] : {std::tuple{"ok", "OK:0", "OK"}, {"yesno", "Yes:0,No:1", "Yes"}}) {
         const fake_dialog_call call = show_box(xmessage, type);
@@ -60,51 +57,33 @@ TEST(MessageBox, EachProgramGetsTheTextLiterallyInItsOwnArguments) {
 }
 
 TEST(MessageBox, ZenityBeforeKdialogBeforeXmessage) {
-    for (auto [installed, chosen] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"zenity", "kdialog", "xmessage"}, "zenity"},
-             {{"kdialog", "xmessage"}, "kdialog"},
-             {{"xmessage"}, "xmessage"}}) {
-        fake_dialog dialog(installed, true);
-        EXPECT_EQ(show_box(dialog, "ok").program, chosen);
+    const arguments preference = {"zenity", "kdialog", "xmessage"};
+    for (std::size_t first = 0; first < preference.size(); ++first) {
+        fake_dialog dialog(arguments(preference.begin() + first, preference.end()), true);
+        EXPECT_EQ(show_box(dialog, "ok").program, preference[first]);
     }
 }
 
 TEST(MessageBox, AnswersMapToOneForOkOrYesAndZeroOtherwise) {
+    const struct { int status; const char* type; int result; } answers[] = {
+        {0, "ok", 1}, {0, "yesno", 1}, {1, "yesno", 0}, {255, "yesno", 0}, {1, "ok", 0}};
     for (const char* program : {"zenity", "kdialog", "xmessage"}) {
         fake_dialog dialog({program}, true);
-        for (auto [status, type, result] : std::vector<std::tuple<int, const char*, int>>{
-                 {0, "ok", 1}, {0, "yesno", 1}, {1, "yesno", 0}, {5, "yesno", 0}, {255, "yesno", 0}, {1, "ok", 0}}) {
-            dialog.answer(status);
-            EXPECT_EQ(tinyfd_messageBox("t", "m", type, "error", 1), result) << program << " " << status << " " << type;
+        for (const auto& a : answers) {
+            dialog.answer(a.status);
+            EXPECT_EQ(tinyfd_messageBox("t", "m", a.type, "error", 1), a.result)
+                << program << " " << a.status << " " << a.type;
         }
     }
-    // "yesnocancel": 2 for No, 0 for Cancel, each program in its own way; zenity's extra button prints its label.
-    for (auto [program, status, printed, result] : std::vector<std::tuple<const char*, int, std::string, int>>{
-             {"zenity", 1, "", 2}, {"zenity", 1, "Cancel\n", 0}, {"zenity", 1, "Cancel" + std::string(1 << 20, '\n'), 0},
-             {"kdialog", 1, "", 2}, {"kdialog", 2, "", 0},
-             {"xmessage", 2, "", 2}, {"xmessage", 1, "", 0}}) {
-        fake_dialog dialog({program}, true);
-        dialog.answer(status);
-        dialog.print(printed);
-        EXPECT_EQ(tinyfd_messageBox("t", "m", "yesnocancel", "error", 1), result) << program << " " << status;
-    }
-}
-
-TEST(MessageBox, BlocksUntilTheProgramEnds) {
-    fake_dialog dialog({"zenity"}, true);
-    dialog.delay(0.3);
-    EXPECT_EQ(tinyfd_messageBox("t", "m", "ok", "error", 1), 1);
-    EXPECT_EQ(dialog.calls().size(), 1u);  // recorded after the delay
 }
 
 TEST(MessageBox, WithoutAUsableProgramTheTextGoesToStandardError) {
-    fake_dialog nothing({}, true);
+    fake_dialog broken({}, true);
     testing::internal::CaptureStderr();
     EXPECT_EQ(tinyfd_messageBox(hostile_title.c_str(), hostile_message.c_str(), "yesno", "error", 1), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), hostile_title + "\n" + hostile_message + "\n");
 
     // A zenity that cannot start is the same; a directory named kdialog is no program.
-    fake_dialog broken({"xmessage"}, true);
     std::ofstream(broken.directory + "/zenity") << "#!/nonexistent/interpreter\n";
     chmod((broken.directory + "/zenity").c_str(), 0755);
     testing::internal::CaptureStderr();
@@ -112,24 +91,8 @@ TEST(MessageBox, WithoutAUsableProgramTheTextGoesToStandardError) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "t\nm\n");
     std::filesystem::remove(broken.directory + "/zenity");
     std::filesystem::create_directory(broken.directory + "/kdialog");
+    broken.install("xmessage");
     EXPECT_EQ(show_box(broken, "ok").program, "xmessage");
 }
 
-TEST(AlertBox, FormatsIntoABufferOfTwiceTheFormatPlus255) {
-    fake_dialog dialog({"zenity"}, true);
-    EXPECT_EQ(alert_box("Frame %d of %s failed", 3, "glTexImage2D"), 1);
-    ASSERT_EQ(dialog.calls().size(), 1u);
-    EXPECT_EQ(dialog.calls()[0].arguments,
-              (arguments{"--error", "--no-markup", "--title=Alert", "--text=Frame 3 of glTexImage2D failed"}));
-
-    dialog.forget_calls();
-    const std::string long_text(1000, 'x');
-    EXPECT_EQ(alert_box("%s", long_text.c_str()), 1);
-    ASSERT_EQ(dialog.calls().size(), 1u);
-    EXPECT_EQ(dialog.calls()[0].option("text"), long_text.substr(0, 2 * 2 + 255 - 1));
-
-    dialog.forget_calls();
-    const char* no_format = nullptr;
-    EXPECT_EQ(alert_box(no_format), 0);
-    EXPECT_TRUE(dialog.calls().empty());
-}
+}  // namespace
