@@ -29,6 +29,13 @@ namespace {
 
 void ignore_glut_report(const char*, va_list) {}
 
+// Xlib's default error handler prints the error and ends the process. A
+// protocol error here is never ours to end on: freeglut's window-position
+// query, for one, translates coordinates through whichever top-level window
+// covers the window's corner, and that window may belong to another program
+// and vanish between two requests.
+int ignore_x_error(Display*, XErrorEvent*) { return 0; }
+
 // Mouse input belongs to the mouse statements, which this system does not
 // have; the callbacks are registered so that every input has a receiver.
 void mouse_callback(int, int, int, int) {}
@@ -62,12 +69,12 @@ const char* terminal_edition_name() {
 // Opens a first connection to the display, or ends the process with one
 // clear line: freeglut, with its errors silenced, would crash without a
 // display. An X server may refuse a connection made right after another
-// client closed one, so a refusal is retried a few times. The connection is
-// kept open until freeglut has opened its own, which then never follows a
-// close.
+// client closed one, so a refusal is retried a few times (without a display
+// name there is nothing to retry). The connection is kept open until
+// freeglut has opened its own, which then never follows a close.
 Display* require_display(int argc, char** argv) {
     const char* name = display_name_from(argc, argv);
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    for (int attempt = 0; attempt < 5 && name && *name; ++attempt) {
         if (Display* display = XOpenDisplay(name)) return display;
         sleep_ms(10);
     }
@@ -107,6 +114,7 @@ void window_init(int argc, char** argv) {
     if (glew_status != GLEW_OK)
         alert_box("%s", reinterpret_cast<const char*>(glewGetErrorString(glew_status)));
     if (glewIsSupported("GL_EXT_framebuffer_object")) fbo_supported = 1;
+    XSetErrorHandler(ignore_x_error);
 
     glutDisplayFunc(display_callback);
     glutIdleFunc(idle_callback);
