@@ -18,9 +18,12 @@
 
 // Start-up's tables and a newly built SCREEN 0, as the program finds them.
 inline void fresh_text_screen() {
-    [[maybe_unused]] static const bool installed = (fonts_install(), palettes_install(), true);
+    fonts_install();
+    palettes_install();
     pending_error = 0;
-    next_text_columns = 80, next_text_rows = 25, next_text_font = 16;
+    next_text_columns = 80;
+    next_text_rows = 25;
+    next_text_font = 16;
     screen_set_mode(0, 0, 0, 0, 0, 1);
     allow_50_rows = 1;
 }
@@ -28,7 +31,9 @@ inline void fresh_text_screen() {
 inline std::uint8_t cell_char(const screen_image* page, int row, int column, int attribute = 0) {
     return page->cells[2 * ((row - 1) * page->width + column - 1) + attribute];
 }
-inline std::uint8_t cell_attribute(const screen_image* page, int row, int column) { return cell_char(page, row, column, 1); }
+inline std::uint8_t cell_attribute(const screen_image* page, int row, int column) {
+    return cell_char(page, row, column, 1);
+}
 inline void move_to(int row, int column) { locate(row, column, 0, 0, 0, 3); }
 
 // A row's characters with trailing spaces removed.

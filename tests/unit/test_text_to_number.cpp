@@ -1,21 +1,16 @@
-// Text to number: VAL of typed text, and READ of DATA items (what the scanner
-// accepts, the conversion, the range of each target type, the read position,
-// the calculator's own DATA read through).
+// Text to number: VAL of typed text, and READ of DATA items.
 #include <gtest/gtest.h>
 
 #include <cfloat>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "calculator/spectral_table.h"
 #include "runtime/errors/errors.h"
 #include "runtime/input/read_data.h"
 #include "runtime/input/text_to_number.h"
@@ -26,7 +21,8 @@ long double val(const std::string& text) {  // an exact-size copy, not zero-term
     auto bytes = std::make_unique<std::uint8_t[]>(text.size());
     std::memcpy(bytes.get(), text.data(), text.size());
     str_desc s{};
-    s.text = bytes.get(), s.len = static_cast<std::int32_t>(text.size());
+    s.text = bytes.get();
+    s.len = static_cast<std::int32_t>(text.size());
     return text_to_number(&s);
 }
 long double c_library(const std::string& text) { return std::strtold(text.c_str(), nullptr); }
@@ -50,7 +46,7 @@ TEST(TextToNumber, EdgeCasesAndBoundaries) {
         {"5E1234567890123456789", HUGE_VALL}, {"-1E5000", -HUGE_VALL},
         // Beyond 256 digits further integer digits count, further fraction digits do not.
         {many, c_library(e_form + "E999")}, {"0." + many, c_library("0." + first)},
-        {many.substr(0, 300) + "." + many, c_library(e_form + "E299")}, {"1" + std::string(299, '0'), 1E299L},
+        {many.substr(0, 300) + "." + many, c_library(e_form + "E299")}, {std::string(1, '1').append(299, '0'), 1E299L},
         {std::string(100000, '0') + "7", 7},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(val(text), value) << '"' << text.substr(0, 40) << '"';
@@ -70,11 +66,12 @@ TEST(TextToNumber, AgreesWithTheCLibraryOnRandomDecimals) {
     std::mt19937 random(5);
     for (int i = 0; i < 20000; ++i) {
         std::string plain = random() % 2 ? "-" : "";
-        const int integer_length = random() % 25, fraction_length = random() % 25;
+        const int integer_length = random() % 25;
+        const int fraction_length = random() % 25;
         for (int k = 0; k < integer_length; ++k) plain += static_cast<char>('0' + random() % 10);
         if (fraction_length) plain += '.';
         for (int k = 0; k < fraction_length; ++k) plain += static_cast<char>('0' + random() % 10);
-        if (random() % 2) plain += "E" + std::to_string(static_cast<int>(random() % 800) - 400);
+        if (random() % 2) plain += 'E' + std::to_string(static_cast<int>(random() % 800) - 400);
         std::string typed;
         for (char c : plain) {
             if (random() % 8 == 0) typed += random() % 2 ? ' ' : '\t';
@@ -102,7 +99,8 @@ void check(const std::vector<item_case>& cases) {
         const std::string text = c.item + ",9,";
         std::int64_t offset = 0;
         pending_error = 0;
-        const long double value = read_data_number(text.data(), &offset, static_cast<std::int64_t>(text.size()), c.type);
+        const auto length = static_cast<std::int64_t>(text.size());
+        const long double value = read_data_number(text.data(), &offset, length, c.type);
         EXPECT_EQ(std::tuple(value, pending_error.exchange(0), offset),
                   std::tuple(c.value, c.error, c.error ? 0 : static_cast<std::int64_t>(c.item.size()) + 1)) << c.item;
     }
@@ -110,8 +108,8 @@ void check(const std::vector<item_case>& cases) {
 
 TEST(ReadData, DecimalItems) {
     const std::string digits256(256, '7');
-    check({{"-0.000", 0}, {"", 0}, {"00012.50", 12.5}, {"-.5", -0.5}, {"+5", 5}, {"1e", 1}, {"1.5E+", 1.5}, {"1d2", 100}, {"25e-0001", 2.5},
-           {"12%", 12}, {"7!", 7}, {"%", 0}, {"0e999999999999999999", 0},
+    check({{"-0.000", 0}, {"", 0}, {"00012.50", 12.5}, {"-.5", -0.5}, {"+5", 5}, {"1e", 1}, {"1.5E+", 1.5},
+           {"1d2", 100}, {"25e-0001", 2.5}, {"12%", 12}, {"7!", 7}, {"%", 0}, {"0e999999999999999999", 0},
            {"0.1", static_cast<long double>(0.1)},  // the double widened, not the nearest extended value
            // Digits past the seventeenth are dropped, not rounded (this would round up).
            {"1.00000000000000011102230246251566", 1.0L}, {digits256 + "E-255", 7.7777777777777777},
@@ -157,51 +155,22 @@ TEST(ReadData, BasedItems) {
            {"&B" + std::string(64, '1'), -1, 0, type_integer64}, fails("&B" + std::string(65, '1'), 6)});
 }
 
-TEST(ReadData, PositionAndPendingError) {
-    const std::string text = "1,1.2.3,5";
+// The last item ends with the text, then Out of DATA; while an error is
+// recorded nothing is read.
+TEST(ReadData, LastItemOutOfDataAndPendingError) {
     std::int64_t offset = 0;
-    const auto read = [&] { return read_data_number(text.data(), &offset, 9, type_double); };
-    pending_error = 0;
-    EXPECT_EQ(read(), 1);
-    for (int attempt = 0; attempt < 2; ++attempt) {  // the bad item stays in the way
-        EXPECT_EQ(read(), 0);
-        EXPECT_EQ(std::pair(pending_error.exchange(0), offset), std::pair(2, std::int64_t{2}));
-    }
-    offset = 8;  // the last item ends with the text, without a comma
-    EXPECT_EQ(read(), 5);
-    EXPECT_EQ(offset, 9);
-    pending_error = 4;  // while an error is recorded nothing is read
+    EXPECT_EQ(read_data_number("5", &offset, 1, type_double), 5);
+    EXPECT_EQ(offset, 1);
+    EXPECT_EQ(read_data_number("5", &offset, 1, type_double), 0);
+    EXPECT_EQ(pending_error.exchange(0), 4);
+    EXPECT_EQ(offset, 1);
+    pending_error = 4;
     offset = 0;
-    EXPECT_EQ(read(), 0);
-    EXPECT_EQ(std::pair(pending_error.exchange(0), offset), std::pair(4, std::int64_t{0}));
+    EXPECT_EQ(read_data_number("5", &offset, 1, type_double), 0);
+    EXPECT_EQ(pending_error.exchange(0), 4);
+    EXPECT_EQ(offset, 0);
     read_data_number("&", &offset, 1, type_double);  // the text ends right after "&"
     EXPECT_EQ(pending_error.exchange(0), 2);
-}
-
-// The DATA text is the published table's items, row by row, with the last
-// row six times in all; READ gives each item's nearest double, then Out of DATA.
-TEST(SpectralTable, ReadingTheDataGivesThePublishedValuesThenOutOfData) {
-    std::ifstream csv(std::string(TEST_SOURCE_DIR) + "/data/cie1931_2deg_chromaticity_360_700.csv");
-    std::string line, text, last_row;
-    std::getline(csv, line);  // header
-    while (std::getline(csv, line)) text += last_row = line + ",";
-    for (int i = 1; i < 6; ++i) text += last_row;
-    ASSERT_EQ(std::string(spectral_table_text, spectral_table_length), text);
-    const auto read = [] { return read_data_number(spectral_table_text, &data_read_offset, spectral_table_length, type_single); };
-    data_restore();
-    for (std::size_t start = 0, end; (end = text.find(',', start)) != std::string::npos; start = end + 1) {
-        double nearest = -1;  // by another conversion than READ's
-        std::from_chars(text.data() + start, text.data() + end, nearest);
-        ASSERT_EQ(read(), nearest) << text.substr(start, end - start);
-        ASSERT_EQ(data_read_offset, static_cast<std::int64_t>(end + 1));
-    }
-    ASSERT_EQ(pending_error.load(), 0);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        EXPECT_EQ(read(), 0);
-        EXPECT_EQ(std::pair(pending_error.exchange(0), data_read_offset), std::pair(4, spectral_table_length));
-    }
-    data_restore();
-    EXPECT_EQ(read(), 360);
 }
 
 }  // namespace
