@@ -41,6 +41,7 @@ TEST(HandleList, BlocksGrowRecordsNeverMoveAndIndicesAreReused) {
         EXPECT_EQ(list_get(list, index), nullptr) << index;
     }
     for (std::int64_t index : {100, 3, 101}) EXPECT_EQ(list_add(list), index);
+    EXPECT_EQ(static_cast<std::uint8_t*>(list_get(list, 100))[11], 0);  // zero-filled again
 }
 
 // Two threads add and remove on one locked list, each marking its records;
