@@ -1,8 +1,12 @@
-// Helpers for the console tests: a fresh 80 x 25 text screen and whole rows as text.
+// Helpers for the text-screen tests: a fresh 80 x 25 SCREEN 0, cells and rows
+// as text, and the check that a refused statement changes nothing.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <cstring>
+#include <functional>
 #include <string>
-#include <utility>
+#include <vector>
 
 #include "runtime/console/color_statements.h"
 #include "runtime/console/print.h"
@@ -14,8 +18,8 @@
 
 // Start-up's tables and a newly built SCREEN 0, as the program finds them.
 inline void fresh_text_screen() {
-    static const bool installed = (fonts_install(), palettes_install(), true);
-    (void)installed;
+    fonts_install();
+    palettes_install();
     pending_error = 0;
     next_text_columns = 80;
     next_text_rows = 25;
@@ -24,17 +28,13 @@ inline void fresh_text_screen() {
     allow_50_rows = 1;
 }
 
-inline std::uint8_t cell_char(const screen_image* page, int row, int column) {
-    return page->cells[2 * ((row - 1) * page->width + column - 1)];
+inline std::uint8_t cell_char(const screen_image* page, int row, int column, int attribute = 0) {
+    return page->cells[2 * ((row - 1) * page->width + column - 1) + attribute];
 }
 inline std::uint8_t cell_attribute(const screen_image* page, int row, int column) {
-    return page->cells[2 * ((row - 1) * page->width + column - 1) + 1];
+    return cell_char(page, row, column, 1);
 }
-
 inline void move_to(int row, int column) { locate(row, column, 0, 0, 0, 3); }
-inline std::pair<int, int> cursor_at(const screen_image* page) { return {page->cursor_y, page->cursor_x}; }
-inline std::pair<int, int> region_of(const screen_image* page) { return {page->view_top, page->view_bottom}; }
-inline std::pair<int, int> size_of(const screen_image* page) { return {page->width, page->height}; }
 
 // A row's characters with trailing spaces removed.
 inline std::string row_text(const screen_image* page, int row) {
@@ -50,8 +50,26 @@ inline str_desc text_view(const char* text) {
     d.len = static_cast<std::int32_t>(std::strlen(text));
     return d;
 }
-
 inline void print_raw(const std::string& text, int newline = 0) {
     str_desc d = text_view(text.c_str());
     print_string(&d, newline);
+}
+
+// What a statement may change on a page: cells, palette, colours, cursor, region, size.
+inline std::vector<std::int64_t> page_state(const screen_image* p) {
+    std::vector<std::int64_t> s(p->cells, p->cells + p->width * p->height * p->bytes_per_cell);
+    if (p->palette) s.insert(s.end(), p->palette, p->palette + 256);
+    s.insert(s.end(), {p->fg_color, p->bg_color, p->cursor_x, p->cursor_y, p->cursor_visible, p->cursor_start,
+                       p->cursor_stop, p->view_top, p->view_bottom, p->width, p->height, p->holding_cursor});
+    return s;
+}
+// The statement must raise error 5 and leave the write page as it was.
+inline void expect_error_5(const std::string& what, const std::function<void()>& statement) {
+    screen_image* const page = write_page;
+    const std::vector<std::int64_t> before = page_state(page);
+    pending_error = 0;
+    statement();
+    EXPECT_EQ(pending_error.exchange(0), 5) << what;
+    EXPECT_EQ(write_page, page) << what;
+    EXPECT_TRUE(page_state(page) == before) << what;
 }

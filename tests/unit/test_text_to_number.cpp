@@ -1,14 +1,18 @@
-// VAL: which typed texts are numbers, and their exact values.
+// Text to number: VAL of typed text, and READ of DATA items.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "runtime/errors/errors.h"
+#include "runtime/input/read_data.h"
 #include "runtime/input/text_to_number.h"
 
 namespace {
@@ -17,68 +21,57 @@ long double val(const std::string& text) {  // an exact-size copy, not zero-term
     auto bytes = std::make_unique<std::uint8_t[]>(text.size());
     std::memcpy(bytes.get(), text.data(), text.size());
     str_desc s{};
-    s.text = bytes.get(), s.len = static_cast<std::int32_t>(text.size());
+    s.text = bytes.get();
+    s.len = static_cast<std::int32_t>(text.size());
     return text_to_number(&s);
 }
-
 long double c_library(const std::string& text) { return std::strtold(text.c_str(), nullptr); }
-
-class TextToNumber : public ::testing::Test {
-    void SetUp() override { pending_error = 0; }
-    void TearDown() override { pending_error = 0; }
-};
 
 // Where reading stops, based constants and the limits; plain decimals are
 // left to the comparison with the C library below.
-TEST_F(TextToNumber, EdgeCasesAndBoundaries) {
+TEST(TextToNumber, EdgeCasesAndBoundaries) {
+    const std::string pi = "31415926535897932384626433832795028841971693993751";
+    std::string many;
+    while (many.size() < 1000) many += pi;
+    const std::string first = many.substr(0, 256), e_form = first.substr(0, 1) + "." + first.substr(1);
     const std::pair<std::string, long double> cases[] = {
-        {"1,5", 1},      {"5-3", 5},          {"--5", 0},        {"", 0},          {"   ", 0},
-        {"-", 0},        {".", 0},            {"E5", 0},         {"1E", 1},        {"1E+", 1},
-        {"1E5E3", 1E5},  {"1.2.3", c_library("1.2")},            {"5.", 5},        {"-0", 0},
-        {"&", 0},        {"&H", 0},           {"&H10", 16},      {"&o17", 15},     {"&B101", 5},
-        {"&H1G", 1},     {"&HaA", 170},       {"-&H10", 0},      {"&X10", 0},      {"&H 10", 0},
-        {"&HFFFF", 65535},
-        {"&HFFFFFFFFFFFFFFFF", -1}, {"&H00000000000000000001", 1}, {"&O1777777777777777777777", -1},
+        {"1,5", 1},     {"5-3", 5},     {"--5", 0},       {"", 0},        {" \t ", 0},     {"-", 0},
+        {".", 0},       {"E5", 0},      {"1E+", 1},       {"1E5E3", 1E5}, {"1.2.3", c_library("1.2")},
+        {"&", 0},       {"&H", 0},      {"&H1G", 1},      {"&HaA", 170},  {"&o17", 15},    {"&B101", 5},
+        {"-&H10", 0},   {"&X10", 0},    {"&H 10", 0},     {"&HFFFF", 65535},
+        {"&HFFFFFFFFFFFFFFFF", -1},     {"&H00000000000000000001", 1},   {"&O1777777777777777777777", -1},
         {"&b" + std::string(64, '1'), -1},
         // Exponents: leading zeros do not count, reading stops after 18 digits.
-        {"1E000000000000000002", 100}, {"1E123456789012345678", HUGE_VALL}, {"1E-123456789012345678", 0},
+        {"1E000000000000000002", 100},  {"1E123456789012345678", HUGE_VALL}, {"1E-123456789012345678", 0},
         {"5E1234567890123456789", HUGE_VALL}, {"-1E5000", -HUGE_VALL},
+        // Beyond 256 digits further integer digits count, further fraction digits do not.
+        {many, c_library(e_form + "E999")}, {"0." + many, c_library("0." + first)},
+        {many.substr(0, 300) + "." + many, c_library(e_form + "E299")}, {std::string(1, '1').append(299, '0'), 1E299L},
+        {std::string(100000, '0') + "7", 7},
     };
-    for (const auto& [text, value] : cases) EXPECT_EQ(val(text), value) << '"' << text << '"';
+    for (const auto& [text, value] : cases) EXPECT_EQ(val(text), value) << '"' << text.substr(0, 40) << '"';
     EXPECT_EQ(pending_error.load(), 0);
     EXPECT_FALSE(std::signbit(val("-0")));
     EXPECT_GT(val("0." + std::string(4000, '0') + "1"), 0);
     for (const std::string& text : {"&H" + std::string(17, 'F'), "&O2" + std::string(21, '0'),
                                    "&B1" + std::string(64, '0')}) {  // overlong base constants overflow
-        pending_error = 0;
         EXPECT_EQ(val(text), 0) << text;
-        EXPECT_EQ(pending_error.load(), 6) << text;
+        EXPECT_EQ(pending_error.exchange(0), 6) << text;
     }
-}
-
-TEST_F(TextToNumber, LongTextsKeepTheFirst256Digits) {
-    const std::string digits = "31415926535897932384626433832795028841971693993751";
-    std::string many;
-    while (many.size() < 1000) many += digits;
-    const std::string first = many.substr(0, 256), e_form = first.substr(0, 1) + "." + first.substr(1);
-    EXPECT_EQ(val(many), c_library(e_form + "E999"));
-    EXPECT_EQ(val("0." + many), c_library("0." + first));
-    EXPECT_EQ(val(many.substr(0, 300) + "." + many), c_library(e_form + "E299"));
-    EXPECT_EQ(val("1" + std::string(299, '0')), c_library("1E299"));
-    EXPECT_EQ(val(std::string(100000, '0') + "7"), 7);
 }
 
 // Random decimals, with blanks anywhere (VAL skips them) and any of the four
 // exponent letters, against strtold of the same text written plainly.
-TEST_F(TextToNumber, AgreesWithTheCLibraryOnRandomDecimals) {
+TEST(TextToNumber, AgreesWithTheCLibraryOnRandomDecimals) {
     std::mt19937 random(5);
     for (int i = 0; i < 20000; ++i) {
         std::string plain = random() % 2 ? "-" : "";
-        const int integer_length = random() % 25, fraction_length = random() % 25;
+        const int integer_length = random() % 25;
+        const int fraction_length = random() % 25;
         for (int k = 0; k < integer_length; ++k) plain += static_cast<char>('0' + random() % 10);
         if (fraction_length) plain += '.';
         for (int k = 0; k < fraction_length; ++k) plain += static_cast<char>('0' + random() % 10);
-        if (random() % 2) plain += "E" + std::to_string(static_cast<int>(random() % 800) - 400);
+        if (random() % 2) plain += 'E' + std::to_string(static_cast<int>(random() % 800) - 400);
         std::string typed;
         for (char c : plain) {
             if (random() % 8 == 0) typed += random() % 2 ? ' ' : '\t';
@@ -86,21 +79,97 @@ TEST_F(TextToNumber, AgreesWithTheCLibraryOnRandomDecimals) {
         }
         ASSERT_EQ(val(typed), integer_length + fraction_length ? c_library(plain) : 0) << '"' << typed << '"';
     }
+    EXPECT_EQ(pending_error.load(), 0);
 }
 
-// Bytes biased toward the characters that steer the reading: the conversion
-// returns, stays inside the text, and raises no error but Overflow.
-TEST_F(TextToNumber, ArbitraryBytesAreHarmless) {
-    static const char steering[] = "0123456789+-.eEdD&hHoObB \tfF9";
-    std::mt19937 random(11);
-    for (int i = 0; i < 100000; ++i) {
-        std::string text(random() % (i % 100 == 0 ? 2000 : 40), '\0');
-        for (char& c : text)
-            c = random() % 4 ? steering[random() % (sizeof steering - 1)] : static_cast<char>(random());
-        (void)val(text);
-        ASSERT_TRUE(pending_error.load() == 0 || pending_error.load() == 6) << text;
+
+constexpr std::uint32_t type_double = 0x20000040, type_single = type_code_single;
+constexpr std::uint32_t type_byte = 0x08, type_integer = 0x10, type_long = 0x20, type_integer64 = 0x40;
+constexpr std::uint32_t type_unsigned_byte = 0x10000008, type_unsigned_integer = 0x10000010;
+constexpr std::uint32_t type_unsigned_integer64 = 0x10000040;
+
+// One READ of `item` followed by ",9,": the value, or the error (the value
+// then 0 and the position left at the item).
+struct item_case { std::string item; long double value; std::int32_t error = 0; std::uint32_t type = type_double; };
+item_case fails(const std::string& item, std::int32_t error, std::uint32_t type = type_double) {
+    return {item, 0, error, type};
+}
+void check(const std::vector<item_case>& cases) {
+    for (const item_case& c : cases) {
+        const std::string text = c.item + ",9,";
+        std::int64_t offset = 0;
         pending_error = 0;
+        const auto length = static_cast<std::int64_t>(text.size());
+        const long double value = read_data_number(text.data(), &offset, length, c.type);
+        EXPECT_EQ(std::tuple(value, pending_error.exchange(0), offset),
+                  std::tuple(c.value, c.error, c.error ? 0 : static_cast<std::int64_t>(c.item.size()) + 1)) << c.item;
     }
+}
+
+TEST(ReadData, DecimalItems) {
+    const std::string digits256(256, '7');
+    check({{"-0.000", 0}, {"", 0}, {"00012.50", 12.5}, {"-.5", -0.5}, {"+5", 5}, {"1e", 1}, {"1.5E+", 1.5},
+           {"1d2", 100}, {"25e-0001", 2.5}, {"12%", 12}, {"7!", 7}, {"%", 0}, {"0e999999999999999999", 0},
+           {"0.1", static_cast<long double>(0.1)},  // the double widened, not the nearest extended value
+           // Digits past the seventeenth are dropped, not rounded (this would round up).
+           {"1.00000000000000011102230246251566", 1.0L}, {digits256 + "E-255", 7.7777777777777777},
+           fails(digits256 + "7", 6), fails("0." + digits256 + "7", 6),
+           {std::string(1000, '0') + "5", 5},  // leading zeros are not digits
+           {"0." + std::string(299, '0') + "5", 5E-300}, {"0." + std::string(330, '0') + "5", 0},
+           {"1e000000000000000000000000002", 100}, {"1e-999999999999999999", 0},
+           fails("1e1000000000000000000", 6)});  // a nineteenth exponent digit
+    for (const char* item : {"1.2.3", "12%3", "1-2", "--1", "+-1", " 1", "1 ", "1e2e3", "1e2.5", "1.e.", "x", "\"1\"",
+                             "12%.", "1e+-2", "&", "&,", "&X1", "&1", "&HG", "&O8", "&B2", "&H1%1", "&H-1"})
+        check({fails(item, 2)});
+}
+
+TEST(ReadData, TargetRanges) {
+    check({{"1.7976931348623157E308", DBL_MAX}, {"17976931348623157999E289", DBL_MAX}, {"1.797E308", 1.797E308},
+           fails("1.7976931348623158E308", 6), fails("-1.7976931348623158E308", 6), fails("1E309", 6),
+           {"4.9E-324", 4.9E-324}, {"1E-325", 0}, {"1E39", 1E39},
+           {"3.4028234659999999E+38", 3.4028234659999999E+38, 0, type_single},
+           fails("3.402823466E+38", 6, type_single),  // its double lies just above the limit
+           fails("-1E39", 6, type_single),
+           {"32767", 32767, 0, type_integer}, fails("32768", 6, type_integer), {"-32768", -32768, 0, type_integer},
+           fails("-32769", 6, type_integer), {"32766.5", 32766, 0, type_integer},  // ties to even
+           fails("32767.5", 6, type_integer), {"-2.5", -2, 0, type_integer},
+           {"255", 255, 0, type_unsigned_byte}, fails("256", 6, type_unsigned_byte), fails("-1", 6, type_unsigned_byte),
+           {"-128", -128, 0, type_byte}, {"2147483647", 2147483647, 0, type_long}, fails("2147483648", 6, type_long),
+           {"-9223372036854775808", -0x1p63L, 0, type_integer64},
+           fails("9223372036854775807", 6, type_integer64),  // 2^63 once it is a double
+           {"9223372036854775808", 0x1p63L, 0, type_unsigned_integer64}, fails("1E19", 6, type_unsigned_integer64)});
+}
+
+TEST(ReadData, BasedItems) {
+    check({{"&HFF", 255}, {"&hff&", 255, 0, type_integer}, {"&o17", 15, 0, type_integer},
+           {"&B101", 5, 0, type_integer}, {"&HaA", 170, 0, type_integer}, {"&H", 0, 0, type_integer},
+           {"&HFFFF", -1, 0, type_integer}, {"&HFFFF", 65535, 0, type_unsigned_integer},
+           {"&H8000", -32768, 0, type_integer}, {"&H7FFF", 32767, 0, type_integer},
+           {"&O177777", -1, 0, type_integer}, {"&B11111111", -1, 0, type_byte},
+           fails("&H10000", 6, type_integer), fails("&H10000", 6, type_unsigned_integer),
+           {"&HFFFFFFFFFFFFFFFF", -1}, {"&HFFFFFFFFFFFFFFFF", -1, 0, type_integer64},
+           {"&HFFFFFFFFFFFFFFFF", 18446744073709551615.0L, 0, type_unsigned_integer64},
+           fails("&HFFFFFFFFFFFFFFFF", 6, type_long),  // -1 as a 64-bit pattern
+           fails("&H00000000000000001", 6),            // seventeen digits as written
+           {"&O1777777777777777777777", -1, 0, type_integer64}, fails("&O2000000000000000000000", 6),
+           {"&B" + std::string(64, '1'), -1, 0, type_integer64}, fails("&B" + std::string(65, '1'), 6)});
+}
+
+// The last item ends with the text, then Out of DATA; while an error is
+// recorded nothing is read.
+TEST(ReadData, LastItemOutOfDataAndPendingError) {
+    std::int64_t offset = 0;
+    EXPECT_EQ(read_data_number("5", &offset, 1, type_double), 5);
+    EXPECT_EQ(offset, 1);
+    EXPECT_EQ(read_data_number("5", &offset, 1, type_double), 0);
+    EXPECT_EQ(pending_error.exchange(0), 4);
+    pending_error = 4;
+    offset = 0;
+    EXPECT_EQ(read_data_number("5", &offset, 1, type_double), 0);
+    EXPECT_EQ(pending_error.exchange(0), 4);
+    EXPECT_EQ(offset, 0);
+    read_data_number("&", &offset, 1, type_double);  // the text ends right after "&"
+    EXPECT_EQ(pending_error.exchange(0), 2);
 }
 
 }  // namespace
