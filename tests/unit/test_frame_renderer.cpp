@@ -5,7 +5,6 @@
 #include <set>
 #include <vector>
 
-#include "fake_dialog.h"
 #include "runtime/console/screen_image.h"
 #include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
@@ -243,20 +242,6 @@ TEST_F(Renderer, NoFrameFreeReusesTheOlderReadyOneAndTheNewestIsShown) {
     EXPECT_EQ(f[1].state, frame_free);
     EXPECT_EQ(frame_claim_for_display(&is_new), &f[2]);
     EXPECT_FALSE(is_new);
-}
-
-TEST_F(Renderer, MissingPreviousFrameIsReportedAndEveryCellDrawn) {
-    fake_dialog dialog;
-    render_software_frame();
-    software_frames_reset();   // the frames went away while the comparison still holds
-    put(7, 7, 'k', 0x07);
-    render_software_frame();
-    ASSERT_EQ(dialog.calls().size(), 1u);
-    EXPECT_EQ(dialog.calls()[0].option("title"), "Alert");
-    EXPECT_EQ(dialog.calls()[0].option("text"),
-              "Text Screen Update: Failed to locate previous frame's data for comparison");
-    EXPECT_EQ(pixel(0, 0), black);
-    EXPECT_NE(cell_pixels(7, 7), cell_pixels(8, 7));
 }
 
 TEST_F(Renderer, GraphicsPagesLookUpThePaletteOrCopyTheirPixels) {

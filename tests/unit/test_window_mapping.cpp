@@ -52,17 +52,6 @@ TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
     }
 }
 
-TEST(WindowMapping, TextureEdgesAreAHundredthOfAPixelInside) {
-    const struct { float first, last, near_edge, far_edge; } cases[] = {
-        {0, 639, 0.01f, 639.99f}, {639, 0, 639.99f, 0.01f} /* mirrored */, {5, 5, 5.01f, 5.99f}};
-    for (const auto& c : cases) {
-        float near_edge, far_edge;
-        texture_edges(c.first, c.last, 640, near_edge, far_edge);
-        EXPECT_FLOAT_EQ(near_edge, c.near_edge / 640) << c.first;
-        EXPECT_FLOAT_EQ(far_edge, c.far_edge / 640) << c.first;
-    }
-}
-
 // Each step: the window's size after a reshape, then whether the policy
 // reshapes it and to what size.
 struct policy_step { int window_w, window_h; bool reshape; int new_w, new_h; };
