@@ -1,8 +1,11 @@
 // The rendering pass on pixels in memory: glyphs, colours, blinking, the
-// cursor table, the comparison that redraws only changed cells, frame choice.
+// cursor table, the comparison that redraws only changed cells, frame choice
+// and the hand-over of frames between threads.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "runtime/console/screen_image.h"
@@ -285,6 +288,47 @@ TEST_F(Renderer, PauseRequestIsAnsweredWithoutDrawing) {
     render_software_frame();
     EXPECT_EQ(screen_shown, 0);
     screen_shown = 1;
+}
+
+// Frames passed between the renderer on a thread of its own and a consumer
+// that follows the display callback's rules: a frame on screen is never
+// written to, every shown frame is complete (each pass prints one whole page
+// of a single character), and the consumer ends on the newest frame.
+bool complete(const software_frame* frame) {
+    for (int y = 0; y < frame->height; ++y)
+        for (int x = 8; x < frame->width; ++x)
+            if (frame->pixels[y * frame->width + x] != frame->pixels[y * frame->width + x % 8]) return false;
+    return true;
+}
+
+TEST_F(Renderer, FramesAreFilledOnlyWhenFreeWhileOthersAreShown) {
+    std::atomic<bool> done{false};
+    std::thread renderer([&] {
+        for (int pass = 0; pass < 300; ++pass) {
+            const auto c = static_cast<std::uint8_t>(pass % 3 == 0 ? 'A' + pass % 26 : page->cells[0]);
+            for (int i = 0; i < 80 * 25; ++i) page->cells[2 * i] = c;
+            render_software_frame();
+            ++render_pass_count;
+        }
+        done = true;
+    });
+    // Each shown frame is checked twice: it must stay untouched while on screen.
+    int faults = 0;
+    std::int64_t last = 0;
+    for (bool finished = false; !finished;) {
+        finished = done.load();
+        bool is_new = false;
+        const software_frame* frame = frame_claim_for_display(&is_new);
+        if (!frame) continue;
+        if (frame->state.load() != frame_on_screen || frame->order < last) ++faults;
+        last = frame->order;
+        if (!complete(frame)) ++faults;
+        std::this_thread::yield();
+        if (!complete(frame)) ++faults;
+    }
+    renderer.join();
+    EXPECT_EQ(faults, 0);
+    EXPECT_EQ(last, frame_newest_complete(nullptr)->order);
 }
 
 }  // namespace
