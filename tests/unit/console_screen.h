@@ -35,6 +35,7 @@ inline std::uint8_t cell_attribute(const screen_image* page, int row, int column
     return cell_char(page, row, column, 1);
 }
 inline void move_to(int row, int column) { locate(row, column, 0, 0, 0, 3); }
+inline std::pair<int, int> cursor_at(const screen_image* page) { return {page->cursor_y, page->cursor_x}; }
 
 // A row's characters with trailing spaces removed.
 inline std::string row_text(const screen_image* page, int row) {
