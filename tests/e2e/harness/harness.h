@@ -121,7 +121,7 @@ protected:
     void start(const std::string& path, const std::vector<std::string>& arguments, const std::string& title = "Untitled",
                const std::string& directory = "");
     // Waits for the end: status 0, within a second when quick.
-    program_result expect_status_zero(bool quick);
+    void expect_status_zero(bool quick);
     text_screen screen() const { return screen_read(server.connection, window); }
     bool row_shows(int row, const std::string& text, double seconds = 5) const {
         return wait_until([&] { return screen().row_text(row) == text; }, seconds);

@@ -1,7 +1,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,9 +27,9 @@ bool x_server_start(x_server& server, std::string& why, const std::vector<std::s
     close(pipe_fds[1]);
     // Xvfb writes its display number once it accepts connections.
     FILE* from_server = server.pid > 0 ? fdopen(pipe_fds[0], "r") : nullptr;
-    char number[16] = "";
-    if (from_server && std::fgets(number, sizeof number, from_server))
-        server.display = ":" + std::to_string(std::atoi(number));
+    char display[16] = ":";
+    if (from_server && std::fgets(display + 1, sizeof display - 1, from_server))
+        server.display.assign(display, std::strcspn(display, "\n"));
     if (from_server) std::fclose(from_server);
     if (server.display.empty()) {
         why = "Xvfb did not start (is it installed?)";

@@ -1,28 +1,17 @@
 // A small program on the run-time for the end-to-end tests. By its first
 // argument:
 //   claim-close   handles the close button itself: reports "claimed" after
-//                 its first exit_query, then each non-zero result with the
-//                 result of the next call;
-//   return        ends at once by returning from its main routine;
-//   critical MS   prints a line at every pass, so that the window thread keeps
-//                 presenting new frames, and MS milliseconds after the second
-//                 new frame was presented raises critical error 257 (its box,
-//                 then the end) on the program thread;
-//   screen FILE   prints known text in known colours, shows the cursor where
-//                 INPUT would echo and reports "ready"; then at every pass
-//                 draws a 4 x 1 image of red, green, blue and white bands
-//                 through the window's hardware layer at (100, 340)-(139,
-//                 349) and mirrored at (199, 356)-(160, 365). Once FILE
-//                 exists it does PALETTE 1, 4 (blue becomes red) and reports
-//                 "palette changed";
-//   anything else reports its command line, its directories, a query of the
-//                 screen width, whether a query made while it borrows the
-//                 window thread (window_pause) waits for window_resume, and
-//                 that it survives an X protocol error; then it hides the
-//                 window, renames it "Renamed", shows it, moves it to
-//                 (10, 20) and reports its position once the cached metrics
-//                 show the move.
-// Except with return it then runs the event check at every pass until the end.
+//                 its first exit_query, then each request with the result of
+//                 the next call;
+//   return        returns from its main routine at once;
+//   critical MS   prints a line at every pass, so that new frames keep coming,
+//                 and raises critical error 257 MS milliseconds after the
+//                 second new frame was presented;
+//   screen FILE   prints known text in known colours, shows the cursor and
+//                 reports "ready"; at every pass it draws an image of four
+//                 bands through the window's hardware layer, plainly and
+//                 mirrored; once FILE exists it does PALETTE 1, 4;
+//   anything else reports what window_services() finds out.
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -64,6 +53,11 @@ void report(const std::string& text) {
     std::fflush(stdout);
 }
 
+// The command line, the directories, the screen width, whether a query made
+// while the program borrows the window thread waits for window_resume, and
+// that an X protocol error is not fatal; then it hides the window, renames
+// it "Renamed", shows it, moves it to (10, 20) and reports the position once
+// the cached metrics show the move.
 void window_services() {
     std::printf("command_line=[%.*s]\n", command_line->len, reinterpret_cast<const char*>(command_line->text));
     std::printf("startup_directory=[%.*s]\n", startup_directory->len,
@@ -92,7 +86,7 @@ void window_services() {
     report("window_x=" + std::to_string(window_get(100)) + " window_y=" + std::to_string(window_get(101)));
 }
 
-// Returns the image of the bands.
+// Returns an image of red, green, blue and white bands, 4 x 1.
 std::int32_t show_screen_text() {
     color_set(14, 1, 0, 3);
     print("Farbtafel der Textseite");
@@ -109,6 +103,7 @@ std::int32_t show_screen_text() {
     return new_hardware_img(4, 1, bands, hardware_img_deferred | hardware_img_copy);
 }
 
+// Draws the image stretched over (x1, y1)-(x2, y1 + 9), mirrored when x2 < x1.
 void draw_bands(std::int32_t image, float x1, float x2, float y1) {
     hgc command{};   // into the window's hardware layer (destination 0)
     command.type = hgc_draw_rectangle;
