@@ -10,7 +10,7 @@
 
 #include <signal.h>
 
-#include "tests/e2e/harness/harness.h"
+#include "tests/e2e/harness/e2e_test.h"
 #include "tests/unit/fake_dialog.h"
 
 namespace {

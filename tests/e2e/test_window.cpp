@@ -13,7 +13,7 @@
 #include <thread>
 #include <tuple>
 
-#include "tests/e2e/harness/harness.h"
+#include "tests/e2e/harness/e2e_test.h"
 #include "tests/unit/fake_dialog.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/e2e/harness/harness.h"
+#include "tests/e2e/harness/e2e_test.h"
 
 namespace {
 
