@@ -1,6 +1,6 @@
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,13 +18,6 @@ std::string read_file(const std::string& path) {
     return text.str();
 }
 
-void redirect(const std::string& path, int fd) {
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (file < 0) return;
-    dup2(file, fd);
-    close(file);
-}
-
 }  // namespace
 
 running_program program_start(const std::string& path, const std::vector<std::string>& arguments,
@@ -40,8 +33,9 @@ running_program program_start(const std::string& path, const std::vector<std::st
     program.started = std::chrono::steady_clock::now();
     program.pid = fork();
     if (program.pid == 0) {
-        redirect(program.output_directory + "/out", 1);
-        redirect(program.output_directory + "/err", 2);
+        if (!std::freopen((program.output_directory + "/out").c_str(), "w", stdout) ||
+            !std::freopen((program.output_directory + "/err").c_str(), "w", stderr))
+            _exit(125);
         for (const std::string& change : environment_changes) {
             const std::size_t equals = change.find('=');
             if (equals == std::string::npos) unsetenv(change.c_str());

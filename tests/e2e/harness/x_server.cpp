@@ -1,4 +1,3 @@
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -44,7 +43,5 @@ x_server::~x_server() {
     if (connection) XCloseDisplay(connection);
     if (pid <= 0) return;
     kill(pid, SIGTERM);
-    int status;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    waitpid(pid, nullptr, 0);
 }
