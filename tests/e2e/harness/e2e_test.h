@@ -13,8 +13,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
     // Starts the program on the server and waits for its window titled title.
-    void start(const std::string& path, const std::vector<std::string>& arguments, const std::string& title = "Untitled",
-               const std::string& directory = "");
+    void start(const std::string& path, const std::vector<std::string>& arguments,
+               const std::string& title = "Untitled", const std::string& directory = "");
     // Waits for the end: status 0, within a second when quick.
     void expect_status_zero(bool quick);
     text_screen screen() const { return screen_read(server.connection, window); }
