@@ -23,10 +23,7 @@
 
 #include <unistd.h>
 
-#include "tests/e2e/harness/key_typing.h"
-#include "tests/e2e/harness/program_run.h"
-#include "tests/e2e/harness/window_access.h"
-#include "tests/e2e/harness/x_server.h"
+#include "tests/e2e/harness/harness.h"
 
 namespace {
 

@@ -15,9 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "tests/e2e/harness/program_run.h"
-#include "tests/e2e/harness/window_access.h"
-#include "tests/e2e/harness/x_server.h"
+#include "tests/e2e/harness/harness.h"
 
 namespace {
 

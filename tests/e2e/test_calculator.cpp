@@ -2,22 +2,15 @@
 // private X server, real key events, the screen read back from its pixels,
 // its message boxes and its exit status. (The printed results of many
 // entries are checked through the terminal edition.)
-#include <gtest/gtest.h>
-
 #include <X11/keysym.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
 
 #include <signal.h>
 
-#include "tests/e2e/harness/key_typing.h"
-#include "tests/e2e/harness/program_run.h"
-#include "tests/e2e/harness/screen_decoder.h"
-#include "tests/e2e/harness/window_access.h"
-#include "tests/e2e/harness/x_server.h"
+#include "tests/e2e/harness/e2e_test.h"
 #include "tests/unit/fake_dialog.h"
 
 namespace {
@@ -38,66 +31,42 @@ const std::string heading = "          ***** Berechnung der Spektralwertanteile 
 const std::string prompt = " Eingabe der Wellenlaenge [nm]: ?";
 const std::string press_any_key = "Press any key to continue";
 
-class Calculator : public ::testing::Test {
+class Calculator : public e2e_test {
 protected:
-    x_server server;
     fake_dialog dialog;   // first on PATH: records every message box
-    running_program calculator;
-    Window window = 0;
 
-    void SetUp() override {
-        std::string why;
-        ASSERT_TRUE(x_server_start(server, why)) << why;
-    }
-    void TearDown() override {
-        if (calculator.pid > 0) program_wait(calculator, 0);   // ends it if a test left it running
-    }
     // Starts the calculator (E2E_CALCULATOR: another copy, such as the
     // packaged one), from a directory that is deleted meanwhile when asked,
     // and waits for its prompt.
-    void start(bool from_a_deleted_directory = false) {
+    void start_calculator(bool from_a_deleted_directory = false) {
         const char* path = std::getenv("E2E_CALCULATOR");
-        const std::string program = path && *path ? path : CALCULATOR_PATH;
+        const std::string calculator = path && *path ? path : CALCULATOR_PATH;
         if (from_a_deleted_directory) {
             const std::string directory =
                 std::filesystem::temp_directory_path() / ("deleted_" + std::to_string(getpid()));
             std::filesystem::create_directory(directory);
             const std::string script = "cd \"$0\" && rmdir \"$0\" && exec \"$1\"";
-            calculator = program_start("/bin/sh", {"-c", script, directory, program}, {"DISPLAY=" + server.display});
+            ASSERT_NO_FATAL_FAILURE(start("/bin/sh", {"-c", script, directory, calculator}));
         } else {
-            calculator = program_start(program, {}, {"DISPLAY=" + server.display});
+            ASSERT_NO_FATAL_FAILURE(start(calculator, {}));
         }
-        window = window_find(server.connection, "Untitled", 10);
-        if (!window) FAIL() << "no window: " << program_wait(calculator, 0).err;
         window_move_to_origin_and_focus(server.connection, window);
-        ASSERT_TRUE(shows(13, prompt)) << screen().dump();
-    }
-    text_screen screen() { return screen_read(server.connection, window); }
-    bool shows(int row, const std::string& text, double seconds = 5) {
-        return wait_until([&] { return screen().row_text(row) == text; }, seconds);
+        ASSERT_TRUE(row_shows(13, prompt)) << screen().dump();
     }
     // The screen's rows from the first, as expected.
     void expect_rows(const std::vector<std::string>& rows) {
         const text_screen s = screen();
         for (int r = 1; r <= static_cast<int>(rows.size()); ++r) EXPECT_EQ(s.row_text(r), rows[r - 1]) << r;
     }
-    // Waits for the end: status 0, within a second of now when quick.
-    void expect_status_zero(bool quick) {
-        const auto from = std::chrono::steady_clock::now();
-        const program_result result = program_wait(calculator, 60);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
-        EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
-        EXPECT_TRUE(!quick || seconds < 1.0) << seconds << " s";
-    }
 };
 
 // White on blue; keys typed before END's prompt do not end it; its still
 // screen is drawn again when uncovered; a new key ends the program.
 TEST_F(Calculator, AnswersInWhiteOnBlueAndEndsAfterANewKey) {
-    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
     type_text(server.connection, "500");
     type_text(server.connection, "\nzz", 0);   // in one burst: the z keys wait behind Enter
-    ASSERT_TRUE(shows(25, press_any_key)) << screen().dump();
+    ASSERT_TRUE(row_shows(25, press_any_key)) << screen().dump();
     std::vector<std::string> rows = {heading, ""};
     rows.insert(rows.end(), std::begin(note_rows), std::end(note_rows));
     rows.insert(rows.end(), {"", "", prompt + " 500", "", "", "         fuer  500 nm :", "", "         x=  .008168",
@@ -116,9 +85,9 @@ TEST_F(Calculator, AnswersInWhiteOnBlueAndEndsAfterANewKey) {
     std::this_thread::sleep_for(300ms);
     XDestroyWindow(x, cover);
     XSync(x, False);
-    EXPECT_TRUE(shows(1, heading, 1)) << screen().dump();
+    EXPECT_TRUE(row_shows(1, heading, 1)) << screen().dump();
     std::this_thread::sleep_for(200ms);
-    EXPECT_EQ(kill(calculator.pid, 0), 0) << "the calculator ended without a new key";
+    EXPECT_EQ(kill(program.pid, 0), 0) << "the calculator ended without a new key";
     tap_key(x, XK_space);
     expect_status_zero(false);
     EXPECT_TRUE(dialog.calls().empty());
@@ -129,9 +98,9 @@ TEST_F(Calculator, AnswersInWhiteOnBlueAndEndsAfterANewKey) {
 // 25-row screen three times. The close button at END's prompt ends at once,
 // without a box.
 TEST_F(Calculator, APurpleEntryScrollsTheScreenThreeTimes) {
-    ASSERT_NO_FATAL_FAILURE(start(true));
+    ASSERT_NO_FATAL_FAILURE(start_calculator(true));
     type_text(server.connection, "-50x\b0\n");
-    ASSERT_TRUE(shows(25, press_any_key)) << screen().dump();
+    ASSERT_TRUE(row_shows(25, press_any_key)) << screen().dump();
     std::vector<std::string> rows(note_rows + 1, note_rows + 8);
     rows.insert(rows.end(), {"", "", prompt + " -500", "", "", "         fuer Purpurpunkt:", "",
                              "         x=  .5657461", "         y=  .1867449", "", "",
@@ -140,7 +109,6 @@ TEST_F(Calculator, APurpleEntryScrollsTheScreenThreeTimes) {
     expect_rows(rows);
     window_send_delete(server.connection, window);
     expect_status_zero(true);
-    EXPECT_TRUE(wait_until([&] { return !window_exists(server.connection, window); }, 5));
     EXPECT_TRUE(dialog.calls().empty());
 }
 
@@ -148,7 +116,7 @@ TEST_F(Calculator, APurpleEntryScrollsTheScreenThreeTimes) {
 // the next one, 39. A dialog program that prints a megabyte is answered as
 // any other.
 TEST_F(Calculator, ReadingPastTheTableAsksWhetherToContinue) {
-    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
     dialog.print(std::string(1 << 20, 'x'));
     dialog.delay(0.3);
     dialog.answer(0);   // Yes
@@ -169,7 +137,7 @@ TEST_F(Calculator, ReadingPastTheTableAsksWhetherToContinue) {
 // The box is never answered, and its program ignores SIGTERM: closing the
 // window ends it (and the sleep it started) and the process, at once.
 TEST_F(Calculator, CloseButtonDuringABoxEndsTheBoxAndTheProcess) {
-    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
     dialog.delay(1000);
     dialog.ignore_term();
     type_text(server.connection, "800\n");
@@ -181,7 +149,7 @@ TEST_F(Calculator, CloseButtonDuringABoxEndsTheBoxAndTheProcess) {
 
 // In INPUT: no prompt, no box, the end at once.
 TEST_F(Calculator, CloseButtonInInputEndsAtOnce) {
-    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
     window_send_delete(server.connection, window);
     expect_status_zero(true);
     EXPECT_TRUE(dialog.calls().empty());

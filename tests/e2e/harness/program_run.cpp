@@ -1,15 +1,13 @@
-#include "tests/e2e/harness/program_run.h"
-
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/e2e/harness/window_access.h"
+#include "tests/e2e/harness/e2e_test.h"
 
 namespace {
 
@@ -18,13 +16,6 @@ std::string read_file(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-void redirect(const std::string& path, int fd) {
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (file < 0) return;
-    dup2(file, fd);
-    close(file);
 }
 
 }  // namespace
@@ -42,8 +33,9 @@ running_program program_start(const std::string& path, const std::vector<std::st
     program.started = std::chrono::steady_clock::now();
     program.pid = fork();
     if (program.pid == 0) {
-        redirect(program.output_directory + "/out", 1);
-        redirect(program.output_directory + "/err", 2);
+        if (!std::freopen((program.output_directory + "/out").c_str(), "w", stdout) ||
+            !std::freopen((program.output_directory + "/err").c_str(), "w", stderr))
+            _exit(125);
         for (const std::string& change : environment_changes) {
             const std::size_t equals = change.find('=');
             if (equals == std::string::npos) unsetenv(change.c_str());
@@ -58,16 +50,11 @@ running_program program_start(const std::string& path, const std::vector<std::st
 
 program_result program_wait(running_program& program, double timeout_seconds) {
     program_result result;
-    const auto deadline = program.started + std::chrono::duration<double>(timeout_seconds);
     int status = 0;
-    pid_t ended = 0;
-    while ((ended = waitpid(program.pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
-        usleep(2000);
-    if (ended == 0) {
+    if (!wait_until([&] { return waitpid(program.pid, &status, WNOHANG) == program.pid; }, timeout_seconds)) {
         kill(program.pid, SIGKILL);
         waitpid(program.pid, &status, 0);
     }
-    result.finished = ended == program.pid;
     if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     result.out = read_file(program.output_directory + "/out");
@@ -77,10 +64,31 @@ program_result program_wait(running_program& program, double timeout_seconds) {
     return result;
 }
 
-std::string program_output_so_far(const running_program& program) {
-    return read_file(program.output_directory + "/out");
+bool program_reports(const running_program& program, const std::string& text, double timeout_seconds) {
+    return wait_until([&] { return read_file(program.output_directory + "/out").find(text) != std::string::npos; },
+                      timeout_seconds);
 }
 
-bool program_reports(const running_program& program, const std::string& text, double timeout_seconds) {
-    return wait_until([&] { return program_output_so_far(program).find(text) != std::string::npos; }, timeout_seconds);
+void e2e_test::SetUp() {
+    std::string why;
+    ASSERT_TRUE(x_server_start(server, why)) << why;
+}
+
+void e2e_test::TearDown() {
+    if (program.pid > 0) program_wait(program, 0);
+}
+
+void e2e_test::start(const std::string& path, const std::vector<std::string>& arguments, const std::string& title,
+                     const std::string& directory) {
+    program = program_start(path, arguments, {"DISPLAY=" + server.display}, directory);
+    window = window_find(server.connection, title, 10);
+    if (!window) FAIL() << "no window; stderr: " << program_wait(program, 0).err;
+}
+
+void e2e_test::expect_status_zero(bool quick) {
+    const auto from = std::chrono::steady_clock::now();
+    const program_result result = program_wait(program, 60);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+    EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
+    EXPECT_TRUE(!quick || seconds < 1.0) << seconds << " s";
 }

@@ -1,10 +1,10 @@
-#include "tests/e2e/harness/window_access.h"
+#include "tests/e2e/harness/harness.h"
 
 #include <X11/Xutil.h>
-#include <chrono>
-#include <thread>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
-#include "tests/e2e/harness/x_server.h"
+#include <thread>
 
 bool wait_until(const std::function<bool()>& check, double timeout_seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
@@ -27,7 +27,6 @@ Window window_find(Display* display, const std::string& title, double timeout_se
             if (name) XFree(name);
         }
         if (children) XFree(children);
-        x_error_take();
         return found != 0;
     }, timeout_seconds);
     return found;
@@ -37,13 +36,7 @@ window_geometry window_geometry_of(Display* display, Window window) {
     window_geometry geometry;
     XWindowAttributes a;
     if (XGetWindowAttributes(display, window, &a)) geometry = {a.x, a.y, a.width, a.height, a.map_state == IsViewable};
-    x_error_take();
     return geometry;
-}
-
-bool window_exists(Display* display, Window window) {
-    XSync(display, False);
-    return window_geometry_of(display, window).width > 0;
 }
 
 void window_move_to_origin_and_focus(Display* display, Window window) {
@@ -53,7 +46,6 @@ void window_move_to_origin_and_focus(Display* display, Window window) {
     wait_until([&] { return window_geometry_of(display, window).mapped; }, 5);
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     XSync(display, False);
-    x_error_take();
 }
 
 void window_send_delete(Display* display, Window window) {
@@ -72,7 +64,6 @@ std::vector<std::uint32_t> window_pixels(Display* display, Window window, int& w
     const window_geometry geometry = window_geometry_of(display, window);
     XImage* image = geometry.width > 0 ? XGetImage(display, window, 0, 0, geometry.width, geometry.height,
                                                    AllPlanes, ZPixmap) : nullptr;
-    x_error_take();
     std::vector<std::uint32_t> pixels;
     width = image ? geometry.width : 0;
     height = image ? geometry.height : 0;
@@ -80,4 +71,23 @@ std::vector<std::uint32_t> window_pixels(Display* display, Window window, int& w
         for (int x = 0; x < width; ++x) pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF);
     if (image) XDestroyImage(image);
     return pixels;
+}
+
+void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers) {
+    auto key = [&](KeySym k, bool down) {
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, k), down ? True : False, CurrentTime);
+        XSync(display, False);
+    };
+    for (KeySym m : modifiers) key(m, true);
+    key(keysym, true);
+    key(keysym, false);
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) key(*m, false);
+}
+
+void type_text(Display* display, const std::string& text, int pause_ms) {
+    for (char c : text) {
+        // Latin-1 keysyms are the character codes.
+        tap_key(display, c == '\n' ? XK_Return : c == '\b' ? XK_BackSpace : static_cast<unsigned char>(c));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause_ms));
+    }
 }

@@ -1,0 +1,108 @@
+// What the end-to-end tests do with a real program in a real X server: start
+// the server and the program, find the program's window, act on it as a user
+// or a window manager would, read its pixels back, and see how it ended.
+#pragma once
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// A private Xvfb, 1024 x 768 x 24 without TCP, on a display it chooses itself.
+struct x_server {
+    pid_t pid = -1;
+    std::string display;            // ":N", for DISPLAY
+    Display* connection = nullptr;  // the test's own; its X errors (a window gone meanwhile) are ignored
+
+    x_server() = default;
+    ~x_server();   // closes the connection and ends the server
+    x_server(const x_server&) = delete;
+    x_server& operator=(const x_server&) = delete;
+};
+
+// Starts the server with extra_arguments (such as "-extension", "GLX") and
+// connects to it; false, with the reason in why, when it does not come up.
+bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {});
+
+struct running_program {
+    pid_t pid = -1;
+    std::string output_directory;   // holds the captured stdout and stderr
+    std::chrono::steady_clock::time_point started;
+};
+
+struct program_result {
+    int exit_status = -1;   // the status of a normal exit, else -1
+    int signal = 0;         // the signal that ended it (SIGKILL after the time-out), else 0
+    std::string out, err;
+};
+
+// Starts path with the arguments in the working directory (empty: the
+// test's), with this process's environment changed by the entries
+// "NAME=value" (set) and "NAME" (removed).
+running_program program_start(const std::string& path, const std::vector<std::string>& arguments,
+                              const std::vector<std::string>& environment_changes,
+                              const std::string& working_directory = "");
+
+// Waits up to timeout_seconds for the program to end, and kills it then.
+program_result program_wait(running_program& program, double timeout_seconds);
+
+// Waits up to timeout_seconds for text to appear in the program's stdout.
+bool program_reports(const running_program& program, const std::string& text, double timeout_seconds = 10);
+
+// Waits until check() holds, polling every 5 ms; false after timeout_seconds.
+bool wait_until(const std::function<bool()>& check, double timeout_seconds);
+
+// The first top-level window titled title, waiting up to timeout_seconds; 0 when none appears.
+Window window_find(Display* display, const std::string& title, double timeout_seconds);
+
+struct window_geometry {
+    int x = 0, y = 0, width = 0, height = 0;   // width 0: no such window
+    bool mapped = false;
+};
+window_geometry window_geometry_of(Display* display, Window window);
+
+// Moves the window to (0, 0), raises it and gives it the input focus.
+// (Without a window manager a new freeglut window sits at (-1, -1), one
+// pixel off-screen, and focus follows the pointer.)
+void window_move_to_origin_and_focus(Display* display, Window window);
+
+// What a window manager sends when the user clicks the close button.
+void window_send_delete(Display* display, Window window);
+
+// The window's pixels as 0x00RRGGBB words, row by row from the top; empty
+// (and width, height 0) when the window cannot be read.
+std::vector<std::uint32_t> window_pixels(Display* display, Window window, int& width, int& height);
+
+// Presses and releases a key through XTest, holding the modifiers around it.
+void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers = {});
+
+// Types unshifted ASCII text ("\n" is Enter, "\b" Backspace), pausing
+// pause_ms after each key so that the program keeps up with its 15-key buffer.
+void type_text(Display* display, const std::string& text, int pause_ms = 20);
+
+// The 80 x 25 text screen read back from the window's pixels: each 8 x 16
+// cell is matched against the printable ASCII glyphs of the shipped font file.
+struct screen_cell {
+    bool recognised = false;          // the pixels are such a glyph in at most two colours
+    std::uint8_t character = 0;       // a one-coloured cell reads as a space
+    std::uint32_t foreground = 0;     // 0x00RRGGBB (a one-coloured cell: its colour)
+    std::uint32_t background = 0;
+    std::uint32_t cursor_rows = 0;    // bit r: pixel row r is filled by the text cursor
+};
+
+struct text_screen {
+    std::vector<screen_cell> cells;   // row by row; empty when the window could not be read
+
+    // Cells by 1-based row and column, as LOCATE counts them.
+    const screen_cell& at(int row, int column) const;
+    // The characters of a row without its trailing blanks; '?' for a cell that is no glyph.
+    std::string row_text(int row) const;
+    // All rows, numbered, for failure messages.
+    std::string dump() const;
+};
+
+text_screen screen_read(Display* display, Window window);

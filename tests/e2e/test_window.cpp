@@ -1,0 +1,228 @@
+// The window and the life of the process, on a real X server: the window
+// that start-up opens and the services that change it, the text screen as
+// its pixels show it (text in the sixteen colours decoded with the shipped
+// font, the blinking cursor, images of the hardware layer over the text, the
+// full-screen modes of Alt+Enter, a PALETTE change), the close button,
+// critical errors, the missing display, and the command line and
+// directories the program sees.
+#include <X11/keysym.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <tuple>
+
+#include "tests/e2e/harness/e2e_test.h"
+#include "tests/unit/fake_dialog.h"
+
+namespace {
+
+const std::string probe = std::string(E2E_PROGRAM_DIR) + "/window_probe";
+
+using WindowLifecycle = e2e_test;
+
+// A query waits for the window thread's answer, and while the program has
+// borrowed the window thread it waits until window_resume. An X protocol
+// error is not fatal.
+TEST_F(WindowLifecycle, WindowServicesCommandLineAndDirectories) {
+    const std::string started_in = std::filesystem::temp_directory_path();
+    ASSERT_NO_FATAL_FAILURE(start(probe, {"first", "with space", "", "last"}, "Renamed", started_in));
+    ASSERT_TRUE(program_reports(program, "window_x=10 window_y=20\n"));
+    const window_geometry geometry = window_geometry_of(server.connection, window);
+    EXPECT_TRUE(geometry.mapped);
+    EXPECT_EQ(std::make_tuple(geometry.x, geometry.y, geometry.width, geometry.height),
+              std::make_tuple(10, 20, 640, 400));
+    const program_result result = program_wait(program, 0);
+    const std::string working_directory = std::filesystem::canonical(E2E_PROGRAM_DIR);
+    const std::string lines[] = {"command_line=[first with space  last]", "startup_directory=[" + started_in + "]",
+                                 "working_directory=[" + working_directory + "]", "screen_width=1024",
+                                 "while_paused=-1 after_resume=1024", "x_error=survived"};
+    for (const std::string& line : lines)
+        EXPECT_NE(result.out.find(line + "\n"), std::string::npos) << line << " in " << result.out;
+}
+
+// A program that handles the close button itself: the window stays open and
+// each request is reported once by exit_query. A burst of requests mixed
+// with other events, arriving while events are being dispatched, never
+// destroys the window.
+TEST_F(WindowLifecycle, CloseRequestsNeverDestroyTheWindowOfAProgramThatClaimsThem) {
+    ASSERT_NO_FATAL_FAILURE(start(probe, {"claim-close"}));
+    ASSERT_TRUE(program_reports(program, "claimed\n"));
+    window_send_delete(server.connection, window);
+    EXPECT_TRUE(program_reports(program, "exit_query=1 then 0\n"));
+    for (int i = 0; i < 300; ++i) {
+        window_send_delete(server.connection, window);
+        XMoveWindow(server.connection, window, i % 7, i % 5);
+        XFlush(server.connection);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(window_geometry_of(server.connection, window).mapped);
+    const program_result result = program_wait(program, 0);
+    EXPECT_EQ(result.signal, SIGKILL) << "the program ended; status " << result.exit_status << ", " << result.err;
+}
+
+TEST_F(WindowLifecycle, ReturningFromTheProgramEndsWithStatusZero) {
+    program = program_start(probe, {"return"}, {"DISPLAY=" + server.display});
+    EXPECT_EQ(program_wait(program, 10).exit_status, 0);
+}
+
+// Critical errors raised on the program thread, at varied moments while the
+// window thread presents new frames, each box answered at once: each ends
+// the process with status 0, never with a crash or a hang. Eight run at a
+// time, their windows over one another, each going away while the others
+// present.
+TEST_F(WindowLifecycle, CriticalErrorsOnTheProgramThreadEndTheProcessCleanly) {
+    fake_dialog dialog({"zenity"}, true);
+    for (int first = 0; first < 200; first += 8) {
+        std::vector<running_program> batch;
+        for (int i = first; i < first + 8; ++i)
+            batch.push_back(
+                program_start(probe, {"critical", std::to_string(i * 7 % 50)}, {"DISPLAY=" + server.display}));
+        for (running_program& run : batch) {
+            const program_result result = program_wait(run, 60);
+            EXPECT_EQ(result.exit_status, 0) << "signal " << result.signal << ", stderr: " << result.err;
+        }
+    }
+}
+
+// No display: one line naming it and status 1; no usable display mode (a
+// server without GLX): status 1 without a word.
+TEST(NoUsableDisplay, EndsWithStatusOneAndAtMostALineNamingTheDisplay) {
+    x_server server;
+    std::string why;
+    ASSERT_TRUE(x_server_start(server, why, {"-extension", "GLX"})) << why;
+    const struct { std::vector<std::string> arguments, environment; std::string err; } cases[] = {
+        {{}, {"DISPLAY=:4711"}, "window_probe: cannot open the X display \":4711\"\n"},
+        {{}, {"DISPLAY"}, "window_probe: cannot open the X display: DISPLAY is not set\n"},
+        {{"-display", ":4712"}, {"DISPLAY"}, "window_probe: cannot open the X display \":4712\"\n"},
+        {{}, {"DISPLAY=" + server.display}, ""},
+    };
+    for (const auto& c : cases) {
+        running_program program = program_start(probe, c.arguments, c.environment);
+        const program_result result = program_wait(program, 10);
+        EXPECT_EQ(result.exit_status, 1) << c.err;
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, "") << c.err;
+    }
+}
+
+// The sixteen text colours as the window shows them.
+constexpr std::uint32_t text_colours[16] = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
+                                            0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
+                                            0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
+constexpr std::uint32_t black = text_colours[0], blue = text_colours[1], red = text_colours[4],
+                        grey = text_colours[7], yellow = text_colours[14];
+const std::string heading = "Farbtafel der Textseite";
+const std::string prompt = " Eingabe der Wellenlaenge [nm]:";   // and a blank, where the cursor waits
+
+class ScreenDisplay : public e2e_test {
+protected:
+    std::vector<std::uint32_t> pixels;   // as last read by shows()
+    int width = 0, height = 0;
+
+    std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    // Reads the pixels until the window is w x h and check() holds for them.
+    bool shows(int w, int h, const std::function<bool()>& check, double seconds = 5) {
+        return wait_until([&] {
+            pixels = window_pixels(server.connection, window, width, height);
+            return width == w && height == h && check();
+        }, seconds);
+    }
+};
+
+TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
+    const std::filesystem::path trigger =
+        std::filesystem::temp_directory_path() / ("palette_" + std::to_string(getpid()));
+    std::filesystem::remove(trigger);
+    ASSERT_NO_FATAL_FAILURE(start(probe, {"screen", trigger}));
+    window_move_to_origin_and_focus(server.connection, window);
+    ASSERT_TRUE(program_reports(program, "ready"));
+    ASSERT_TRUE(row_shows(20, prompt)) << screen().dump();
+
+    // Each row's text (a cell that is no glyph reads as '?'), the foreground
+    // of its non-blank cells and the background of all.
+    const text_screen text = screen();
+    std::string printable;
+    for (char c = '!'; c <= '~'; ++c) printable += c;
+    struct row_case { int row; std::string text; std::uint32_t foreground, background; };
+    std::vector<row_case> rows = {{1, heading, yellow, blue}, {18, printable.substr(0, 80), grey, black},
+                                  {19, printable.substr(80), grey, black}, {20, prompt, grey, black},
+                                  {21, "", grey, black}, {24, "", grey, black}, {25, "", grey, black}};
+    for (int colour = 0; colour < 16; ++colour)
+        rows.push_back({2 + colour, "Farbe " + std::to_string(colour), text_colours[colour], colour ? black : grey});
+    for (const row_case& r : rows) {
+        EXPECT_EQ(text.row_text(r.row), r.text) << r.row;
+        for (int column = 1; column <= 80; ++column) {
+            const screen_cell& cell = text.at(r.row, column);
+            EXPECT_TRUE(cell.character == ' ' || cell.foreground == r.foreground) << r.row << "," << column;
+            EXPECT_TRUE(column > static_cast<int>(r.text.size()) || cell.background == r.background)
+                << r.row << "," << column;
+        }
+    }
+    EXPECT_EQ(text.at(1, 24).background, black);   // just past the heading
+
+    // The cursor blinks where INPUT would echo: one line, row 14 of the cell, in the text colour.
+    bool seen_on = false, seen_off = false;
+    wait_until([&] {
+        const screen_cell cell = screen().at(20, static_cast<int>(prompt.size()) + 2);
+        if (cell.cursor_rows == 0) return (seen_off = true) && seen_on;
+        EXPECT_EQ(std::make_tuple(cell.cursor_rows, cell.foreground), std::make_tuple(1u << 14, grey));
+        return (seen_on = true) && seen_off;
+    }, 3);
+    EXPECT_TRUE(seen_on && seen_off);
+
+    // The image's bands over the text, the second mirrored left to right.
+    ASSERT_TRUE(shows(640, 400, [&] { return pixel(105, 345) == 0xFF0000 && pixel(165, 360) == 0xFFFFFF; }));
+    const std::uint32_t bands[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    for (int band = 0; band < 4; ++band)
+        for (int x = 100 + 10 * band; x < 110 + 10 * band; ++x) {
+            EXPECT_EQ(pixel(x, 340), bands[band]) << x;
+            EXPECT_EQ(pixel(x, 349), bands[band]) << x;
+            EXPECT_EQ(pixel(x + 60, 356), bands[3 - band]) << x + 60;
+        }
+    for (auto [x, y] : {std::pair{99, 345}, {140, 345}, {120, 350}}) EXPECT_EQ(pixel(x, y), black) << x << "," << y;
+
+    // Alt+Enter: stretched, stretched smooth, square pixels, square pixels
+    // smooth, windowed again. Linear filtering blends the heading's right
+    // edge into the black beside it.
+    auto edge_blended = [&](int y) {
+        for (int x = 280; x < 310; ++x)
+            if (pixel(x, y) != blue && pixel(x, y) != yellow && pixel(x, y) != black) return true;
+        return false;
+    };
+    auto alt_enter = [&] { tap_key(server.connection, XK_Return, {XK_Alt_L}); };
+    alt_enter();   // 1.6 x 1.92, no bars
+    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 2) == blue; })) << width << "x" << height;
+    EXPECT_FALSE(edge_blended(10));
+    alt_enter();
+    EXPECT_TRUE(shows(1024, 768, [&] { return edge_blended(10); }));
+    alt_enter();   // 1024 x 640 between black bars of 64 rows
+    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 10) == black && pixel(2, 64 + 2) == blue; }));
+    for (int y : {0, 63, 704, 767})
+        for (int x = 0; x < 1024; x += 8) ASSERT_EQ(pixel(x, y), black) << x << "," << y;
+    EXPECT_EQ(pixel(2, 64), blue);                     // the heading's first pixel row
+    EXPECT_EQ(pixel(23 * 8 * 8 / 5 + 2, 66), black);   // just right of the heading
+    EXPECT_FALSE(edge_blended(64 + 10));
+    alt_enter();
+    EXPECT_TRUE(shows(1024, 768, [&] { return edge_blended(64 + 10); }));
+    alt_enter();
+    EXPECT_TRUE(shows(640, 400, [] { return true; }));
+    window_move_to_origin_and_focus(server.connection, window);
+    EXPECT_TRUE(row_shows(1, heading, 3)) << screen().dump();
+
+    // PALETTE 1, 4: attribute 1 shows red wherever it is used (the heading's
+    // background, "Farbe 1"); the other colours stay.
+    ASSERT_TRUE(std::ofstream(trigger));
+    ASSERT_TRUE(program_reports(program, "palette changed"));
+    EXPECT_TRUE(wait_until([&] {
+        const text_screen now = screen();
+        return now.at(1, 1).background == red && now.at(3, 1).foreground == red;
+    }, 1)) << std::hex << screen().at(1, 1).background;
+    EXPECT_EQ(screen().at(2, 1).foreground, black);
+    std::filesystem::remove(trigger);
+    window_send_delete(server.connection, window);
+    expect_status_zero(false);
+}
+
+}  // namespace
