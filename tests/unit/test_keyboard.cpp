@@ -11,6 +11,7 @@
 #include "runtime/errors/event_check.h"
 #include "runtime/errors/event_traps.h"
 #include "runtime/input/held_keys.h"
+#include "runtime/input/key_hit_queue.h"
 #include "runtime/input/key_codes.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
@@ -145,6 +146,27 @@ TEST_F(Keyboard, BreakAndPauseActOnTheProgram) {
     EXPECT_EQ(pause_flag.load() & 1, 0);
     type_char('y');
     EXPECT_EQ(take_inkey(), "y");
+}
+
+// The key-hit queue keeps the newest 8,191 entries, and a reader sees a
+// writer on another thread in order.
+TEST_F(Keyboard, KeyHitQueueDropsItsOldestEntryWhenFullAndStaysOrderedUnderAConcurrentWriter) {
+    for (std::int32_t code = 1; code <= 8192; ++code) key_hit_queue_push(code);
+    for (std::int32_t code = 2; code <= 8192; ++code) ASSERT_EQ(key_hit(), code);
+    EXPECT_EQ(key_hit(), 0);
+    constexpr std::int32_t presses = 200000;
+    std::thread writer([] {
+        for (std::int32_t code = 1; code <= presses; ++code) key_hit_queue_push(code);
+    });
+    bool ordered = true;
+    for (std::int32_t last = 0; last < presses;) {
+        const std::int32_t code = key_hit();
+        if (code == 0) continue;
+        ordered = ordered && code > last;
+        last = code;
+    }
+    writer.join();
+    EXPECT_TRUE(ordered);
 }
 
 // A window thread stores 50,000 numbered keys while the program empties the
