@@ -5,11 +5,9 @@
 #include <GL/freeglut.h>
 #include <atomic>
 #include <cstdarg>
-#include <thread>
 #include <vector>
 
 #include "runtime/core/glut_message.h"
-#include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/window.h"
 #include "runtime/errors/errors.h"
@@ -40,33 +38,6 @@ protected:
         window_created = 1;
     }
 };
-
-// A waiting message, and a query outside the cache, return only after a
-// drain has run them.
-TEST_F(MessageQueue, WaitingPostersBlockUntilADrainHasRunTheirMessage) {
-    std::atomic<int> stage{0};
-    std::thread poster([&] {
-        {
-            recording_message message(7, 1);
-            post_glut_message(&message);
-            completion_wait(message.completion);
-        }
-        stage = 1;
-        window_get(200);
-        stage = 2;
-    });
-    for (int done : {1, 2}) {
-        sleep_ms(50);
-        EXPECT_EQ(stage.load(), done - 1);   // nobody has drained since
-        while (stage.load() < done) {
-            drain_glut_messages();
-            sleep_ms(1);
-        }
-    }
-    poster.join();
-    EXPECT_EQ(executed, std::vector<int>{7});
-    EXPECT_EQ(destroyed.load(), 1);   // by its poster, once
-}
 
 TEST_F(MessageQueue, WithoutAWindowMessagesFinishAtOnceUnrun) {
     window_created = 0;

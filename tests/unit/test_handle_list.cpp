@@ -1,20 +1,13 @@
 // Handle lists: indices from 1, released ones reused last-first, records that
-// never move, and a locked list shared by two threads.
+// never move.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <set>
-#include <thread>
 #include <vector>
 
 #include "runtime/core/handle_list.h"
 
 namespace {
-
-struct record {
-    std::int64_t owner;
-    std::uint8_t rest[24];
-};
 
 // Blocks of about twice the last size; records of odd size aligned, never
 // moved; released indices come back last-first, each released only once.
@@ -42,49 +35,6 @@ TEST(HandleList, BlocksGrowRecordsNeverMoveAndIndicesAreReused) {
     }
     for (std::int64_t index : {100, 3, 101}) EXPECT_EQ(list_add(list), index);
     EXPECT_EQ(static_cast<std::uint8_t*>(list_get(list, 100))[11], 0);  // zero-filled again
-}
-
-// Two threads add and remove on one locked list, each marking its records;
-// nobody is handed a record in use, and at the end every index is in use by
-// exactly one owner or free.
-TEST(HandleList, LockedListSharedByTwoThreadsLosesAndDuplicatesNothing) {
-    static handle_list* const list = list_new_locked(sizeof(record));
-    std::atomic<int> faults{0};
-    std::vector<std::int64_t> kept[2];
-    auto worker = [&](int owner) {
-        std::vector<std::int64_t>& mine = kept[owner - 1];
-        for (int i = 0; i < 20000; ++i) {
-            auto* r = static_cast<record*>(list_get(list, list_add(list)));
-            if (!r || r->owner != 0) {
-                ++faults;
-                continue;
-            }
-            r->owner = owner;
-            mine.push_back(list_index_of(list, r));
-            if (i % 3 == 2) {  // give back an older one
-                std::swap(mine[mine.size() / 2], mine.back());
-                auto* o = static_cast<record*>(list_get(list, mine.back()));
-                faults += !o || o->owner != owner;
-                if (o) o->owner = 0;
-                faults += list_remove(list, mine.back()) != -1;
-                mine.pop_back();
-            }
-        }
-    };
-    std::thread a(worker, 1), b(worker, 2);
-    a.join();
-    b.join();
-    EXPECT_EQ(faults.load(), 0);
-    std::set<std::int64_t> in_use;
-    for (int owner = 1; owner <= 2; ++owner)
-        for (std::int64_t index : kept[owner - 1]) {
-            EXPECT_TRUE(in_use.insert(index).second) << "index " << index << " handed out twice";
-            EXPECT_EQ(static_cast<record*>(list_get(list, index))->owner, owner);
-        }
-    const std::int64_t highest = list->highest_index.load();
-    EXPECT_EQ(highest - list->free_count, static_cast<std::int64_t>(in_use.size()));
-    for (std::int64_t index = 1; index <= highest; ++index)
-        EXPECT_EQ(list_get(list, index) != nullptr, in_use.count(index) == 1) << index;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Hardware images and the walk over the hardware graphics commands, without
-// a GL context: power-of-two padding, the deferred images that other threads
-// make, and which presentation consumes which command (frees of images that
-// were never uploaded need no GL), with a broken link.
+// a GL context: power-of-two padding, and which presentation consumes which
+// command (frees of images that were never uploaded need no GL), with a
+// broken link.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -30,28 +30,6 @@ TEST(HardwareImage, PaddingToPowersOfTwoRepeatsTheLastColumnAndRow) {
 void make_lists() {
     if (!hardware_images) hardware_images = list_new_locked(hardware_image_record_size);
     if (!hgc_list) hgc_list = list_new(hgc_record_size);
-}
-
-TEST(HardwareImage, DeferredImagesKeepTheirPixelsUntilFreed) {
-    make_lists();
-    std::uint32_t pixels[6] = {1, 2, 3, 4, 5, 6};
-    const std::int32_t kept = new_hardware_img(3, 2, pixels, hardware_img_deferred);
-    const std::int32_t copied = new_hardware_img(3, 2, pixels, hardware_img_deferred | hardware_img_copy);
-    ASSERT_TRUE(kept && copied);
-    const hardware_image* a = hardware_img_get(kept);
-    EXPECT_EQ(std::make_tuple(a->texture, a->valid, a->mag_filter, a->pixels),   // no GL call yet
-              std::make_tuple(0u, 1, -1, static_cast<const std::uint32_t*>(pixels)));
-    pixels[0] = 99;
-    EXPECT_EQ(hardware_img_get(copied)->pixels[0], 1u);
-    free_hardware_img(copied);
-    EXPECT_EQ(hardware_img_get(copied), nullptr);
-    EXPECT_EQ(new_hardware_img(0, 5, pixels, hardware_img_deferred), 0);   // no empty images
-
-    fake_dialog dialog;
-    free_hardware_img(copied);
-    ASSERT_EQ(dialog.calls().size(), 1u);
-    EXPECT_EQ(dialog.calls()[0].option("text"), "free_hardware_img: image does not exist");
-    EXPECT_NE(hardware_img_get(kept), nullptr);
 }
 
 std::int64_t issue_free(std::int32_t image, std::uint64_t order) {

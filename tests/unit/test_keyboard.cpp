@@ -4,15 +4,10 @@
 #include <atomic>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "runtime/core/emulated_memory.h"
-#include "runtime/core/program_end.h"
-#include "runtime/errors/event_check.h"
-#include "runtime/errors/event_traps.h"
 #include "runtime/input/held_keys.h"
 #include "runtime/input/key_hit_queue.h"
-#include "runtime/input/key_codes.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
 #include "runtime/input/scan_code_port.h"
@@ -129,23 +124,6 @@ TEST_F(Keyboard, InsertTogglesItsStateOnlyWhenFirstPressedWithoutModifiers) {
     key_special_event(GLUT_KEY_INSERT, 1);
     EXPECT_EQ(insert_flags(), 0x40);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(take_inkey(), std::string("\0R", 2));
-}
-
-TEST_F(Keyboard, BreakAndPauseActOnTheProgram) {
-    key_down(key_break);
-    EXPECT_EQ(stop_requested.load(), 1);
-    close_handled_by_program = 1;
-    key_down(key_left_ctrl);
-    key_down(key_scroll_lock);   // Ctrl+Break
-    key_up(key_left_ctrl);
-    EXPECT_EQ(close_request.load(), 2u);
-    key_down(key_pause);
-    EXPECT_EQ(pause_flag.load() & 1, 1);
-    EXPECT_EQ(pending_event.load(), 1);
-    type_char('z');   // ends the pause and goes no further
-    EXPECT_EQ(pause_flag.load() & 1, 0);
-    type_char('y');
-    EXPECT_EQ(take_inkey(), "y");
 }
 
 // The key-hit queue keeps the newest 8,191 entries, and a reader sees a

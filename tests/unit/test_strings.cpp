@@ -223,17 +223,4 @@ TEST(Strings, PermanentStringsTempsAndHeapAccounting) {
     EXPECT_EQ(heap_used, before);
 }
 
-TEST(Strings, ChrChecksItsCodeAndSegmentViewsHaveARecord) {
-    strings_startup();
-    EXPECT_EQ(str_chr(256)->len, 0);
-    EXPECT_EQ(pending_error.exchange(0), 5);
-    str_desc* inside = str_fixed_view(segment_base() + 16, 8, 0);
-    EXPECT_EQ(get_16(inside->seg_record + 2), 16);
-    char outside_buffer[8];
-    EXPECT_EQ(str_fixed_view(outside_buffer, 8, 0)->seg_record, nullptr);
-    EXPECT_EQ(str_new_in_segment(3, 1)->seg_record, nullptr);  // temps have none
-    str_free(inside);
-    temp_cleanup(0, 0);
-}
-
 }  // namespace

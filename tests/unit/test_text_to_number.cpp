@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -59,29 +58,6 @@ TEST(TextToNumber, EdgeCasesAndBoundaries) {
         EXPECT_EQ(pending_error.exchange(0), 6) << text;
     }
 }
-
-// Random decimals, with blanks anywhere (VAL skips them) and any of the four
-// exponent letters, against strtold of the same text written plainly.
-TEST(TextToNumber, AgreesWithTheCLibraryOnRandomDecimals) {
-    std::mt19937 random(5);
-    for (int i = 0; i < 20000; ++i) {
-        std::string plain = random() % 2 ? "-" : "";
-        const int integer_length = random() % 25;
-        const int fraction_length = random() % 25;
-        for (int k = 0; k < integer_length; ++k) plain += static_cast<char>('0' + random() % 10);
-        if (fraction_length) plain += '.';
-        for (int k = 0; k < fraction_length; ++k) plain += static_cast<char>('0' + random() % 10);
-        if (random() % 2) plain += 'E' + std::to_string(static_cast<int>(random() % 800) - 400);
-        std::string typed;
-        for (char c : plain) {
-            if (random() % 8 == 0) typed += random() % 2 ? ' ' : '\t';
-            typed += c == 'E' ? "EeDd"[random() % 4] : c;
-        }
-        ASSERT_EQ(val(typed), integer_length + fraction_length ? c_library(plain) : 0) << '"' << typed << '"';
-    }
-    EXPECT_EQ(pending_error.load(), 0);
-}
-
 
 constexpr std::uint32_t type_double = 0x20000040, type_single = type_code_single;
 constexpr std::uint32_t type_byte = 0x08, type_integer = 0x10, type_long = 0x20, type_integer64 = 0x40;

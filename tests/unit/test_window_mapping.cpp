@@ -1,4 +1,4 @@
-// The window mapping, the window policy and the Alt+Enter cycle: the parts
+// The window mapping and the Alt+Enter cycle: the parts
 // of presentation that need no GL context.
 #include <gtest/gtest.h>
 
@@ -50,46 +50,6 @@ TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
         ASSERT_EQ(bar_rectangles(m, c.window_w, c.window_h, bars), c.bar_count);
         for (int i = 0; i < c.bar_count; ++i) EXPECT_EQ(fields(bars[i]), fields(c.bars[i]));
     }
-}
-
-// Each step: the window's size after a reshape, then whether the policy
-// reshapes it and to what size.
-struct policy_step { int window_w, window_h; bool reshape; int new_w, new_h; };
-
-void run_policy(int follow, int scaling, std::initializer_list<policy_step> steps) {
-    window_width = previous_window_width = policy_frame_width = 640;
-    window_height = previous_window_height = policy_frame_height = 400;
-    accepted_aspect = frame_aspect = 1.6f;
-    follow_frame_size = follow;
-    resize_scaling = scaling;
-    reshape_pending = 0;
-    for (const policy_step& s : steps) {
-        previous_window_width = std::exchange(window_width, s.window_w);
-        previous_window_height = std::exchange(window_height, s.window_h);
-        std::int32_t w = 0, h = 0;
-        ASSERT_EQ(window_policy(640, 400, w, h), s.reshape) << s.window_w << "x" << s.window_h;
-        if (s.reshape) {
-            EXPECT_EQ(std::make_pair(w, h), std::make_pair(s.new_w, s.new_h));
-        }
-    }
-}
-
-TEST(WindowPolicy, WindowSnapsBackToTheFrameSize) {
-    run_policy(1, 0, {{640, 400, false, 0, 0}, {800, 600, true, 640, 400}});
-    EXPECT_EQ(reshape_pending, 1);
-    std::int32_t w = 0, h = 0;   // free to resize: only a new frame size reshapes it
-    follow_frame_size = 0;
-    EXPECT_FALSE(window_policy(640, 400, w, h));
-    ASSERT_TRUE(window_policy(320, 200, w, h));
-    EXPECT_EQ(w, 320);
-}
-
-TEST(WindowPolicy, ScaledResizingKeepsTheFrameAspectAlongTheDraggedSide) {
-    // Height dragged; the reshape arrives (aspect accepted); both dragged, the
-    // width more; both by 100, so the height is kept.
-    run_policy(0, 1, {{640, 500, true, 800, 500}, {800, 500, false, 0, 0}, {1000, 520, true, 1000, 625},
-                      {900, 420, true, 672, 420}});
-    EXPECT_FLOAT_EQ(accepted_aspect, 1.6f);
 }
 
 // Alt+Enter steps through windowed, stretched, stretched smooth, square

@@ -1,8 +1,5 @@
 // A small program on the run-time for the end-to-end tests. By its first
 // argument:
-//   claim-close   handles the close button itself: reports "claimed" after
-//                 its first exit_query, then each request with the result of
-//                 the next call;
 //   return        returns from its main routine at once;
 //   critical MS   prints a line at every pass, so that new frames keep coming,
 //                 and raises critical error 257 MS milliseconds after the
@@ -15,22 +12,17 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 #include "runtime/console/color_statements.h"
 #include "runtime/console/print.h"
 #include "runtime/console/screen_image.h"
-#include "runtime/core/glut_message.h"
-#include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
-#include "runtime/core/window.h"
 #include "runtime/display/hardware_image.h"
 #include "runtime/display/hgc_layer.h"
 #include "runtime/display/presentation.h"
@@ -53,37 +45,18 @@ void report(const std::string& text) {
     std::fflush(stdout);
 }
 
-// The command line, the directories, the screen width, whether a query made
-// while the program borrows the window thread waits for window_resume, and
-// that an X protocol error is not fatal; then it hides the window, renames
-// it "Renamed", shows it, moves it to (10, 20) and reports the position once
-// the cached metrics show the move.
+// The command line and the directories, and that an X protocol error is not fatal.
 void window_services() {
     std::printf("command_line=[%.*s]\n", command_line->len, reinterpret_cast<const char*>(command_line->text));
     std::printf("startup_directory=[%.*s]\n", startup_directory->len,
                 reinterpret_cast<const char*>(startup_directory->text));
     char directory[4096];
     std::printf("working_directory=[%s]\n", getcwd(directory, sizeof directory) ? directory : "");
-    std::printf("screen_width=%d\n", window_get(200));
-    window_pause();
-    std::atomic<std::int32_t> answer{-1};
-    std::thread query([&] { answer = window_get(200); });
-    sleep_ms(200);
-    const std::int32_t while_paused = answer.load();
-    window_resume();
-    query.join();
-    std::printf("while_paused=%d after_resume=%d\n", while_paused, answer.load());
     Display* second = XOpenDisplay(nullptr);
     XMapWindow(second, None);   // no such window: an X protocol error
     XSync(second, False);
     XCloseDisplay(second);
-    std::printf("x_error=survived\n");
-    window_hide();
-    window_set_title("Renamed");
-    window_show();
-    window_position(10, 20);
-    for (int waited = 0; waited < 500 && window_get(100) != 10; ++waited) sleep_ms(10);
-    report("window_x=" + std::to_string(window_get(100)) + " window_y=" + std::to_string(window_get(101)));
+    report("x_error=survived");
 }
 
 // Returns an image of red, green, blue and white bands, 4 x 1.
@@ -118,13 +91,9 @@ void draw_bands(std::int32_t image, float x1, float x2, float y1) {
 
 void program_main() {
     if (mode_is("return")) return;
-    const bool critical = mode_is("critical"), claim_close = mode_is("claim-close"), screen = mode_is("screen");
+    const bool critical = mode_is("critical"), screen = mode_is("screen");
     const std::int32_t band_image = screen ? show_screen_text() : 0;
-    if (!critical && !claim_close && !screen) window_services();
-    if (claim_close) {
-        exit_query();
-        report("claimed");
-    }
+    if (!critical && !screen) window_services();
     const std::int64_t delay = critical && argument_count > 2 ? std::atoll(argument_vector[2]) : 0;
     std::int64_t since = 0;
     bool palette_changed = false;
@@ -133,10 +102,6 @@ void program_main() {
             if (since == 0 && new_frames_presented.load() >= 2) since = clock_ms();
             if (since != 0 && clock_ms() - since >= delay) raise_error(257);
             print(std::to_string(line));
-        }
-        if (claim_close) {
-            const std::int32_t request = exit_query();
-            if (request != 0) report("exit_query=" + std::to_string(request) + " then " + std::to_string(exit_query()));
         }
         if (screen) {
             if (!palette_changed && argument_count > 2 && access(argument_vector[2], F_OK) == 0) {
