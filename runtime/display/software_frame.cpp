@@ -2,9 +2,11 @@
 
 #include <cstdlib>
 
+#include "runtime/core/program_end.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/errors/event_check.h"
 
 // Free from static initialisation on; start-up resets them again.
 software_frame software_frames[software_frame_count] = {
@@ -60,6 +62,7 @@ void render_pause_begin() {
         for (;;) {
             const std::uint32_t seen = wake_signal_seen(program_thread_wake);
             if (render_pause.load() == 2) break;
+            if (exit_in_progress.load() != 0) park_program_thread();   // the screen thread renders no more
             wake_signal_wait(program_thread_wake, seen, 1);
         }
     }
@@ -75,6 +78,7 @@ void render_now() {
         for (;;) {
             const std::uint32_t seen = wake_signal_seen(program_thread_wake);
             if (pass_done.load() == 1) break;
+            if (exit_in_progress.load() != 0) park_program_thread();
             wake_signal_wait(program_thread_wake, seen, 1);
         }
     } else {

@@ -63,7 +63,8 @@ void software_frames_reset();
 
 // Pause handshake for statements that change what the renderer reads
 // (screen mode, font, page). Does not wait before the program has started
-// or while the screen is hidden. The screen thread is woken to answer.
+// or while the screen is hidden. The screen thread is woken to answer; once
+// the exit has begun it answers no more, and the program thread parks.
 void render_pause_begin();
 void render_pause_end();
 
@@ -75,8 +76,9 @@ void render_software_frame();
 // renderer starts with the best; tests and benchmarks compare them.
 std::int32_t select_glyph_drawing(std::int32_t level);
 
-// Brings the screen up to date now: waits for the screen thread's next pass,
-// or renders on the calling thread when the screen is hidden.
+// Brings the screen up to date now: waits for the screen thread's next pass
+// (the program thread parks when the exit begins meanwhile), or renders on
+// the calling thread when the screen is hidden.
 void render_now();
 
 // Frame claims. The renderer takes a frame for writing: the last free frame

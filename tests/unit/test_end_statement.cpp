@@ -8,6 +8,8 @@
 
 #include "runtime/core/end_statement.h"
 #include "runtime/core/program_end.h"
+#include "runtime/core/startup.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/window.h"
 #include "runtime/display/software_frame.h"
@@ -74,6 +76,22 @@ TEST_F(EndStatement, AHiddenWindowEndsAtOnceWithoutAPrompt) {
     EXPECT_TRUE(parked());
     EXPECT_EQ(stop_requested.load(), 1);
     EXPECT_EQ(row_text(write_page, 25), "");
+}
+
+// A statement waiting for the renderer (a mode change, a request for a
+// pass) when the exit begins: the screen thread, which runs the exit, no
+// longer renders, so the program thread parks.
+TEST_F(EndStatement, WaitsForTheRendererEndWhenTheExitBegins) {
+    program_started = screen_shown = 1;
+    for (void (*statement)() : {render_pause_begin, render_now}) {
+        stopped_threads = exit_in_progress = 0;
+        render_pause = 0;
+        std::thread(statement).detach();
+        ASSERT_TRUE(within_a_second([] { return program_thread_wake.waiters.load() > 0; }));   // none answers
+        exit_in_progress = 1;
+        wake_signal_raise(program_thread_wake);
+        EXPECT_TRUE(parked());
+    }
 }
 
 }  // namespace
