@@ -31,22 +31,24 @@ void discard_keys_up_to(std::uint32_t last) {
 }
 
 // Keys typed before the prompt could be seen do not count: every key stored
-// before the window thread has presented a frame drawn after the prompt,
-// and before END has waited 15 ms (INPUT takes Enter at once, and the rest
-// of a burst typed with it may arrive after the prompt was presented). The
-// first key after both ends END's wait. Without a presentation within
-// 100 ms, the keys stored until then are discarded.
+// before the window thread has presented a frame drawn by a pass that began
+// after the prompt was written (a pass under way may have missed it), and
+// before END has waited 15 ms (INPUT takes Enter at once, and the rest of a
+// burst typed with it may arrive after the prompt was presented). The first
+// key after both ends END's wait. Without a presentation within 100 ms, the
+// keys stored until then are discarded.
 void discard_keys_until_prompt_seen() {
-    pass_done.store(0);
+    const std::uint64_t prompt_written = render_passes_begun.load();
     wake_signal_raise(screen_thread_wake);
     const std::int64_t start = clock_ms();
     std::int64_t prompt_frame = -1;   // frames_drawn once a pass has drawn the prompt
     bool presented = false;
     for (;;) {
         const std::uint32_t seen = wake_signal_seen(program_thread_wake);
+        pass_done.store(0);   // the end of the next pass wakes this wait
         const std::uint32_t stored = keyboard_buffer_stored.load();   // before the tests below
         const std::int64_t now = clock_ms();
-        if (prompt_frame < 0 && pass_done.load() == 1) prompt_frame = frames_drawn.load();
+        if (prompt_frame < 0 && render_passes_finished.load() > prompt_written) prompt_frame = frames_drawn.load();
         const bool presented_before = presented;
         presented = prompt_frame >= 0 && frames_presented.load() >= prompt_frame;
         if (presented && now >= start + 15) {

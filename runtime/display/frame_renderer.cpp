@@ -457,6 +457,7 @@ std::int32_t select_glyph_drawing(std::int32_t level) {
 }
 
 void render_software_frame() {
+    render_passes_begun.fetch_add(1);
     answer_pause_request();
     if (render_pause.load() == 0) {
         software_frame* frame = frame_claim_for_writing();
@@ -479,6 +480,7 @@ void render_software_frame() {
     render_forced_refresh.store(0);
     int expected = -1;
     const bool hidden_now = screen_shown.compare_exchange_strong(expected, 0);
-    // Waiters for the end of a pass (render_now, INPUT on a hidden screen) are woken.
+    // Waiters for the end of a pass (render_now, END, INPUT on a hidden screen) are woken.
+    render_passes_finished.fetch_add(1);
     if (pass_done.exchange(1) == 0 || hidden_now) wake_signal_raise(program_thread_wake);
 }

@@ -24,6 +24,8 @@ std::atomic<std::int32_t> display_request{0};
 std::atomic<std::int32_t> software_layer_position{1};
 std::atomic<std::int32_t> blink_enabled{1};
 std::atomic<std::int32_t> pass_done{0};
+std::atomic<std::uint64_t> render_passes_begun{0};
+std::atomic<std::uint64_t> render_passes_finished{0};
 std::atomic<std::int32_t> render_forced_refresh{0};
 std::atomic<std::int64_t> frames_drawn{0};
 std::atomic<std::int64_t> frames_presented{0};
@@ -73,11 +75,12 @@ void render_pause_end() { render_pause.store(0); }
 
 void render_now() {
     if (screen_shown.load() != 0) {
-        pass_done.store(0);
+        const std::uint64_t requested = render_passes_begun.load();
         wake_signal_raise(screen_thread_wake);
         for (;;) {
             const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-            if (pass_done.load() == 1) break;
+            pass_done.store(0);   // the end of the next pass wakes this wait
+            if (render_passes_finished.load() > requested) break;
             if (exit_in_progress.load() != 0) park_program_thread();
             wake_signal_wait(program_thread_wake, seen, 1);
         }
@@ -109,13 +112,13 @@ software_frame* frame_claim_for_writing() {
 
 void frame_release_written(software_frame* frame, bool drawn) {
     mutex_lock(frame_claim_lock);
+    // Counted before the window thread can take it: a presentation never
+    // records one frame too few.
+    if (drawn) frames_drawn.fetch_add(1);
     frame->state.store(drawn ? frame_ready : frame_free);
     latest_frame_order.store(frame->order);
     mutex_unlock(frame_claim_lock);
-    if (drawn) {
-        frames_drawn.fetch_add(1);
-        wake_signal_raise(window_thread_wake);
-    }
+    if (drawn) wake_signal_raise(window_thread_wake);
 }
 
 software_frame* frame_newest_complete(const software_frame* except) {

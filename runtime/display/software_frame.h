@@ -41,7 +41,15 @@ extern std::atomic<std::int32_t> screen_shown;            // 1 shown, 0 hidden, 
 extern std::atomic<std::int32_t> display_request;         // 0 auto, -1 off, other: one pass now
 extern std::atomic<std::int32_t> software_layer_position; // 1-4, 0 not shown
 extern std::atomic<std::int32_t> blink_enabled;
+// Set to 1 at the end of every pass; a waiter for the end of a pass sets it
+// to 0 to be woken then.
 extern std::atomic<std::int32_t> pass_done;
+// Rendering passes begun and finished since start. Passes run one after the
+// other, so a wait for a pass that begins after some change takes
+// render_passes_begun as its mark and ends when render_passes_finished
+// exceeds it (a pass under way at the change may not have seen it).
+extern std::atomic<std::uint64_t> render_passes_begun;
+extern std::atomic<std::uint64_t> render_passes_finished;
 // Set by the window thread when the window's presentation changes (full
 // screen, smoothing); makes the next pass redraw a graphics page.
 extern std::atomic<std::int32_t> render_forced_refresh;

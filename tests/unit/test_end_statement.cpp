@@ -50,24 +50,38 @@ protected:
     bool parked() { return within_a_second([] { return (stopped_threads.load() & 1) != 0; }); }
 };
 
-TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKey) {
+// The window thread's part: the newest frame drawn is on screen.
+void present() {
+    keys_stored_when_presented = keyboard_buffer_stored.load();
+    frames_presented = frames_drawn.load();
+    wake_signal_raise(program_thread_wake);
+}
+
+TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKeyOnceThePromptWasPresented) {
     manual_clock_start(1000, 0);   // moves only when the test advances it
     print_raw("results", 1);
     close_handled_by_program = 1;
     type('a');   // typed before END: discarded
+    ++render_passes_begun;   // a pass under way that cannot show the prompt
     ASSERT_TRUE(prompted());
     EXPECT_EQ(row_text(write_page, 1), "results");
     EXPECT_EQ(cursor_at(write_page), std::make_pair(25, 26));
     EXPECT_EQ(close_handled_by_program.load(), 0);
-    type('z');   // typed within 100 ms of the prompt, with no frame presented: discarded
+    ++render_passes_finished;   // it ends, and its frame is presented
+    pass_done = 1;
+    present();
+    manual_clock_advance(15);
     std::this_thread::sleep_for(50ms);
-    manual_clock_advance(100);
-    std::this_thread::sleep_for(300ms);
+    type('z');   // the prompt has not been on screen yet: discarded
+    std::this_thread::sleep_for(50ms);
     EXPECT_EQ(stop_requested.load(), 0);
+    render_software_frame();   // a pass that shows the prompt
+    present();
+    std::this_thread::sleep_for(50ms);
     type('c');
     EXPECT_TRUE(within_a_second([] { return stop_requested.load() == 1; }));
     EXPECT_TRUE(parked());
-    EXPECT_EQ(clock_ms(), 1100);
+    EXPECT_EQ(clock_ms(), 1015);
 }
 
 TEST_F(EndStatement, AHiddenWindowEndsAtOnceWithoutAPrompt) {
