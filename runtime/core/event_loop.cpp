@@ -108,11 +108,19 @@ bool is_close_request(const XEvent& event) {
 // Rests until there is work: an event to read, a wake-up, or the idle period gone.
 void wait_for_work(std::uint32_t seen) {
     XFlush(display);
-    if (!pending_events.empty() || XEventsQueued(display, QueuedAlready) > 0) return;
+    if (event_loop_events_waiting()) return;
     wake_signal_wait(window_thread_wake, seen, idle_period_ms, ConnectionNumber(display));
 }
 
 }  // namespace
+
+bool event_loop_events_waiting() {
+    // A reply read off the connection may have come with events behind it,
+    // which wait inside Xlib unconverted: reading what is there converts
+    // them (into pending_events) without blocking.
+    XEventsQueued(display, QueuedAfterReading);
+    return !pending_events.empty() || XEventsQueued(display, QueuedAlready) > 0;
+}
 
 void event_loop_take_over(Display* connection, Window glut_window) {
     display = connection;

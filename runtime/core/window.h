@@ -34,6 +34,11 @@ void window_init(int argc, char** argv);
 // of the connection goes through the loop.
 void event_loop_take_over(Display* display, Window window);
 
+// True when X events wait for the loop, also those that Xlib read off the
+// connection while it waited for a reply (the connection then looks idle).
+// The loop asks before it rests.
+bool event_loop_events_waiting();
+
 // Called for every X event: phase 1 before freeglut dispatches it, phase 2 after.
 void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
 // Code 1: the window's close button was clicked (sets bit 0 of close_request).

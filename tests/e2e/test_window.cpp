@@ -4,13 +4,18 @@
 // over the text, the full-screen modes of Alt+Enter, a PALETTE change),
 // critical errors, the missing display, and the command line and
 // directories the program sees.
+#include "tests/e2e/harness/e2e_test.h"   // first: before Xlib's None macro
+
+#include <X11/Xlib-xcb.h>
 #include <X11/keysym.h>
 
 #include <filesystem>
 #include <fstream>
 #include <tuple>
 
-#include "tests/e2e/harness/e2e_test.h"
+#include <sys/ioctl.h>
+
+#include "runtime/core/window.h"
 #include "tests/unit/fake_dialog.h"
 
 namespace {
@@ -76,6 +81,39 @@ TEST(NoUsableDisplay, EndsWithStatusOneAndAtMostALineNamingTheDisplay) {
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out, "") << c.err;
     }
+}
+
+// An event that came right behind the reply to a round trip was read off the
+// connection with it, which then looks idle: the event loop still sees the
+// event before it rests (it would wait for the next one otherwise).
+TEST(EventLoop, SeesAnEventReadWithAReplyBeforeItRests) {
+    x_server server;
+    std::string why;
+    ASSERT_TRUE(x_server_start(server, why)) << why;
+    Display* display = XOpenDisplay(server.display.c_str());
+    ASSERT_NE(display, nullptr);
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 8, 8, 0, 0, 0);
+    XSync(display, False);
+    event_loop_take_over(display, window);
+    EXPECT_FALSE(event_loop_events_waiting());
+
+    xcb_connection_t* connection = XGetXCBConnection(display);
+    const xcb_get_input_focus_cookie_t round_trip = xcb_get_input_focus(connection);
+    xcb_flush(connection);
+    auto bytes_waiting = [&](int count) {
+        return wait_until([&] {
+            int waiting = 0;
+            return ioctl(ConnectionNumber(display), FIONREAD, &waiting) == 0 && waiting >= count;
+        }, 5);
+    };
+    ASSERT_TRUE(bytes_waiting(32));   // the reply; the event goes behind it
+    XEvent event{};
+    event.xclient = {ClientMessage, 0, False, nullptr, window, XInternAtom(server.connection, "PING", False), 32, {}};
+    XSendEvent(server.connection, window, False, NoEventMask, &event);
+    XSync(server.connection, False);
+    ASSERT_TRUE(bytes_waiting(64));
+    std::free(xcb_get_input_focus_reply(connection, round_trip, nullptr));   // reads both
+    EXPECT_TRUE(event_loop_events_waiting());
 }
 
 // The sixteen text colours as the window shows them.
