@@ -3,6 +3,8 @@
 #include <cstring>
 #include <sys/mman.h>
 
+#include "runtime/core/timing.h"
+
 namespace {
 
 constexpr std::size_t page_size = 4096;
@@ -22,4 +24,9 @@ void emulated_memory_clear() {
     const std::size_t whole_pages = sizeof memory_block / page_size * page_size;
     if (madvise(memory_block, whole_pages, MADV_DONTNEED) != 0) std::memset(memory_block, 0, whole_pages);
     std::memset(memory_block + whole_pages, 0, sizeof memory_block - whole_pages);
+}
+
+std::uint8_t emulated_peek(std::uint32_t linear) {
+    if (linear >= bios_tick_count && linear < bios_tick_count + 3) bios_tick_update();
+    return *emulated_address(linear);
 }

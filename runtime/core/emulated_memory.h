@@ -27,6 +27,10 @@ extern std::uint8_t* const emulated_memory;
 
 inline std::uint8_t* emulated_address(std::uint32_t linear) { return emulated_memory + linear; }
 
+// A byte as PEEK reads it: what the run-time computes only when it is read
+// (the BIOS tick) is brought up to date first.
+std::uint8_t emulated_peek(std::uint32_t linear);
+
 // Zeroes the whole block (start-up, and tests that want a fresh machine)
 // without touching the pages that are zero already.
 void emulated_memory_clear();

@@ -42,25 +42,29 @@ void discard_keys_until_prompt_seen() {
     wake_signal_raise(screen_thread_wake);
     const std::int64_t start = clock_ms();
     std::int64_t prompt_frame = -1;   // frames_drawn once a pass has drawn the prompt
-    bool presented = false;
-    for (;;) {
-        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-        pass_done.store(0);   // the end of the next pass wakes this wait
+    const auto prompt_presented = [&] {
+        pass_done.store(0);   // the end of the next pass, and the next presentation, wake the wait
+        presentation_awaited.store(1);
         const std::uint32_t stored = keyboard_buffer_stored.load();   // before the tests below
-        const std::int64_t now = clock_ms();
         if (prompt_frame < 0 && render_passes_finished.load() > prompt_written) prompt_frame = frames_drawn.load();
-        const bool presented_before = presented;
-        presented = prompt_frame >= 0 && frames_presented.load() >= prompt_frame;
-        if (presented && now >= start + 15) {
-            // Presented only now: the keys stored up to the presentation go.
-            discard_keys_up_to(presented_before ? stored : keys_stored_when_presented.load());
-            return;
-        }
+        if (prompt_frame >= 0 && frames_presented.load() >= prompt_frame) return true;
         discard_keys_up_to(stored);
-        if (now >= start + 100 || exit_in_progress.load() != 0) return;
-        const std::int64_t until = presented ? start + 15 : start + 100;
-        wake_signal_wait(program_thread_wake, seen, static_cast<std::uint32_t>(until - now));
+        return false;
+    };
+    if (wait_on(program_thread_wake, prompt_presented, start + 100) != wait_end::condition) {
+        discard_keys_up_to(keyboard_buffer_stored.load());
+        return;
     }
+    if (clock_ms() >= start + 15) {   // presented only now: the keys stored up to the presentation go
+        discard_keys_up_to(keys_stored_when_presented.load());
+        return;
+    }
+    const auto keys_discarded = [] {
+        discard_keys_up_to(keyboard_buffer_stored.load());
+        return false;
+    };
+    wait_on(program_thread_wake, keys_discarded, start + 15);
+    discard_keys_up_to(keyboard_buffer_stored.load());
 }
 
 void press_any_key() {
@@ -83,13 +87,9 @@ void press_any_key() {
 
     screen_shown.store(1);
     discard_keys_until_prompt_seen();
-    // A stored key or the exit wakes the wait; it looks again every 100 ms regardless.
-    for (;;) {
-        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-        if (exit_in_progress.load() != 0) park_program_thread();
-        if (key_taken()) return;
-        wake_signal_wait(program_thread_wake, seen, 100);
-    }
+    // A stored key or the exit wakes the wait.
+    if (wait_on(program_thread_wake, [] { return exit_in_progress.load() == 0 && key_taken(); }) != wait_end::condition)
+        park_program_thread();
 }
 
 }  // namespace

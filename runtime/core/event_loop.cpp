@@ -16,11 +16,12 @@
 //    is kept here (window_event(1)); any other event is put back into Xlib's
 //    queue, where it is then the only event, and glutMainLoopEvent dispatches
 //    exactly that one; then phase 2.
-// 3. After the events the idle callback runs, as glutMainLoop would run it,
-//    and glutMainLoopEvent carries out the redisplay it asks for at once.
-// 4. Then the loop waits until the X connection has something to read or
-//    another thread wakes it (a frame ready, a message posted), for at most
-//    the idle period of 16 ms.
+// 3. After the events the window thread's idle work runs (the messages,
+//    the pause handshake, the request for a redisplay), and
+//    glutMainLoopEvent carries out the redisplay it asks for at once.
+// 4. Then the loop rests, without a time-out, until the X connection has
+//    something to read, an event has already been read with a reply, or
+//    another thread wakes it for work (a frame ready, a message posted).
 //
 // freeglut selects XInput2 pointer events on its window, and Xlib queues
 // those (event cookies) without a converter call; the loop selects them off,
@@ -51,7 +52,6 @@ namespace {
 
 constexpr int first_event_code = 2;   // KeyPress; 0 and 1 are errors and replies
 constexpr int event_code_count = 128;
-constexpr std::uint32_t idle_period_ms = 1000 / 60;
 
 Display* display = nullptr;
 Window window = 0;
@@ -105,16 +105,10 @@ bool is_close_request(const XEvent& event) {
            static_cast<Atom>(event.xclient.data.l[0]) == wm_delete_window;
 }
 
-// Rests until there is work: an event to read, a wake-up, or the idle period gone.
-void wait_for_work(std::uint32_t seen) {
-    XFlush(display);
-    if (event_loop_events_waiting()) return;
-    wake_signal_wait(window_thread_wake, seen, idle_period_ms, ConnectionNumber(display));
-}
-
 }  // namespace
 
 bool event_loop_events_waiting() {
+    XFlush(display);
     // A reply read off the connection may have come with events behind it,
     // which wait inside Xlib unconverted: reading what is there converts
     // them (into pending_events) without blocking.
@@ -134,7 +128,6 @@ void event_loop_take_over(Display* connection, Window glut_window) {
 
 void window_event_loop() {
     for (;;) {
-        const std::uint32_t seen = wake_signal_seen(window_thread_wake);
         XPending(display);   // sends what is buffered and reads what has arrived
         register_diverting_converters();
         collect_events_from_xlib_queue();
@@ -153,8 +146,9 @@ void window_event_loop() {
             if (may_change_window_metrics(event)) window_metrics_changed();
             XFreeEventData(display, &event.xcookie);   // the data taken from Xlib's queue
         }
-        idle_callback();
+        window_idle_work();
         glutMainLoopEvent();   // the redisplay, timers and deferred window work
-        wait_for_work(seen);
+        wait_on(window_thread_wake, [] { return event_loop_events_waiting() || window_work_waiting(); },
+                no_deadline, exit_watch::ignored, ConnectionNumber(display));
     }
 }

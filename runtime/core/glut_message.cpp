@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <unistd.h>
 
-#include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
@@ -31,19 +31,17 @@ std::int32_t cached_window_metrics[4];
 
 // Asking freeglut for the four values costs four round trips to the X
 // server. They can only change when the window moves, is mapped or gets a
-// new frame, which the event loop reports; a drain refreshes them then, and
-// at least every refresh_interval drains (about half a second) regardless.
-constexpr int refresh_interval = 30;
+// new frame, which the event loop reports; a drain refreshes them then.
 std::atomic<bool> metrics_stale{true};
-int drains_since_refresh = 0;
 
 pthread_t window_thread;
 std::atomic<bool> window_thread_known{false};
 
-// Set when the window thread begins to end the process.
+// Set (and raised) when the window thread begins to end the process.
 std::atomic<bool> window_thread_exiting{false};
+wake_signal exit_handover{{0}, {0}, {-1}};
 // How long another thread waits for the window thread to begin the exit.
-constexpr std::uint32_t exit_handover_ms = 1000;
+constexpr std::int64_t exit_handover_ms = 1000;
 
 bool on_window_thread() { return window_thread_known.load() && pthread_equal(pthread_self(), window_thread); }
 
@@ -53,6 +51,7 @@ bool on_window_thread() { return window_thread_known.load() && pthread_equal(pth
 // reported as leaks, with no library left to name them by.
 [[noreturn]] void exit_on_window_thread(std::int32_t status) {
     window_thread_exiting.store(true);
+    wake_signal_raise(exit_handover);
 #if defined(__SANITIZE_ADDRESS__)
     __lsan_do_leak_check();
 #endif
@@ -150,10 +149,8 @@ void window_metrics_changed() { metrics_stale.store(true); }
 
 void drain_glut_messages() {
     mutex_lock(message_queue_lock);
-    if (metrics_stale.exchange(false) || ++drains_since_refresh >= refresh_interval) {
+    if (metrics_stale.exchange(false))
         for (int i = 0; i < 4; ++i) cached_window_metrics[i] = glutGet(static_cast<GLenum>(cached_queries[i]));
-        drains_since_refresh = 0;
-    }
     while (!message_queue.empty()) {
         glut_message* message = message_queue.front();
         message_queue.pop_front();
@@ -161,6 +158,13 @@ void drain_glut_messages() {
         finish_glut_message(message);
     }
     mutex_unlock(message_queue_lock);
+}
+
+bool glut_messages_waiting() {
+    mutex_lock(message_queue_lock);
+    const bool waiting = !message_queue.empty();
+    mutex_unlock(message_queue_lock);
+    return waiting;
 }
 
 void window_set_cursor(std::int32_t cursor) { post_glut_message(new glut_message_set_cursor(cursor)); }
@@ -219,10 +223,10 @@ void runtime_exit(std::int32_t status) {
     if (on_window_thread()) exit_on_window_thread(status);
     glut_message_exit_program message(status);   // lives on: this thread never returns
     post_glut_message(&message);
-    for (std::uint32_t waited = 0; waited < exit_handover_ms; waited += 16) {
-        if (window_thread_exiting.load()) for (;;) sleep_ms(1000);   // the process is ending
-        sleep_ms(16);
-    }
+    if (wait_on(exit_handover, [] { return window_thread_exiting.load(); }, clock_ms() + exit_handover_ms,
+                exit_watch::ignored) == wait_end::condition)
+        for (;;) pause();   // the process is ending
+
     // The window thread does not come to its messages: end the process here
     // without the exit handlers, which would tear down the GL state under it.
     std::fflush(nullptr);

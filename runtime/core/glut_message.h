@@ -1,10 +1,11 @@
 // Requests to the window thread.
 //
 // freeglut, X11 and OpenGL are used from the window thread only. Other
-// threads post a glut_message to message_queue; the window thread drains the
-// queue in its idle callback and runs each message's execute. A poster that
-// needs a result, or must not go on before the message has run, constructs
-// the message with wait = 1 on its own stack and waits on its completion.
+// threads post a glut_message to message_queue, which wakes the window
+// thread; it drains the queue in its idle work and runs each message's
+// execute. A poster that needs a result, or must not go on before the
+// message has run, constructs the message with wait = 1 on its own stack
+// and waits on its completion.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -105,6 +106,8 @@ std::int32_t post_glut_message(glut_message* message);
 void finish_glut_message(glut_message* message);
 // Window thread: refreshes the cached window metrics and runs every queued message.
 void drain_glut_messages();
+// True when a message is queued.
+bool glut_messages_waiting();
 // The event loop saw the window move, map or change its frame: the next
 // drain refreshes the cached metrics.
 void window_metrics_changed();

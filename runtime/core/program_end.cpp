@@ -11,6 +11,7 @@ std::atomic<std::uint32_t> stopped_threads{0};
 std::atomic<std::uint32_t> close_request{0};
 std::atomic<std::int32_t> close_handled_by_program{0};
 std::int32_t exit_status = 0;
+bool exit_runs_on_program_thread = false;
 
 namespace {
 constexpr std::uint32_t all_threads_stopped = 3;   // the program thread parked, the timer thread ended
@@ -30,11 +31,8 @@ void exit_sequence() {
     // so that the thread gets to park (or, after a critical error's box, to
     // end the process itself); none is shown from now on.
     message_boxes_abandon();
-    for (;;) {   // this is the screen thread: a thread that stops wakes it
-        const std::uint32_t seen = wake_signal_seen(screen_thread_wake);
-        if (stopped_threads.load() == all_threads_stopped) break;
-        wake_signal_wait(screen_thread_wake, seen, 16);
-    }
+    wait_on(screen_thread_wake, [] { return stopped_threads.load() == all_threads_stopped; }, no_deadline,
+            exit_watch::ignored);
     // No file or device is ever open in this system, so there is nothing to close.
     runtime_exit(exit_status);
 }

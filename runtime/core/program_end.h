@@ -10,6 +10,9 @@ extern std::atomic<std::uint32_t> stopped_threads;         // bit 0 program thre
 extern std::atomic<std::uint32_t> close_request;           // bit 0 close button, bit 1 break key
 extern std::atomic<std::int32_t> close_handled_by_program; // 1 once the program called exit_query
 extern std::int32_t exit_status;
+// Set by the terminal edition, which has no screen thread: the program
+// thread runs the exit sequence itself when it parks.
+extern bool exit_runs_on_program_thread;
 
 // The program's exit-query function: from now on the close button is the
 // program's to handle. Returns close_request (1 close button, 2 break key,
@@ -17,6 +20,7 @@ extern std::int32_t exit_status;
 std::int32_t exit_query();
 
 // The end of the process, run by the screen thread: announces the exit,
-// waits until the program thread has parked and the timer thread has ended,
-// and has the window thread exit with exit_status. Never returns.
+// waits until the program thread has parked and the timer thread has ended
+// (the thread that stops wakes the screen thread), and has the window
+// thread exit with exit_status. Never returns.
 [[noreturn]] void exit_sequence();

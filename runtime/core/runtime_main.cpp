@@ -66,6 +66,7 @@ str_desc* permanent_string(str_desc* string, const char* text) {
 }  // namespace
 
 void program_thread(void*) {
+    thread_name_set("program");
     program_thread_prologue();
     program_main();
     // The program's code has run to its end: the process ends in the orderly way.
@@ -147,7 +148,13 @@ int console_runtime_main(int argc, char** argv) {
         return 1;
     }
     console_terminal_startup();
-    screen_shown.store(0);   // nothing to render: the terminal shows the output
-    workers_start(thread_start);
-    for (;;) pause();   // without a window thread the screen thread ends the process
+    // Nothing to render and no window: the program runs on this thread and
+    // ends the process itself when it parks. No timer runs yet, so no timer
+    // thread either (the first timer armed starts one).
+    screen_shown.store(0);
+    exit_runs_on_program_thread = true;
+    stopped_threads.store(2);
+    program_started.store(1);
+    program_thread(nullptr);
+    return 0;   // not reached: the program thread parks
 }

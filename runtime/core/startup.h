@@ -34,8 +34,8 @@ void program_main();
 // threads and becomes the window thread. Does not return in practice.
 int runtime_main(int argc, char** argv);
 // The same for the terminal edition: sets the console option and makes the
-// console image instead of the window; the screen thread ends the process.
-// Nothing it reaches needs a display.
+// console image instead of the window, and runs the program on the main
+// thread, which ends the process. Nothing it reaches needs a display.
 int console_runtime_main(int argc, char** argv);
 
 // Start-up up to the window: tables, strings, directories, command line,

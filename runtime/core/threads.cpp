@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <new>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +39,10 @@ thread_handle* thread_start(thread_entry entry, void* argument) {
     }
     pthread_detach(handle->thread);
     return handle;
+}
+
+void thread_name_set(const char* name) {
+    if (gettid() != getpid()) pthread_setname_np(pthread_self(), name);   // the main thread names the process
 }
 
 pthread_mutex_t* mutex_new() {

@@ -13,6 +13,10 @@ using thread_entry = void (*)(void* argument);
 // errno telling why.
 thread_handle* thread_start(thread_entry entry, void* argument);
 
+// Names the calling thread (at most 15 characters), as tools such as top
+// show it; the main thread keeps the process's name.
+void thread_name_set(const char* name);
+
 pthread_mutex_t* mutex_new();
 void mutex_free(pthread_mutex_t* mutex);
 void mutex_lock(pthread_mutex_t* mutex);

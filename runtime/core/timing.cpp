@@ -7,8 +7,7 @@
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
 
-std::atomic<std::int32_t> retrace_latch{0};
-std::atomic<std::int32_t> in_retrace{0};
+std::atomic<std::int64_t> retrace_latch{0};
 double limit_deadline = 0;
 
 namespace {
@@ -57,12 +56,11 @@ void bios_tick_update() {
 }
 
 std::int32_t video_status_port_read() {
-    std::int32_t status = 0;
-    if (retrace_latch.load() != 0 || in_retrace.load() != 0) {
-        retrace_latch.store(0);
-        status |= 8;
-    }
-    return status;
+    const std::int64_t now = clock_ms();
+    const std::int64_t retraces_begun = (now + 1) / display_period_ms;
+    const bool in_retrace = now % display_period_ms == display_period_ms - 1;
+    const bool latched = retrace_latch.exchange(retraces_begun) < retraces_begun;
+    return latched || in_retrace ? 8 : 0;
 }
 
 double timer_value(double accuracy, std::int32_t accuracy_given) {

@@ -1,26 +1,38 @@
 // Emulated PC timing: the BIOS tick, the retrace bit of the video status
-// port, TIMER, and the waiting services built on sleep_ms.
+// port, TIMER, and the waiting services built on sleep_ms. No thread keeps
+// the tick and the retrace bit current: both are computed from the clock
+// when they are read.
 #pragma once
 #include <atomic>
 #include <cstdint>
 
-// 1 after each pacing sleep of the screen thread; cleared when the status port is read.
-extern std::atomic<std::int32_t> retrace_latch;
-// 1 from the end of the screen thread's pacing sleep to the end of its iteration.
-extern std::atomic<std::int32_t> in_retrace;
+// The retrace: each display period of 16 ms of clock_ms ends with 1 ms of
+// retrace. The latch of the status port holds a retrace that began after
+// the port was last read: retrace_latch is the count of retraces begun (on
+// clock_ms) at the last read.
+inline constexpr std::int64_t display_period_ms = 16;
+extern std::atomic<std::int64_t> retrace_latch;
 // limit_rate's schedule in clock_ms milliseconds; 0 before the first call.
 extern double limit_deadline;
 // Pause handshake of the timer thread (1 requested, 2 paused, 0 running),
-// for statements that change the timer table.
+// for statements that change the timer table: between begin and end the
+// timer thread does not look at the table (the program thread parks when
+// the exit begins meanwhile). Without a timer thread, end starts one when a
+// timer runs.
 extern std::atomic<std::int32_t> timer_thread_pause;
+void timer_table_change_begin();
+void timer_table_change_end();
+// A due timer was handled, or the table changed: the timer thread looks again.
+void timer_table_changed();
 
 // Writes the low 24 bits of the ticks since midnight (18.2 a second) to the
-// BIOS data area at 0x46C (screen thread).
+// BIOS data area at 0x46C; emulated_peek does it before it reads there.
 void bios_tick_update();
 // The tick count for a time of day in milliseconds.
 std::uint32_t bios_ticks_at(std::int64_t time_of_day_ms);
 
-// Port 0x3DA: bit 3 is set once per screen thread iteration.
+// Port 0x3DA: bit 3 is set during the retrace, and at the first read after
+// a retrace that no read saw.
 std::int32_t video_status_port_read();
 
 // TIMER: seconds since midnight in steps of 1/18.2 s (rounded to single

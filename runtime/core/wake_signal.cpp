@@ -20,60 +20,46 @@ namespace {
 
 std::uint32_t* futex_word(wake_signal& signal) { return reinterpret_cast<std::uint32_t*>(&signal.generation); }
 
-std::int64_t monotonic_ns() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-// One blocking step of at most left_ns: on the futex word, or in poll on the
-// signal's descriptor and also_readable. Returns early on a raise, a
-// readable descriptor or a signal handler; true when also_readable is readable.
-bool block(wake_signal& signal, std::uint32_t seen, std::int64_t left_ns, int also_readable) {
+// One blocking step: on the futex word, or in poll on the signal's
+// descriptor and also_readable; without an end when left_ns < 0. Returns
+// early on a raise, a readable descriptor or a signal handler.
+void block(wake_signal& signal, std::uint32_t seen, std::int64_t left_ns, int also_readable) {
     const int descriptor = signal.descriptor.load();
     if (descriptor < 0 && also_readable < 0) {
         const timespec wait{static_cast<time_t>(left_ns / 1000000000), static_cast<long>(left_ns % 1000000000)};
-        syscall(SYS_futex, futex_word(signal), FUTEX_WAIT_PRIVATE, seen, &wait, nullptr, 0);
-        return false;
+        syscall(SYS_futex, futex_word(signal), FUTEX_WAIT_PRIVATE, seen, left_ns < 0 ? nullptr : &wait, nullptr, 0);
+        return;
     }
     pollfd descriptors[2];
     nfds_t count = 0;
     if (descriptor >= 0) descriptors[count++] = {descriptor, POLLIN, 0};
     if (also_readable >= 0) descriptors[count++] = {also_readable, POLLIN, 0};
-    const std::int64_t ms = (left_ns + 999999) / 1000000;
+    const std::int64_t ms = left_ns < 0 ? -1 : (left_ns + 999999) / 1000000;
     poll(descriptors, count, static_cast<int>(ms < INT_MAX ? ms : INT_MAX));
     if (descriptor >= 0 && (descriptors[0].revents & POLLIN)) {
         eventfd_t value;
         eventfd_read(descriptor, &value);   // non-blocking: made with EFD_NONBLOCK
     }
-    return also_readable >= 0 && (descriptors[count - 1].revents & (POLLIN | POLLHUP | POLLERR)) != 0;
 }
-
-bool raised(const wake_signal& signal, std::uint32_t seen) { return signal.generation.load() != seen; }
 
 }  // namespace
 
-bool wake_signal_wait(wake_signal& signal, std::uint32_t seen, std::uint32_t timeout_ms, int also_readable) {
-    // The manual test clock moves only when the test advances it: the wait
-    // then looks at it every real millisecond.
-    const bool manual = manual_clock_active();
-    const std::int64_t manual_deadline = manual ? clock_ms() + timeout_ms : 0;
-    const std::int64_t deadline = monotonic_ns() + static_cast<std::int64_t>(timeout_ms) * 1000000;
+bool wake_signal_wait(wake_signal& signal, std::uint32_t seen, std::int64_t deadline, int also_readable) {
     signal.waiters.fetch_add(1);   // before the test below: a raiser after it sees the waiter
-    bool woken;
-    for (;;) {
-        woken = raised(signal, seen);
-        const std::int64_t left = manual ? (clock_ms() < manual_deadline ? 1000000 : 0) : deadline - monotonic_ns();
-        if (woken || left <= 0) break;
-        if (block(signal, seen, left, also_readable)) {   // the other descriptor ends it
-            woken = raised(signal, seen);
-            break;
+    const bool raised = signal.generation.load() != seen;
+    if (!raised) {
+        // The manual test clock moves only when the test advances it: a
+        // wait with a deadline then looks at it every real millisecond.
+        std::int64_t left_ns = -1;
+        if (deadline != no_deadline) {
+            const std::int64_t left_ms = deadline - clock_ms();
+            left_ns = left_ms <= 0 ? 0 : manual_clock_active() ? 1000000 : left_ms * 1000000;
         }
+        if (left_ns != 0) block(signal, seen, left_ns, also_readable);
     }
     signal.waiters.fetch_sub(1);
-    return woken;
+    return signal.generation.load() != seen;
 }
-
 void wake_signal_raise(wake_signal& signal) {
     signal.generation.fetch_add(1);
     if (signal.waiters.load() == 0) return;

@@ -16,6 +16,7 @@
 #include "runtime/core/wake_signal.h"
 #include "runtime/display/presentation.h"
 #include "runtime/errors/errors.h"
+#include "runtime/errors/event_check.h"
 #include "runtime/input/keyboard.h"
 
 std::atomic<std::int32_t> window_hidden{0};
@@ -117,7 +118,6 @@ void window_init(int argc, char** argv) {
     XSetErrorHandler(ignore_x_error);
 
     glutDisplayFunc(display_callback);
-    glutIdleFunc(idle_callback);
     glutKeyboardFunc(keyboard_callback);
     glutKeyboardUpFunc(keyboard_up_callback);
     glutSpecialFunc(special_callback);
@@ -158,17 +158,31 @@ void window_event(std::int32_t code) {
     wake_signal_raise(screen_thread_wake);
 }
 
-void idle_callback() {
+namespace {
+std::atomic<bool> pass_requested{false};
+}
+
+void window_thread_request_pass() {
+    pass_requested.store(true);
+    wake_signal_raise(window_thread_wake);
+}
+
+bool window_work_waiting() {
+    return pass_requested.load() || window_pause_request.load() != 0 || glut_messages_waiting() ||
+           presentation_news();
+}
+
+void window_idle_work() {
+    pass_requested.store(false);
     drain_glut_messages();
     if (window_pause_request.load() != 0) {
         window_paused.store(1);
         window_pause_request.store(0);
         wake_signal_raise(program_thread_wake);
-        for (;;) {
-            const std::uint32_t seen = wake_signal_seen(window_thread_wake);
-            if (window_paused.load() == 0) break;
-            wake_signal_wait(window_thread_wake, seen, 1);
-        }
+        // The program thread makes X calls until it resumes, or until it has
+        // parked (the exit began before it saw the pause), whatever the exit.
+        wait_on(window_thread_wake, [] { return window_paused.load() == 0 || (stopped_threads.load() & 1) != 0; },
+                no_deadline, exit_watch::ignored);
     }
     if (presentation_due()) glutPostRedisplay();
 }
@@ -177,11 +191,8 @@ void window_pause() {
     if (window_created.load() != 1) return;   // no window thread to wait for
     window_pause_request.store(1);
     wake_signal_raise(window_thread_wake);
-    for (;;) {
-        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-        if (window_paused.load() != 0) break;
-        wake_signal_wait(program_thread_wake, seen, 1);
-    }
+    if (wait_on(program_thread_wake, [] { return window_paused.load() != 0; }) == wait_end::exit)
+        park_program_thread();
 }
 
 void window_resume() {

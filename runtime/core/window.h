@@ -12,7 +12,8 @@ extern std::atomic<std::int32_t> window_hidden;
 extern std::atomic<std::int32_t> pointer_in_window;
 
 // Lets the program thread borrow the X connection (the window thread makes
-// no X call between window_pause and window_resume).
+// no X call between window_pause and window_resume). The program thread
+// parks when the exit begins before the window thread has paused.
 extern std::atomic<std::int32_t> window_pause_request;
 extern std::atomic<std::int32_t> window_paused;
 void window_pause();
@@ -43,7 +44,13 @@ bool event_loop_events_waiting();
 void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
 // Code 1: the window's close button was clicked (sets bit 0 of close_request).
 void window_event(std::int32_t code);
-// Registered with glutIdleFunc: messages, the pause handshake, a redisplay
-// when there is something to present.
-// The event loop then rests until there is work, at most 16 ms.
-void idle_callback();
+// The window thread's own work, done in every turn of its loop after the X
+// events: the messages, the pause handshake, a redisplay when there is
+// something to present. The loop then rests until there is work: an X event,
+// or a wake-up for which window_work_waiting holds.
+void window_idle_work();
+bool window_work_waiting();
+// Asks the window thread for one more turn of its loop, from any thread,
+// for work that it finds in its idle work (extend window_idle_work to do it)
+// and that window_work_waiting does not otherwise see.
+void window_thread_request_pass();

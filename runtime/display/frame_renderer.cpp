@@ -5,6 +5,11 @@
 // cursor) and ends without a frame when nothing visible changed. Otherwise it
 // copies the newest complete frame and redraws only the cells that changed,
 // and notes the pixel rows it redrew in the frame.
+//
+// The blink phase of the cursor and of blinking characters comes from the
+// monotonic clock: on for 256 ms, off for 256 ms. Each pass notes when the
+// phase next flips if something on the page blinks, so that the screen
+// thread need not look before then.
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +36,19 @@ struct drawn_text_state {
     std::int32_t blink_enabled;
 };
 drawn_text_state drawn{false, -1, -1, false, 0, 0, 1};
+
+constexpr std::int64_t blink_phase_ms = 256;
+// The blinking levels of the monochrome page mode alternate every 512 ms.
+constexpr int mono_blink_shift = 9;
+
+// The clock_ms at which a phase of period_ms that holds at now ends.
+std::int64_t phase_end(std::int64_t now, std::int64_t period_ms) { return (now / period_ms + 1) * period_ms; }
+
+bool has_blinking_cell(const std::uint8_t* cells, std::int64_t cell_bytes) {
+    for (std::int64_t i = 1; i < cell_bytes; i += 2)
+        if (cells[i] & 0x80) return true;
+    return false;
+}
 
 // Where the glyphs of a font come from: glyph c starts at base + c * stride,
 // 8 bytes a row; doubled fonts draw each glyph column twice.
@@ -226,6 +244,7 @@ void draw_row_cells(std::uint32_t* out, std::int64_t frame_width, std::int32_t c
 bool frame_reserve(software_frame* frame, std::int32_t width, std::int32_t height) {
     const std::int64_t bytes = static_cast<std::int64_t>(width) * height * 4;
     if (bytes <= 0 || bytes > INT32_MAX) return false;
+    frame->picture_order = 0;   // the pass draws over it
     if (frame->capacity < bytes) {
         std::free(frame->pixels);
         frame->pixels = static_cast<std::uint32_t*>(std::malloc(static_cast<std::size_t>(bytes)));
@@ -235,6 +254,38 @@ bool frame_reserve(software_frame* frame, std::int32_t width, std::int32_t heigh
     frame->width = width;
     frame->height = height;
     return true;
+}
+
+// The frame record whose pixels were drawn in the pass of order, null when
+// the pool no longer holds it.
+const software_frame* frame_of_order(std::int64_t order) {
+    for (const software_frame& frame : software_frames)
+        if (frame.order == order) return &frame;
+    return nullptr;
+}
+
+// Brings the pixels of frame, which held the complete picture of order held
+// of the same size, to the picture of newest: only the rows redrawn by the
+// frames between them, as long as the pool still records each of them;
+// otherwise all rows.
+void copy_picture(software_frame* frame, const software_frame* newest, std::int64_t held) {
+    std::int32_t top = 0, bottom = frame->height;
+    if (held != 0) {
+        top = frame->height, bottom = 0;
+        const software_frame* step = newest;
+        for (int hops = 0; step && hops < software_frame_count; ++hops) {
+            if (step->base_order == 0) break;
+            if (step->changed_top < top) top = step->changed_top;
+            if (step->changed_bottom > bottom) bottom = step->changed_bottom;
+            if (step->base_order == held) break;
+            step = frame_of_order(step->base_order);
+        }
+        if (!step || step->base_order != held) top = 0, bottom = frame->height;
+    }
+    if (bottom <= top) return;
+    const std::size_t row_bytes = static_cast<std::size_t>(frame->width) * 4;
+    std::memcpy(frame->pixels + static_cast<std::int64_t>(top) * frame->width,
+                newest->pixels + static_cast<std::int64_t>(top) * frame->width, row_bytes * (bottom - top));
 }
 
 bool saved_cells_reserve(std::int64_t bytes) {
@@ -260,7 +311,7 @@ const std::uint32_t* page_palette(const screen_image* page) {
     return page->palette ? page->palette : no_palette;
 }
 
-pass_result render_text_page(software_frame* frame, const screen_image* page, bool compare) {
+pass_result render_text_page(software_frame* frame, const screen_image* page, bool compare, std::int64_t now) {
     const std::int32_t columns = page->width;
     const std::int32_t rows = page->height;
     const std::int32_t w = page->font < 49 ? font_width[page->font] : 0;
@@ -287,7 +338,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     if (compare && std::memcmp(cells, saved_cells, static_cast<std::size_t>(cell_bytes)) != 0) changed = true;
 
     // Blink phase and cursor.
-    const bool phase = (render_pass_count.load() & 8) != 0;
+    const bool phase = (now / blink_phase_ms) % 2 != 0;
     std::int32_t cursor_column = page->cursor_x - 1;
     std::int32_t cursor_row = page->cursor_y - 1;
     if (page->holding_cursor == 2 && cursor_row < rows - 1) {
@@ -303,18 +354,12 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
                                (cursor_shown && (cursor_start != drawn.cursor_start || cursor_stop != drawn.cursor_stop));
     // Blinking cells change with the phase only while bit 7 means blink.
     const bool blink_redraw = blink == 1 && phase != drawn.blink_phase;
-    if (compare && !changed) {
-        changed = cursor_redraw;
-        if (!changed && blink_redraw) {
-            for (std::int64_t i = 1; i < cell_bytes; i += 2)
-                if (saved_cells[i] & 0x80) {
-                    changed = true;
-                    break;
-                }
-        }
-    }
+    if (cursor_visible || (blink == 1 && has_blinking_cell(cells, cell_bytes)))
+        render_blink_deadline.store(phase_end(now, blink_phase_ms));
+    if (compare && !changed) changed = cursor_redraw || (blink_redraw && has_blinking_cell(saved_cells, cell_bytes));
     if (compare && !changed) return pass_skipped;
 
+    const std::int64_t held = frame->width == columns * w && frame->height == rows * h ? frame->picture_order : 0;
     if (!frame_reserve(frame, columns * w, rows * h)) return pass_failed;
     frame->base_order = 0;
     if (compare) {
@@ -325,7 +370,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
         } else if (previous->width != frame->width || previous->height != frame->height) {
             compare = false;
         } else {
-            std::memcpy(frame->pixels, previous->pixels, static_cast<std::size_t>(frame->width) * frame->height * 4);
+            copy_picture(frame, previous, held);
             frame->base_order = previous->order;
         }
     }
@@ -382,7 +427,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
 }
 
 // Graphics page of 1 to 8 bits a pixel (one index byte a pixel) or of 32 bits.
-pass_result render_graphics_page(software_frame* frame, screen_image* page, bool compare) {
+pass_result render_graphics_page(software_frame* frame, screen_image* page, bool compare, std::int64_t now) {
     const std::int32_t width = page->width;
     const std::int32_t height = page->height;
     if (width < 1 || height < 1 || !page->cells) return pass_skipped;
@@ -406,7 +451,8 @@ pass_result render_graphics_page(software_frame* frame, screen_image* page, bool
 
     if (page->compat_mode == 10 && page->palette) {
         // Monochrome with blinking levels: entries 4 to 7 choose the levels of 0 to 3.
-        const std::uint32_t blink_phase = (clock_ms() >> 9) & 1;
+        const std::uint32_t blink_phase = (now >> mono_blink_shift) & 1;
+        render_blink_deadline.store(phase_end(now, std::int64_t{1} << mono_blink_shift));
         for (int i = 0; i < 4; ++i) {
             const std::uint32_t value = page->palette[4 + i];
             page->palette[i] = mono_blink_table[blink_phase * 9 + (value <= 8 ? value : 0)];
@@ -458,6 +504,7 @@ std::int32_t select_glyph_drawing(std::int32_t level) {
 
 void render_software_frame() {
     render_passes_begun.fetch_add(1);
+    render_blink_deadline.store(no_deadline);   // until the page shows something that blinks
     answer_pause_request();
     if (render_pause.load() == 0) {
         software_frame* frame = frame_claim_for_writing();
@@ -469,8 +516,9 @@ void render_software_frame() {
             screen_image* page = display_page;
             pass_result result = pass_skipped;
             if (page) {
-                result = page->compat_mode == 0 ? render_text_page(frame, page, compare)
-                                                : render_graphics_page(frame, page, compare);
+                const std::int64_t now = clock_ms();
+                result = page->compat_mode == 0 ? render_text_page(frame, page, compare, now)
+                                                : render_graphics_page(frame, page, compare, now);
             }
             if (result == pass_failed || (result == pass_skipped && !compare)) frame_compare_valid.store(0);
             frame_release_written(frame, result == pass_drawn);

@@ -4,6 +4,7 @@
 
 #include "runtime/core/handle_list.h"
 #include "runtime/core/startup.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/hardware_image.h"
 #include "runtime/display/image_drawing.h"
 #include "runtime/display/render_state.h"
@@ -16,6 +17,7 @@ std::atomic<std::int64_t> hgc_first{0};
 std::int64_t hgc_last_issued = 0;
 std::int64_t hgc_last_consumed = 0;
 std::int64_t hgc_first_consumed = 0;
+std::atomic<std::uint64_t> hgc_issued{0};
 
 namespace {
 
@@ -208,6 +210,8 @@ std::int64_t hgc_issue(const hgc& command) {
     else
         hgc_first.store(index, std::memory_order_release);
     hgc_last_issued = index;
+    hgc_issued.fetch_add(1);
+    wake_signal_raise(screen_thread_wake);
     return index;
 }
 

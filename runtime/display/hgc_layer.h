@@ -47,8 +47,13 @@ extern std::int64_t hgc_last_issued;          // newest command, where the next 
 extern std::int64_t hgc_last_consumed;        // window thread
 extern std::int64_t hgc_first_consumed;       // window thread
 
+// Commands issued since start (program thread).
+extern std::atomic<std::uint64_t> hgc_issued;
+
 // Program thread: appends a copy of command with the current frame order
-// and links it after the last one; returns its index (0 when the list cannot grow).
+// and links it after the last one; returns its index (0 when the list cannot
+// grow). The screen thread is woken for the pass that takes the commands to
+// the window.
 std::int64_t hgc_issue(const hgc& command);
 
 // Window thread: false when no command waits and the last presentation drew

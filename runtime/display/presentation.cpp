@@ -13,6 +13,7 @@
 #include <GL/freeglut.h>
 
 #include "runtime/core/wake_signal.h"
+#include "runtime/core/window.h"
 
 #include "runtime/display/hardware_image.h"
 #include "runtime/display/hgc_layer.h"
@@ -20,6 +21,7 @@
 #include "runtime/display/render_state.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/display/window_mapping.h"
+#include "runtime/display/window_strip.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/input/keyboard_buffer.h"
@@ -28,6 +30,11 @@ std::int32_t software_screen_hardware_frame = 0;
 std::int64_t software_screen_texture_order = 0;
 namespace {
 std::int64_t frames_drawn_seen = 0;   // frames_drawn when the display callback last looked for a frame
+// What presentation_due last looked at.
+std::int64_t frames_drawn_looked = 0;
+std::int64_t frame_order_looked = 0;
+// The frame whose whole picture the window shows (0: none known).
+std::int64_t window_picture_order = 0;
 }
 std::int64_t presented_order = 0;
 std::int32_t redraw_needed = 0;
@@ -41,10 +48,13 @@ std::atomic<std::int32_t> second_hardware_layer_position{4};
 
 namespace {
 
+// freeglut carries out a reshape, full screen or redisplay asked for inside
+// a callback at the next turn of the loop: one more turn is asked for.
 void request_reshape(std::int32_t width, std::int32_t height) {
     reshape_pending = 1;
     glutReshapeWindow(width, height);
     glutPostRedisplay();
+    window_thread_request_pass();
 }
 
 // Full-screen requests wait until the window has its requested size.
@@ -52,7 +62,10 @@ void carry_out_fullscreen_request(std::int32_t frame_width, std::int32_t frame_h
     std::int32_t request = fullscreen_request.load();
     if (reshape_pending != 0 || request == -1) return;
     if (request != 0) {
-        if (fullscreen_mode.load() == 0) glutFullScreen();
+        if (fullscreen_mode.load() == 0) {
+            glutFullScreen();
+            window_thread_request_pass();
+        }
         fullscreen_mode.store(request);
     } else if (fullscreen_mode.load() != 0) {
         request_reshape(frame_width, frame_height);
@@ -114,9 +127,27 @@ void draw_bars() {
     flush_vertex_batch();
 }
 
+// A new frame drawn onto a copy of the picture in the window, shown alone
+// and unscaled: only its redrawn rows go to the window (and the texture).
+bool present_redrawn_rows(const software_frame* frame, bool is_new, bool frame_covers_window, bool redraw) {
+    const window_mapping& m = current_mapping;
+    if (!is_new || redraw || frame->base_order == 0 || frame->base_order != window_picture_order ||
+        !frame_covers_window || m.scale_x != 1.0f || m.scale_y != 1.0f || fullscreen_mode.load() != 0 ||
+        fullscreen_request.load() != -1 || pause_flag.load() != 0 || software_screen_hardware_frame == 0)
+        return false;
+    update_software_texture(frame);
+    return window_put_rows(frame->pixels, frame->width, frame->changed_top, frame->changed_bottom);
+}
+
 }  // namespace
 
+bool presentation_news() {
+    return frames_drawn.load() != frames_drawn_looked || latest_frame_order.load() != frame_order_looked;
+}
+
 bool presentation_due() {
+    frames_drawn_looked = frames_drawn.load();
+    frame_order_looked = latest_frame_order.load();
     if (redraw_needed != 0 || fullscreen_request.load() != -1 || frames_drawn.load() != frames_drawn_seen) return true;
     return latest_frame_order.load() != presented_order && hgc_presentation_needed();
 }
@@ -139,6 +170,7 @@ void display_callback() {
 
     const std::int32_t frame_width = frame->width;
     const std::int32_t frame_height = frame->height;
+    const bool redraw = redraw_needed != 0;
     redraw_needed = 0;
     if (fullscreen_mode.load() == 0 && fullscreen_request.load() == -1) {
         std::int32_t width, height;
@@ -157,25 +189,29 @@ void display_callback() {
     const bool frame_covers_window = software_position == 1 && m.offset_x == 0 && m.offset_y == 0 &&
                                      m.display_width == window_width && m.display_height == window_height &&
                                      !hgc_presentation_needed();
-    hgc_presentation_begin(order);
-    for (std::int32_t position = 0; position <= 5; ++position) {
-        if (position == 0) {
-            set_render_target(0);
-            if (!frame_covers_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!present_redrawn_rows(frame, is_new, frame_covers_window, redraw)) {
+        hgc_presentation_begin(order);
+        for (std::int32_t position = 0; position <= 5; ++position) {
+            if (position == 0) {
+                set_render_target(0);
+                if (!frame_covers_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            }
+            if (position == software_position) draw_software_layer(frame, is_new, position);
+            if (position == hardware_position) draw_hgc_layer(0);
+            if (position == second_hardware_position) draw_hgc_layer(-1);
+            if (position == 5 && current_mapping.bars != 0) draw_bars();
         }
-        if (position == software_position) draw_software_layer(frame, is_new, position);
-        if (position == hardware_position) draw_hgc_layer(0);
-        if (position == second_hardware_position) draw_hgc_layer(-1);
-        if (position == 5 && current_mapping.bars != 0) draw_bars();
+        hgc_presentation_end();
+        if (pause_flag.load() == 0) glutSwapBuffers();
     }
-    hgc_presentation_end();
+    // What the window shows whole: this frame, unless other layers or a pause hide it.
+    window_picture_order = frame_covers_window && pause_flag.load() == 0 ? frame->order : 0;
 
     presented_order = order;
-    if (pause_flag.load() == 0) glutSwapBuffers();
     if (is_new) {
         keys_stored_when_presented.store(keyboard_buffer_stored.load());
         frames_presented.store(frames_drawn_seen);
-        wake_signal_raise(program_thread_wake);
+        if (presentation_awaited.exchange(0) != 0) wake_signal_raise(program_thread_wake);
     }
     presentations.fetch_add(1, std::memory_order_relaxed);
     if (is_new) new_frames_presented.fetch_add(1, std::memory_order_relaxed);

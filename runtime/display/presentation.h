@@ -42,9 +42,12 @@ extern std::atomic<std::int32_t> second_hardware_layer_position;
 
 void display_callback();
 // True when the display callback has something to present: a new frame, a
-// redraw, a full-screen request, or hardware-layer commands. The idle
-// callback asks for a redisplay only then.
+// redraw, a full-screen request, or hardware-layer commands. The window
+// thread asks for a redisplay only then.
 bool presentation_due();
+// True when a frame was drawn or a pass ended since presentation_due last
+// looked (the window thread then looks again before it rests).
+bool presentation_news();
 void reshape_callback(int width, int height);
 // The window thread reports that X exposed (part of) the window: the next
 // presentation draws even when nothing changed.

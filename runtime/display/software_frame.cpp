@@ -6,17 +6,19 @@
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/display/hgc_layer.h"
 #include "runtime/errors/event_check.h"
 
 // Free from static initialisation on; start-up resets them again.
 software_frame software_frames[software_frame_count] = {
-    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0},
-    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0},
-    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0}};
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0},
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0},
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0}};
 
 std::atomic<std::uint64_t> next_frame_order{1};
 std::atomic<std::int64_t> latest_frame_order{0};
 std::atomic<std::int32_t> render_pass_count{0};
+std::atomic<std::int64_t> render_blink_deadline{no_deadline};
 std::atomic<std::int32_t> render_pause{0};
 std::atomic<std::int32_t> frame_compare_valid{0};
 std::atomic<std::int32_t> screen_shown{1};
@@ -30,6 +32,7 @@ std::atomic<std::int32_t> render_forced_refresh{0};
 std::atomic<std::int64_t> frames_drawn{0};
 std::atomic<std::int64_t> frames_presented{0};
 std::atomic<std::uint32_t> keys_stored_when_presented{0};
+std::atomic<std::int32_t> presentation_awaited{0};
 
 std::uint8_t* saved_cells = nullptr;
 std::int64_t saved_cells_size = 0;
@@ -51,7 +54,7 @@ void software_frames_reset() {
         frame.width = 0;
         frame.height = 0;
         frame.capacity = 0;
-        frame.base_order = 0;
+        frame.base_order = frame.picture_order = 0;
         frame.changed_top = frame.changed_bottom = 0;
     }
 }
@@ -61,32 +64,27 @@ void render_pause_begin() {
         int expected = 0;
         render_pause.compare_exchange_strong(expected, 1);
         wake_signal_raise(screen_thread_wake);
-        for (;;) {
-            const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-            if (render_pause.load() == 2) break;
-            if (exit_in_progress.load() != 0) park_program_thread();   // the screen thread renders no more
-            wake_signal_wait(program_thread_wake, seen, 1);
-        }
+        // The screen thread, which runs the exit, renders no more once it has begun.
+        if (wait_on(program_thread_wake, [] { return render_pause.load() == 2; }) == wait_end::exit)
+            park_program_thread();
     }
     frame_compare_valid.store(0);
 }
 
-void render_pause_end() { render_pause.store(0); }
+void render_pause_end() {
+    render_pause.store(0);
+    wake_signal_raise(screen_thread_wake);
+}
 
 void render_now() {
-    if (screen_shown.load() != 0) {
-        const std::uint64_t requested = render_passes_begun.load();
-        wake_signal_raise(screen_thread_wake);
-        for (;;) {
-            const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-            pass_done.store(0);   // the end of the next pass wakes this wait
-            if (render_passes_finished.load() > requested) break;
-            if (exit_in_progress.load() != 0) park_program_thread();
-            wake_signal_wait(program_thread_wake, seen, 1);
-        }
-    } else {
-        render_software_frame();
-    }
+    if (screen_shown.load() == 0) return render_software_frame();
+    const std::uint64_t requested = render_passes_begun.load();
+    wake_signal_raise(screen_thread_wake);
+    const auto pass_finished = [requested] {
+        pass_done.store(0);   // the end of the next pass wakes the wait
+        return render_passes_finished.load() > requested;
+    };
+    if (wait_on(program_thread_wake, pass_finished) == wait_end::exit) park_program_thread();
 }
 
 software_frame* frame_claim_for_writing() {
@@ -114,11 +112,17 @@ void frame_release_written(software_frame* frame, bool drawn) {
     mutex_lock(frame_claim_lock);
     // Counted before the window thread can take it: a presentation never
     // records one frame too few.
-    if (drawn) frames_drawn.fetch_add(1);
+    if (drawn) {
+        frames_drawn.fetch_add(1);
+        frame->picture_order = frame->order;
+    }
     frame->state.store(drawn ? frame_ready : frame_free);
     latest_frame_order.store(frame->order);
     mutex_unlock(frame_claim_lock);
-    if (drawn) wake_signal_raise(window_thread_wake);
+    static std::uint64_t commands_seen = 0;   // hgc_issued at the last wake-up for them
+    const std::uint64_t commands = hgc_issued.load();
+    if (drawn || commands != commands_seen) wake_signal_raise(window_thread_wake);
+    commands_seen = commands;
 }
 
 software_frame* frame_newest_complete(const software_frame* except) {

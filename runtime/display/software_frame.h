@@ -6,7 +6,9 @@
 //
 // A frame drawn onto a copy of an earlier one names that frame (base_order)
 // and the pixel rows it redrew, so that presentation can upload only those
-// rows when the base is what it shows.
+// rows when the base is what it shows, and the renderer, bringing a frame
+// up to the newest picture, can copy only the rows redrawn since the
+// picture the frame still holds.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -26,6 +28,7 @@ struct software_frame {
     std::int32_t height;
     std::int32_t capacity;   // bytes allocated for pixels
     std::int64_t base_order;                       // the frame it was drawn onto a copy of; 0: drawn whole
+    std::int64_t picture_order;                    // the order of the complete picture in pixels; 0: none
     std::int32_t changed_top, changed_bottom;      // pixel rows redrawn: top included, bottom not
 };
 
@@ -35,6 +38,10 @@ extern software_frame software_frames[software_frame_count];
 extern std::atomic<std::uint64_t> next_frame_order;
 extern std::atomic<std::int64_t> latest_frame_order;
 extern std::atomic<std::int32_t> render_pass_count;
+// After each pass: the clock_ms at which the blink phase next changes what
+// the page shows (the cursor, a blinking cell), or no_deadline when nothing
+// on it blinks.
+extern std::atomic<std::int64_t> render_blink_deadline;
 extern std::atomic<std::int32_t> render_pause;            // 0 running, 1 requested, 2 paused
 extern std::atomic<std::int32_t> frame_compare_valid;
 extern std::atomic<std::int32_t> screen_shown;            // 1 shown, 0 hidden, -1 one more pass
@@ -57,9 +64,12 @@ extern std::atomic<std::int32_t> render_forced_refresh;
 extern std::atomic<std::int64_t> frames_drawn;
 // Set by the window thread after each presentation of a new frame:
 // frames_drawn as of the frame now on screen, and the keys stored in the
-// keyboard buffer by then. A change wakes the program thread.
+// keyboard buffer by then.
 extern std::atomic<std::int64_t> frames_presented;
 extern std::atomic<std::uint32_t> keys_stored_when_presented;
+// Set to 1 by a program thread that waits for a presentation (END): the
+// next presentation of a new frame clears it and wakes the program thread.
+extern std::atomic<std::int32_t> presentation_awaited;
 
 // What the last pass drew, kept by the renderer (screen thread only).
 extern std::uint8_t* saved_cells;          // cell (or pixel index) bytes of the display page
@@ -71,8 +81,9 @@ void software_frames_reset();
 
 // Pause handshake for statements that change what the renderer reads
 // (screen mode, font, page). Does not wait before the program has started
-// or while the screen is hidden. The screen thread is woken to answer; once
-// the exit has begun it answers no more, and the program thread parks.
+// or while the screen is hidden. The screen thread is woken to answer, and
+// to draw the changed page at the end; once the exit has begun it answers
+// no more, and the program thread parks.
 void render_pause_begin();
 void render_pause_end();
 
@@ -93,8 +104,11 @@ void render_now();
 // by index, else the oldest ready frame; sets state 2 and the next order.
 // Null when no frame qualifies.
 software_frame* frame_claim_for_writing();
-// The renderer gives a frame back: ready (drawn, which wakes the window
-// thread) or free (nothing drawn); either way latest_frame_order becomes its order.
+// The renderer gives a frame back: ready (drawn, its picture complete) or
+// free (nothing drawn, the pixels as they were);
+// either way latest_frame_order becomes its order. The window thread is
+// woken for a drawn frame, and for a new order while hardware graphics
+// commands have been issued since the last time.
 void frame_release_written(software_frame* frame, bool drawn);
 // The newest frame in state 3 or 4 other than except (null when none).
 software_frame* frame_newest_complete(const software_frame* except);

@@ -2,6 +2,7 @@
 // of full-screen modes.
 #include <cstdlib>
 
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/presentation.h"
 #include "runtime/display/software_frame.h"
 
@@ -95,5 +96,7 @@ void fullscreen_alt_enter_cycle() {
     // A request still pending from an earlier press gives way to this one.
     const std::int32_t accepted = fullscreen_states[state].mode;
     fullscreen_request.store(accepted != fullscreen_mode.load() ? accepted : -1);
+    redraw_needed = 1;   // a change of smoothing alone shows at once too
     render_forced_refresh.store(1);
+    wake_signal_raise(screen_thread_wake);
 }

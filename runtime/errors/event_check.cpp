@@ -4,6 +4,7 @@
 #include "runtime/errors/event_check.h"
 
 #include "runtime/core/program_end.h"
+#include "runtime/core/timing.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/event_traps.h"
 
@@ -14,12 +15,10 @@ const char* error_include_file = nullptr;
 
 void event_check(std::uint32_t line, std::uint32_t include_line, const char* include_file) {
     pending_event.store(0);
-    for (;;) {   // the key that ends a pause, or the exit, wakes the wait
-        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-        if (pause_flag.load() == 0 && exit_in_progress.load() == 0) break;
-        if (exit_in_progress.load() != 0) park_program_thread();
-        wake_signal_wait(program_thread_wake, seen, 10);
-    }
+    // Held while paused; the key that ends a pause, or the exit, wakes the wait.
+    if (wait_on(program_thread_wake, [] { return pause_flag.load() == 0 && exit_in_progress.load() == 0; }) ==
+        wait_end::exit)
+        park_program_thread();
     if (pending_error.load() != 0) {
         error_line = line;
         error_include_line = include_line;
@@ -66,6 +65,7 @@ void dispatch_event_traps() {
         timer.pending.store(2);
         if (timer.handler) timer.handler();
         timer.pending.store(0);
+        timer_table_changed();   // its next expiry
         key_activity.store(1);  // ends a running SLEEP
     }
 }

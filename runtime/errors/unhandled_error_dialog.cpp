@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 #include "runtime/core/glut_message.h"
 #include "runtime/core/program_end.h"
-#include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/event_check.h"
@@ -72,10 +72,7 @@ void unhandled_error_dialog() {
 void park_program_thread() {
     stopped_threads.fetch_or(1);
     wake_signal_raise(screen_thread_wake);   // the exit sequence may be waiting for this
-    for (;;) {
-        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-        if (exit_in_progress.load() != 0) break;
-        wake_signal_wait(program_thread_wake, seen, 16);
-    }
-    for (;;) sleep_ms(16);  // the screen thread's exit sequence ends the process
+    wake_signal_raise(window_thread_wake);   // and the window thread for the end of a pause
+    if (exit_runs_on_program_thread && exit_in_progress.load() == 0) exit_sequence();
+    for (;;) pause();   // the exit sequence ends the process
 }

@@ -114,19 +114,17 @@ void append_character(input_state& state, std::uint8_t c) {
 
 // Waits for a key that is a single character (extended keys are two and are
 // ignored). False when the process starts to exit meanwhile. A stored key
-// or the exit wakes the wait; it looks again every 10 ms regardless.
+// or the exit wakes the wait.
 bool wait_for_character(std::uint8_t& key) {
-    for (;;) {
-        const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-        if (exit_in_progress.load() != 0) return false;
+    const auto character_taken = [&key] {
         const std::uint32_t mark = temp_mark();
         const str_desc* pressed = inkey();
         const bool single = pressed->len == 1;
         if (single) key = pressed->text[0];
         temp_cleanup(mark, 0);
-        if (single) return true;
-        wake_signal_wait(program_thread_wake, seen, 10);
-    }
+        return single;
+    };
+    return wait_on(program_thread_wake, character_taken) == wait_end::condition;
 }
 
 }  // namespace
@@ -199,11 +197,7 @@ void input_line(std::int32_t target_count, std::int8_t newline) {
         // The screen was hidden: let the renderer draw this last state once.
         screen_shown.store(-1);
         wake_signal_raise(screen_thread_wake);
-        for (;;) {
-            const std::uint32_t seen = wake_signal_seen(program_thread_wake);
-            if (screen_shown.load() == 0 || exit_in_progress.load() != 0) break;
-            wake_signal_wait(program_thread_wake, seen, 1);
-        }
+        wait_on(program_thread_wake, [] { return screen_shown.load() == 0; });
     }
     source_image_slot = saved_source_slot;
     source_image = saved_source;

@@ -1,4 +1,4 @@
-// INPUT: a small line editor on the write page. It polls the keyboard buffer,
+// INPUT: a small line editor on the write page. It reads the keyboard buffer,
 // echoes with PRINT, shows the cursor while it waits, and checks the line
 // after every key against the types of its targets (runtime/input/input_targets.h),
 // taking back at once a character that would make the line unacceptable.

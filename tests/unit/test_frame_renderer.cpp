@@ -3,12 +3,15 @@
 // and the hand-over of frames between threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <set>
 #include <thread>
 #include <vector>
 
 #include "runtime/console/screen_image.h"
+#include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
 #include "runtime/display/software_frame.h"
@@ -63,8 +66,12 @@ protected:
         page->cursor_visible = page->holding_cursor = 0;
         page->cursor_start = page->cursor_stop = 4;
         blink_enabled = software_layer_position = 1;
-        frame_compare_valid = render_pass_count = 0;   // blink phase off; 8 turns it on
+        frame_compare_valid = 0;
+        at_phase(false);
     }
+    void TearDown() override { manual_clock_stop(); }
+    // The blink phase comes from the clock: off for 256 ms, on for 256 ms.
+    static void at_phase(bool on) { manual_clock_start(on ? 256 : 0, 0); }
     void put(int column, int row, std::uint8_t c, std::uint8_t a) {
         page->cells[(row * page->width + column) * 2] = c;
         page->cells[(row * page->width + column) * 2 + 1] = a;
@@ -74,7 +81,7 @@ protected:
         page->cursor_x = x;
         page->cursor_y = y;
         page->holding_cursor = holding;
-        render_pass_count = 8;
+        at_phase(true);
         render_software_frame();
     }
     screen_image* page = nullptr;
@@ -111,9 +118,11 @@ TEST_F(Renderer, Bit7BlinksOnlyWhileBlinkingIsEnabled) {
     for (const auto& k : cases) {
         blink_enabled = k.enabled;
         put(0, 0, static_cast<std::uint8_t>(k.c), 0x87);
-        render_pass_count = k.phase ? 8 : 0;
+        at_phase(k.phase);
         render_software_frame();
         EXPECT_TRUE(cell_is(0, 0, k.colour)) << k.enabled << k.phase;
+        // The screen thread looks again at the next flip only while something blinks.
+        EXPECT_EQ(render_blink_deadline.load(), k.enabled ? (k.phase ? 512 : 256) : no_deadline) << k.enabled;
     }
 }
 
@@ -171,7 +180,7 @@ TEST_F(Renderer, OnlyChangedCellsAreRedrawn) {
 
     marked_cells(true);
     previous = newest()->order;
-    render_pass_count = 0;   // the phase turns: the cursor cell and the blinking cell
+    at_phase(false);   // the phase turns: the cursor cell and the blinking cell
     render_software_frame();
     EXPECT_EQ(marked_cells(false), (cells{{10, 2}, {5, 5}}));
     EXPECT_EQ(redrawn_rows(previous), std::make_pair(32, 96));
@@ -193,19 +202,31 @@ TEST_F(Renderer, UnchangedPageMakesNoNewFrameButTheOrderAdvances) {
         const std::int64_t before = latest_frame_order;
         render_software_frame();
         EXPECT_GT(latest_frame_order, before);
-        ++render_pass_count;
+        EXPECT_EQ(render_blink_deadline.load(), no_deadline);
+        manual_clock_advance(32);
     }
     EXPECT_EQ(newest()->order, first);
 
-    page->cursor_visible = 1;   // a visible cursor changes the frame every 8 passes
-    render_pass_count = 0;
+    page->cursor_visible = 1;   // a visible cursor changes the frame every 256 ms
+    at_phase(false);
     std::set<std::int64_t> orders;
     for (int pass = 0; pass < 32; ++pass) {
         render_software_frame();
         orders.insert(newest()->order);
-        ++render_pass_count;
+        manual_clock_advance(32);
     }
     EXPECT_EQ(orders.size(), 4u);   // the frame before, then one at each of the 3 phase turns
+    // A frame is brought up to the newest picture by copying the rows
+    // redrawn since the picture it holds, over several passes: the same
+    // picture as one drawn whole.
+    for (int row : {20, 2, 11}) {
+        put(1, row, 'r', 0x07);
+        render_software_frame();
+    }
+    const std::vector<std::uint32_t> last(newest()->pixels, newest()->pixels + 640 * 400);
+    frame_compare_valid = 0;
+    render_software_frame();
+    EXPECT_TRUE(std::equal(last.begin(), last.end(), newest()->pixels));
 
     software_layer_position = 0;    // a hidden software layer is not drawn
     const std::int64_t shown = newest()->order;
@@ -308,7 +329,6 @@ TEST_F(Renderer, FramesAreFilledOnlyWhenFreeWhileOthersAreShown) {
             const auto c = static_cast<std::uint8_t>(pass % 3 == 0 ? 'A' + pass % 26 : page->cells[0]);
             for (int i = 0; i < 80 * 25; ++i) page->cells[2 * i] = c;
             render_software_frame();
-            ++render_pass_count;
         }
         done = true;
     });

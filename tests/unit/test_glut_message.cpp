@@ -1,5 +1,5 @@
 // The message queue to the window thread. There is no window: the tests
-// drain the queue themselves, as the idle callback would.
+// drain the queue themselves, as the window thread would.
 #include <gtest/gtest.h>
 
 #include <GL/freeglut.h>

@@ -14,6 +14,7 @@
 #include "runtime/core/emulated_memory.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/input/input_line.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard.h"
@@ -136,7 +137,7 @@ protected:
         while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
         const bool finished = done;
         exit_in_progress = 1;   // lets a stuck INPUT go before the test fails
-        if (!finished) manual_clock_stop();
+        wake_signal_raise(program_thread_wake);
         program.join();
         exit_in_progress = 0;
         ASSERT_TRUE(finished) << "INPUT did not finish";

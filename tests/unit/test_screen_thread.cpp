@@ -1,7 +1,8 @@
 // The screen thread on the test clock, which moves only when the test (or
-// the thread's own sleeps) advance it: a change is rendered as soon as it
-// is made, a still page with a hidden cursor is never drawn again, and a
-// page that changes without pause gets no more than one frame per 16 ms.
+// the thread's own sleeps) advance it: it sleeps while nothing changes and
+// nothing blinks, renders a change as soon as it is made, draws the cursor's
+// blink at each flip of the phase and nothing between, and gives a page
+// that changes without pause no more than one frame per 16 ms.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -29,28 +30,52 @@ bool advance_until(Condition done) {
     return true;
 }
 
-TEST(ScreenThread, RendersChangesAtOnceAndNoFasterThanOneFramePer16Ms) {
+bool resting() {
+    for (int waited = 0; waited < 5000 && screen_thread_wake.waiters.load() == 0; ++waited)
+        std::this_thread::sleep_for(1ms);
+    return screen_thread_wake.waiters.load() > 0;
+}
+
+TEST(ScreenThread, SleepsUntilAChangeOrABlinkFlipAndDrawsNoMoreThanOneFramePer16Ms) {
     strings_startup();
     fresh_text_screen();
     software_frames_reset();
     write_page->cursor_visible = 0;
     manual_clock_start(1000000, 0);
     std::thread(screen_thread, nullptr).detach();   // runs until the process ends
-    // The first frame; then the thread rests in its pacing wait.
-    ASSERT_TRUE(advance_until([] { return frames_drawn.load() >= 1 && render_pass_count.load() >= 4; }));
-    ASSERT_TRUE(advance_until([] { return screen_thread_wake.waiters.load() > 0; }));
+    // The first frame at once; then nothing blinks, and the thread sleeps
+    // however far the clock moves.
+    ASSERT_TRUE(resting());
+    EXPECT_EQ(frames_drawn.load(), 1);
+    const std::int32_t passes = render_pass_count.load();
+    manual_clock_advance(10000);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(render_pass_count.load(), passes);
 
     // A change: a frame follows while the clock stands still.
-    const std::int64_t frames = frames_drawn.load(), changed_at = clock_ms();
+    const std::int64_t changed_at = clock_ms();
     print_raw("A");
-    for (int waited = 0; waited < 5000 && frames_drawn.load() == frames; ++waited) std::this_thread::sleep_for(1ms);
-    EXPECT_EQ(frames_drawn.load(), frames + 1);
+    for (int waited = 0; waited < 5000 && frames_drawn.load() == 1; ++waited) std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(frames_drawn.load(), 2);
     EXPECT_EQ(clock_ms(), changed_at);
 
-    // A still page with a hidden cursor: passes go on, frames do not.
-    const std::int32_t still_from = render_pass_count.load();
-    ASSERT_TRUE(advance_until([&] { return render_pass_count.load() >= still_from + 20; }));
-    EXPECT_EQ(frames_drawn.load(), frames + 1);
+    // The cursor shown: one frame at each flip of the 256 ms phase.
+    auto shown_with_cursor = [](bool visible) {
+        const std::uint64_t passes = render_passes_finished.load();
+        write_page->cursor_visible = visible;
+        wake_signal_raise(screen_thread_wake);
+        for (int waited = 0; waited < 5000 && render_passes_finished.load() == passes; ++waited)
+            std::this_thread::sleep_for(1ms);
+        return resting();
+    };
+    ASSERT_TRUE(shown_with_cursor(true));
+    const std::int64_t blinking_from = frames_drawn.load(), flips_from = clock_ms();
+    ASSERT_TRUE(advance_until([&] { return clock_ms() >= flips_from + 4 * 256; }));
+    for (int waited = 0; waited < 5000 && frames_drawn.load() < blinking_from + 4; ++waited)
+        std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(frames_drawn.load() - blinking_from, 4);
+    ASSERT_TRUE(shown_with_cursor(false));
 
     // A program that prints without pause.
     std::atomic<bool> printing{true};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -9,6 +10,7 @@
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/timing.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_traps.h"
 
@@ -48,32 +50,50 @@ TEST(ExitSequence, WaitsForBothThreadsThenExitsWithTheStatus) {
             std::thread([] {
                 sleep_ms(50);
                 if (exit_in_progress.load() == 1 && pending_event.load() == 1) stopped_threads.fetch_or(2);
+                wake_signal_raise(screen_thread_wake);
             }).detach();
             exit_sequence();
         },
         ::testing::ExitedWithCode(0), "");
 }
 
-// The timer thread marks an armed timer due once its interval has passed,
-// holds while a statement changes the timer table, and ends with the exit.
-TEST(TimerThread, MarksDueTimersAndStopsWhenTheExitStarts) {
+// The timer thread rests without a deadline while no timer runs; an armed
+// timer wakes it at its expiry, which it marks due; a handled timer gives
+// the next expiry; it holds while a statement changes the table, and ends
+// with the exit. On the test clock, which moves only when the test advances it.
+TEST(TimerThread, WakesAtTheNextExpiryAndStopsWhenTheExitStarts) {
+    manual_clock_start(1000, 0);
+    std::thread thread(timer_thread, nullptr);
     timer_trap& timer = timer_traps[0];
+    // Moves the clock a millisecond at a time until the timer is due (the
+    // pending-event flag follows); the clock then.
+    auto due_at = [] {
+        for (int ms = 0; ms < 5000 && pending_event.exchange(0) == 0; ++ms) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            manual_clock_advance(1);
+        }
+        return clock_ms();
+    };
+    timer_table_change_begin();
+    EXPECT_EQ(timer_thread_pause.load(), 2);
     timer.in_use = timer.id = timer.mode = 1;
     timer.interval = 0.3;
-    std::thread thread(timer_thread, nullptr);
-    sleep_ms(10);
-    EXPECT_EQ(timer.pending.load(), 0);   // its first expiry is only started
-    for (int waited = 0; waited < 2000 && timer.pending.load() == 0; ++waited) sleep_ms(1);
+    timer_table_change_end();   // started now: due after 300 ms
+    const std::int64_t first = due_at();
+    EXPECT_GE(first, 1301);
+    EXPECT_LE(first, 1340);
     EXPECT_EQ(timer.pending.load(), 1);
-    EXPECT_EQ(pending_event.load(), 1);
-
-    timer_thread_pause = 1;
-    for (int waited = 0; waited < 2000 && timer_thread_pause.load() != 2; ++waited) sleep_ms(1);
-    EXPECT_EQ(timer_thread_pause.exchange(0), 2);
+    timer.pending = 0;   // handled: due 300 ms after the last expiry
+    timer_table_changed();
+    const std::int64_t second = due_at();
+    EXPECT_GE(second - first, 290);
+    EXPECT_LE(second - first, 310);
 
     exit_in_progress = 1;
+    wake_signal_raise(timer_thread_wake);
     thread.join();
     EXPECT_EQ(stopped_threads.load(), 2u);
+    manual_clock_stop();
 }
 
 }  // namespace

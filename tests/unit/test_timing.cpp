@@ -1,5 +1,5 @@
-// The BIOS tick and the delay service, on the test clock (it moves only when
-// the test or a sleep advances it).
+// The BIOS tick, the retrace bit and the delay service, on the test clock
+// (it moves only when the test or a sleep advances it).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,15 +13,22 @@ namespace {
 
 constexpr std::uint64_t hours = 3600000;
 
-TEST(Timing, BiosTickCountsFromMidnightInThreeBytes) {
+// Both are computed from the clock when read; no thread keeps them current.
+TEST(Timing, BiosTickAndRetraceBitFollowTheClockWhenRead) {
     emulated_address(bios_tick_count)[3] = 0xAB;
-    manual_clock_start(0, 1 * hours);
+    manual_clock_start(1000, 1 * hours);
     pending_error = 5;   // the tick counts even while an error waits for its dialogue
-    bios_tick_update();
+    const auto tick = [] { return emulated_peek(0x46C) | emulated_peek(0x46D) << 8 | emulated_peek(0x46E) << 16; };
+    EXPECT_EQ(tick(), 65520);
     pending_error = 0;
-    const std::uint8_t* tick = emulated_address(bios_tick_count);
-    EXPECT_EQ(tick[0] | tick[1] << 8 | tick[2] << 16, 65520);
-    EXPECT_EQ(tick[3], 0xAB);
+    EXPECT_EQ(emulated_peek(0x46F), 0xAB);
+    manual_clock_advance(1000);
+    EXPECT_EQ(tick(), 65538);
+    // Bit 3: in the last millisecond of every 16, and once for a retrace no read saw.
+    for (const auto [advance, status] : {std::pair{0, 8}, {0, 0}, {14, 0}, {1, 8}, {0, 8}, {1, 0}, {32, 8}, {0, 0}}) {
+        manual_clock_advance(advance);
+        EXPECT_EQ(video_status_port_read(), status) << clock_ms();
+    }
     EXPECT_EQ(bios_ticks_at(24 * hours - 1), 1572479u);
     EXPECT_EQ(bios_ticks_at(24 * hours), 0u);
     manual_clock_stop();

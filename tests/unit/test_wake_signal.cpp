@@ -1,97 +1,129 @@
-// The waiting primitive: a raise that comes between taking the generation
-// and waiting is not lost; waits end at their time-out on the clock they run
-// on; many waiters and raisers on several threads lose no wake-up.
+// The waiting primitive, whose waits have no time-out: a wait ends on its
+// condition, the exit or its deadline and nothing else; and thousands of
+// keys, exits, closes and wake-ups of the window thread (whose signal has a
+// descriptor), each arriving at a varied moment around the one at which a
+// thread goes to sleep, always wake it (else the test's own deadline tells).
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <thread>
-#include <vector>
+#include <unistd.h>
 
+#include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/core/window.h"
+#include "runtime/input/keyboard_buffer.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// How a wait on a thread of its own ended: "hung" when not within 5 s
-// (stopping the test clock then ends it; a wait on the real clock runs out).
-std::string outcome(std::future<bool>& wait) {
-    if (wait.wait_for(5s) == std::future_status::ready) return wait.get() ? "raised" : "not raised";
-    manual_clock_stop();
-    wait.wait();
-    return "hung";
-}
-
-class WakeSignal : public ::testing::Test {
-protected:
-    void TearDown() override { manual_clock_stop(); }
+TEST(WakeSignal, AWaitEndsOnItsConditionTheExitOrItsDeadlineAndNothingElse) {
     wake_signal signal{{0}, {0}, {-1}};
-    std::future<bool> wait_async(std::uint32_t seen, std::uint32_t timeout_ms) {
-        return std::async(std::launch::async, [=, this] { return wake_signal_wait(signal, seen, timeout_ms); });
-    }
-};
-
-TEST_F(WakeSignal, ARaiseBeforeTheWaitEndsItAtOnce) {
-    manual_clock_start(0, 0);   // stands still: nothing but the raise can end the wait
+    std::atomic<bool> flag{false};
+    auto wait_async = [&](std::int64_t deadline, exit_watch watch) {
+        return std::async(std::launch::async, [&, deadline, watch] {
+            return wait_on(signal, [&] { return flag.load(); }, deadline, watch);
+        });
+    };
+    auto asleep = [&](std::future<wait_end>& wait) {
+        for (int ms = 0; ms < 5000 && signal.waiters.load() == 0; ++ms) std::this_thread::sleep_for(1ms);
+        return wait.wait_for(50ms) == std::future_status::timeout;
+    };
+    auto ended = [&](std::future<wait_end>& wait, bool raise) {
+        if (raise) wake_signal_raise(signal);
+        return wait.wait_for(5s) == std::future_status::ready ? wait.get() : wait_end::condition;
+    };
+    manual_clock_start(1000, 0);   // stands still unless the test moves it
     for (bool with_descriptor : {false, true}) {
         if (with_descriptor) {
             ASSERT_TRUE(wake_signal_make_descriptor(signal));
         }
         const std::uint32_t seen = wake_signal_seen(signal);
-        wake_signal_raise(signal);   // between the test of the condition and the wait
-        std::future<bool> wait = wait_async(seen, 60000);
-        EXPECT_EQ(outcome(wait), "raised") << "descriptor " << with_descriptor;
+        wake_signal_raise(signal);   // between the test of a condition and the wait: not lost
+        EXPECT_TRUE(wake_signal_wait(signal, seen, no_deadline)) << with_descriptor;
     }
-    EXPECT_EQ(clock_ms(), 0);
-}
+    std::future<wait_end> wait = wait_async(no_deadline, exit_watch::ends_wait);
+    manual_clock_advance(1000000);
+    wake_signal_raise(signal);   // raised, but the condition does not hold
+    EXPECT_TRUE(asleep(wait));
+    flag = true;
+    EXPECT_EQ(ended(wait, true), wait_end::condition);
 
-TEST_F(WakeSignal, WaitsEndAtTheirTimeOut) {
-    manual_clock_start(0, 0);
-    std::future<bool> wait = wait_async(wake_signal_seen(signal), 100);
-    // Its deadline is taken once it counts as a waiter.
-    for (int ms = 0; ms < 5000 && signal.waiters.load() == 0; ++ms) std::this_thread::sleep_for(1ms);
+    flag = false;
+    exit_in_progress = 1;
+    wait = wait_async(no_deadline, exit_watch::ends_wait);
+    EXPECT_EQ(ended(wait, false), wait_end::exit);
+    wait = wait_async(no_deadline, exit_watch::ignored);   // the waits of the threads that end the process
+    EXPECT_TRUE(asleep(wait));
+    flag = true;
+    EXPECT_EQ(ended(wait, true), wait_end::condition);
+    exit_in_progress = 0;
+
+    flag = false;
+    wait = wait_async(clock_ms() + 100, exit_watch::ends_wait);
     manual_clock_advance(99);
-    EXPECT_EQ(wait.wait_for(20ms), std::future_status::timeout);
+    EXPECT_TRUE(asleep(wait));
     manual_clock_advance(1);
-    EXPECT_EQ(outcome(wait), "not raised");
-
-    manual_clock_stop();   // the real clock: at least the time-out passes
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(wake_signal_wait(signal, wake_signal_seen(signal), 30));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
+    EXPECT_EQ(ended(wait, false), wait_end::deadline);
+    manual_clock_stop();
 }
 
-// Raisers count up and raise, pausing so that the waiters get to block;
-// waiters wait until the count is complete. A lost wake-up leaves a waiter
-// in its wait until the 5 s time-out.
-TEST_F(WakeSignal, ManyWaitersAndRaisersLoseNoWakeUp) {
-    constexpr int threads = 4, raises = 200;
-    std::atomic<int> count{0}, time_outs{0};
-    std::vector<std::thread> all;
-    for (int i = 0; i < threads; ++i)
-        all.emplace_back([&] {
-            for (;;) {
-                const std::uint32_t seen = wake_signal_seen(signal);
-                if (count.load() == threads * raises) return;
-                const auto start = std::chrono::steady_clock::now();
-                wake_signal_wait(signal, seen, 5000);
-                if (std::chrono::steady_clock::now() - start >= 4s) ++time_outs;
-            }
+// One kind of race: what arrives, what the sleeping thread waits for, and
+// how the next round begins.
+struct race {
+    const char* name;
+    wake_signal& signal;
+    std::function<void()> arrive;
+    std::function<bool()> arrived;
+    std::function<void()> reset;
+};
+
+TEST(WakeRaces, WhatArrivesAsAThreadGoesToSleepAlwaysWakesIt) {
+    wake_signal_make_descriptor(window_thread_wake);
+    int never_readable[2];
+    ASSERT_EQ(pipe(never_readable), 0);
+    std::uint8_t character, scan_code;
+    std::atomic<bool> window_request{false};
+    const race races[] = {
+        {"a key", program_thread_wake, [] { keyboard_buffer_store('k', 37); },
+         [&] { return keyboard_buffer_take(character, scan_code); }, [] {}},
+        {"the exit", program_thread_wake, [] { exit_in_progress = 1, wake_signal_raise(program_thread_wake); },
+         [] { return false; }, [] { exit_in_progress = 0; }},
+        {"a close", screen_thread_wake, [] { window_event(1); }, [] { return close_request.load() != 0; },
+         [] { close_request = 0; }},
+        {"a wake-up of the window thread", window_thread_wake,
+         [&] { window_request = true, wake_signal_raise(window_thread_wake); }, [&] { return window_request.load(); },
+         [&] { window_request = false; }},
+    };
+    keyboard_buffer_startup();
+    for (int round = 0; round < 4000; ++round) {
+        const race& r = races[round % 4];
+        std::atomic<bool> going_to_sleep{false}, awake{false};
+        std::thread sleeper([&] {
+            going_to_sleep = true;
+            const int also_readable = r.signal.descriptor.load() >= 0 ? never_readable[0] : -1;
+            wait_on(r.signal, r.arrived, no_deadline, exit_watch::ends_wait, also_readable);
+            awake = true;
         });
-    for (int i = 0; i < threads; ++i)
-        all.emplace_back([&] {
-            for (int n = 0; n < raises; ++n) {
-                ++count;
-                wake_signal_raise(signal);
-                std::this_thread::sleep_for(50us);
-            }
-        });
-    for (std::thread& t : all) t.join();
-    EXPECT_EQ(time_outs.load(), 0);
-    EXPECT_EQ(signal.waiters.load(), 0);
+        while (!going_to_sleep) {
+        }
+        // 0 to 1 microsecond later: before, while or after it goes to sleep.
+        for (const auto at = std::chrono::steady_clock::now() + round % 101 * 10ns; std::chrono::steady_clock::now() < at;) {
+        }
+        r.arrive();
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (!awake && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+        if (!awake) ADD_FAILURE() << r.name << " did not wake the thread in round " << round;
+        for (; !awake; std::this_thread::sleep_for(1ms)) r.arrive();
+        sleeper.join();
+        r.reset();
+        if (HasFailure()) break;
+    }
 }
 
 }  // namespace
