@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Measures the terminal edition in a pipe: exec to exit of
-# `printf '500\n' | spektralrechner-console` (median) beside /bin/true, and
-# entries per second over a loop of runs.
+# `printf '500\n' | spektralrechner-console` (median) beside a minimal C++
+# program that reads the line with std::getline and writes it with std::cout
+# and beside /bin/true, in the same run; and entries per second over a loop
+# of runs.
 # Usage: scripts/measure-console.sh [runs] [loop]   (default 100 and 1000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_E2E=ON >/dev/null
-cmake --build build -j2 --target spektralrechner-console measure_console >/dev/null
-build/bench/measure_console build/spektralrechner-console "${1:-100}" "${2:-1000}"
+cmake --build build -j2 --target spektralrechner-console measure_console line_echo >/dev/null
+build/bench/measure_console build/spektralrechner-console build/bench/line_echo "${1:-100}" "${2:-1000}"

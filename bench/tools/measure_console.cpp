@@ -1,9 +1,11 @@
 // Measures the terminal edition as a script uses it: `printf '500\n' |
 // spektralrechner-console`, from the start of the process to its exit,
-// beside /bin/true started the same way in the same run (alternating, so
-// that both see the same load). Prints the medians of `runs` runs, then
-// entries per second over a loop of `loop` runs of each.
-// Usage: measure_console PROGRAM [runs] [loop]   (default 100 and 1000)
+// beside a minimal C++ program that reads the line with std::getline and
+// writes it with std::cout, and /bin/true, started the same way in the same
+// run (in turn, so that all see the same load). Prints the medians of `runs`
+// runs and the ratio to the minimal program, then entries per second over a
+// loop of `loop` runs of each.
+// Usage: measure_console PROGRAM LINE_ECHO [runs] [loop]   (default 100 and 1000)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -71,26 +73,31 @@ double loop_seconds(const char* program, int runs, bool check_answer) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s PROGRAM [runs] [loop]\n", argv[0]);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s PROGRAM LINE_ECHO [runs] [loop]\n", argv[0]);
         return 2;
     }
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     const char* program = argv[1];
-    const int runs = argc > 2 ? std::atoi(argv[2]) : 100;
-    const int loop = argc > 3 ? std::atoi(argv[3]) : 1000;
-    std::vector<double> own, baseline;
+    const char* line_echo = argv[2];
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 100;
+    const int loop = argc > 4 ? std::atoi(argv[4]) : 1000;
+    std::vector<double> own, echo, baseline;
     for (int i = 0; i < runs; ++i) {
         own.push_back(run_once(program, true));
+        echo.push_back(run_once(line_echo, false));
         baseline.push_back(run_once("/bin/true", false));
     }
-    std::printf("exec to exit, median of %d runs:  %s %.2f ms   /bin/true %.2f ms\n", runs, "console",
-                median_ms(own), median_ms(baseline));
+    std::printf("exec to exit, median of %d runs:  console %.2f ms   getline/cout %.2f ms   /bin/true %.2f ms\n",
+                runs, median_ms(own), median_ms(echo), median_ms(baseline));
+    std::printf("console against getline/cout: %.2f x\n", median_ms(own) / median_ms(echo));
     const double own_loop = loop_seconds(program, loop, true);
+    const double echo_loop = loop_seconds(line_echo, loop, false);
     const double baseline_loop = loop_seconds("/bin/true", loop, false);
-    std::printf("a loop of %d runs:  console %.0f entries/s (%.2f ms a run)   /bin/true %.0f runs/s\n", loop,
-                loop / own_loop, 1000 * own_loop / loop, loop / baseline_loop);
+    std::printf("a loop of %d runs:  console %.0f entries/s (%.2f ms a run)   getline/cout %.0f runs/s   "
+                "/bin/true %.0f runs/s\n",
+                loop, loop / own_loop, 1000 * own_loop / loop, loop / echo_loop, loop / baseline_loop);
     // The machine is shared: its load says how much the figures may be off.
     if (FILE* load = std::fopen("/proc/loadavg", "r")) {
         char text[64] = "";
