@@ -44,7 +44,8 @@ bool window_put_rows(const std::uint32_t* pixels, std::int32_t width, std::int32
     if (end_row <= first_row) return true;
     if (!target_ready()) return false;
     const std::int32_t rows = end_row - first_row;
-    char* data = reinterpret_cast<char*>(const_cast<std::uint32_t*>(pixels + static_cast<std::int64_t>(first_row) * width));
+    const std::uint32_t* first = pixels + static_cast<std::int64_t>(first_row) * width;
+    char* data = reinterpret_cast<char*>(const_cast<std::uint32_t*>(first));
     XImage* image = XCreateImage(target.display, target.visual, static_cast<unsigned>(target.depth), ZPixmap, 0, data,
                                  static_cast<unsigned>(width), static_cast<unsigned>(rows), 32, width * 4);
     if (!image) return false;

@@ -86,13 +86,12 @@ TEST(NoUsableDisplay, EndsWithStatusOneAndAtMostALineNamingTheDisplay) {
 // An event that came right behind the reply to a round trip was read off the
 // connection with it, which then looks idle: the event loop still sees the
 // event before it rests (it would wait for the next one otherwise).
-TEST(EventLoop, SeesAnEventReadWithAReplyBeforeItRests) {
-    x_server server;
-    std::string why;
-    ASSERT_TRUE(x_server_start(server, why)) << why;
+using EventLoop = e2e_test;
+
+TEST_F(EventLoop, SeesAnEventReadWithAReplyBeforeItRests) {
     Display* display = XOpenDisplay(server.display.c_str());
     ASSERT_NE(display, nullptr);
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 8, 8, 0, 0, 0);
+    window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 8, 8, 0, 0, 0);
     XSync(display, False);
     event_loop_take_over(display, window);
     EXPECT_FALSE(event_loop_events_waiting());

@@ -9,8 +9,8 @@
 #include "runtime/core/end_statement.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/startup.h"
-#include "runtime/core/wake_signal.h"
 #include "runtime/core/sleep.h"
+#include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/input/keyboard.h"
@@ -67,7 +67,7 @@ TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKeyOnceThePromptWasPrese
     EXPECT_EQ(row_text(write_page, 1), "results");
     EXPECT_EQ(cursor_at(write_page), std::make_pair(25, 26));
     EXPECT_EQ(close_handled_by_program.load(), 0);
-    ++render_passes_finished;   // it ends, and its frame is presented
+    ++render_passes_finished;   // it ends as a pass ends, and its frame is presented
     pass_done = 1;
     present();
     manual_clock_advance(15);
@@ -84,28 +84,24 @@ TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKeyOnceThePromptWasPrese
     EXPECT_EQ(clock_ms(), 1015);
 }
 
-TEST_F(EndStatement, AHiddenWindowEndsAtOnceWithoutAPrompt) {
-    window_hidden = 1;
-    std::thread(end_statement).detach();
-    EXPECT_TRUE(parked());
-    EXPECT_EQ(stop_requested.load(), 1);
-    EXPECT_EQ(row_text(write_page, 25), "");
-}
-
-// A statement waiting for the renderer (a mode change, a request for a
-// pass) when the exit begins: the screen thread, which runs the exit, no
-// longer renders, so the program thread parks.
-TEST_F(EndStatement, WaitsForTheRendererEndWhenTheExitBegins) {
-    program_started = screen_shown = 1;
-    for (void (*statement)() : {render_pause_begin, render_now}) {
-        stopped_threads = exit_in_progress = 0;
-        render_pause = 0;
+// The program thread parks at once in END with the window hidden (no
+// prompt), and when the exit begins while a statement waits for the
+// renderer (a mode change, a pass asked for): the screen thread, which runs
+// the exit, renders no more.
+TEST_F(EndStatement, ParksWhenHiddenOrWhenTheExitBeginsDuringAWaitForTheRenderer) {
+    window_hidden = program_started = screen_shown = 1;
+    for (void (*statement)() : {end_statement, render_pause_begin, render_now}) {
+        stopped_threads = exit_in_progress = render_pause = 0;
         std::thread(statement).detach();
-        ASSERT_TRUE(within_a_second([] { return program_thread_wake.waiters.load() > 0; }));   // none answers
-        exit_in_progress = 1;
-        wake_signal_raise(program_thread_wake);
+        if (statement != end_statement) {
+            ASSERT_TRUE(within_a_second([] { return program_thread_wake.waiters.load() > 0; }));   // none answers
+            exit_in_progress = 1;
+            wake_signal_raise(program_thread_wake);
+        }
         EXPECT_TRUE(parked());
     }
+    EXPECT_EQ(stop_requested.load(), 1);
+    EXPECT_EQ(row_text(write_page, 25), "");
 }
 
 }  // namespace

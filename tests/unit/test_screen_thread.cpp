@@ -30,10 +30,11 @@ bool advance_until(Condition done) {
     return true;
 }
 
-bool resting() {
-    for (int waited = 0; waited < 5000 && screen_thread_wake.waiters.load() == 0; ++waited)
-        std::this_thread::sleep_for(1ms);
-    return screen_thread_wake.waiters.load() > 0;
+// Waits (real time, the test clock standing still) until done() holds, at most 5 s.
+template <typename Condition>
+bool soon(Condition done) {
+    for (int waited = 0; waited < 5000 && !done(); ++waited) std::this_thread::sleep_for(1ms);
+    return done();
 }
 
 TEST(ScreenThread, SleepsUntilAChangeOrABlinkFlipAndDrawsNoMoreThanOneFramePer16Ms) {
@@ -43,6 +44,7 @@ TEST(ScreenThread, SleepsUntilAChangeOrABlinkFlipAndDrawsNoMoreThanOneFramePer16
     write_page->cursor_visible = 0;
     manual_clock_start(1000000, 0);
     std::thread(screen_thread, nullptr).detach();   // runs until the process ends
+    auto resting = [] { return soon([] { return screen_thread_wake.waiters.load() > 0; }); };
     // The first frame at once; then nothing blinks, and the thread sleeps
     // however far the clock moves.
     ASSERT_TRUE(resting());
@@ -55,27 +57,23 @@ TEST(ScreenThread, SleepsUntilAChangeOrABlinkFlipAndDrawsNoMoreThanOneFramePer16
     // A change: a frame follows while the clock stands still.
     const std::int64_t changed_at = clock_ms();
     print_raw("A");
-    for (int waited = 0; waited < 5000 && frames_drawn.load() == 1; ++waited) std::this_thread::sleep_for(1ms);
-    EXPECT_EQ(frames_drawn.load(), 2);
+    EXPECT_TRUE(soon([] { return frames_drawn.load() == 2; }));
     EXPECT_EQ(clock_ms(), changed_at);
 
     // The cursor shown: one frame at each flip of the 256 ms phase.
-    auto shown_with_cursor = [](bool visible) {
-        const std::uint64_t passes = render_passes_finished.load();
+    auto cursor_shown = [&](bool visible) {
+        const std::uint64_t passes_before = render_passes_finished.load();
         write_page->cursor_visible = visible;
         wake_signal_raise(screen_thread_wake);
-        for (int waited = 0; waited < 5000 && render_passes_finished.load() == passes; ++waited)
-            std::this_thread::sleep_for(1ms);
-        return resting();
+        return soon([&] { return render_passes_finished.load() > passes_before; }) && resting();
     };
-    ASSERT_TRUE(shown_with_cursor(true));
+    ASSERT_TRUE(cursor_shown(true));
     const std::int64_t blinking_from = frames_drawn.load(), flips_from = clock_ms();
     ASSERT_TRUE(advance_until([&] { return clock_ms() >= flips_from + 4 * 256; }));
-    for (int waited = 0; waited < 5000 && frames_drawn.load() < blinking_from + 4; ++waited)
-        std::this_thread::sleep_for(1ms);
+    soon([&] { return frames_drawn.load() >= blinking_from + 4; });
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(frames_drawn.load() - blinking_from, 4);
-    ASSERT_TRUE(shown_with_cursor(false));
+    ASSERT_TRUE(cursor_shown(false));
 
     // A program that prints without pause.
     std::atomic<bool> printing{true};

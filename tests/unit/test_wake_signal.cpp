@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 
@@ -21,55 +22,40 @@
 namespace {
 
 using namespace std::chrono_literals;
+using clock = std::chrono::steady_clock;
 
 TEST(WakeSignal, AWaitEndsOnItsConditionTheExitOrItsDeadlineAndNothingElse) {
     wake_signal signal{{0}, {0}, {-1}};
     std::atomic<bool> flag{false};
-    auto wait_async = [&](std::int64_t deadline, exit_watch watch) {
-        return std::async(std::launch::async, [&, deadline, watch] {
-            return wait_on(signal, [&] { return flag.load(); }, deadline, watch);
-        });
-    };
-    auto asleep = [&](std::future<wait_end>& wait) {
-        for (int ms = 0; ms < 5000 && signal.waiters.load() == 0; ++ms) std::this_thread::sleep_for(1ms);
-        return wait.wait_for(50ms) == std::future_status::timeout;
-    };
-    auto ended = [&](std::future<wait_end>& wait, bool raise) {
-        if (raise) wake_signal_raise(signal);
-        return wait.wait_for(5s) == std::future_status::ready ? wait.get() : wait_end::condition;
-    };
     manual_clock_start(1000, 0);   // stands still unless the test moves it
-    for (bool with_descriptor : {false, true}) {
-        if (with_descriptor) {
-            ASSERT_TRUE(wake_signal_make_descriptor(signal));
-        }
-        const std::uint32_t seen = wake_signal_seen(signal);
-        wake_signal_raise(signal);   // between the test of a condition and the wait: not lost
-        EXPECT_TRUE(wake_signal_wait(signal, seen, no_deadline)) << with_descriptor;
+    const struct {
+        std::int64_t deadline;   // after the start
+        exit_watch watch;
+        std::function<void()> then;   // done once the wait sleeps, followed by a raise
+        std::optional<wait_end> end;  // none: it sleeps on
+    } cases[] = {
+        {no_deadline, exit_watch::ends_wait, [] { manual_clock_advance(1000000); }, {}},
+        {no_deadline, exit_watch::ends_wait, [&] { flag = true; }, wait_end::condition},
+        {no_deadline, exit_watch::ends_wait, [] { exit_in_progress = 1; }, wait_end::exit},
+        {no_deadline, exit_watch::ignored, [] { exit_in_progress = 1; }, {}},   // the exit's own waits
+        {100, exit_watch::ends_wait, [] { manual_clock_advance(99); }, {}},
+        {100, exit_watch::ends_wait, [] { manual_clock_advance(100); }, wait_end::deadline},
+    };
+    for (const auto& c : cases) {
+        const std::int64_t deadline = c.deadline == no_deadline ? no_deadline : clock_ms() + c.deadline;
+        auto wait = std::async(std::launch::async,
+                               [&] { return wait_on(signal, [&] { return flag.load(); }, deadline, c.watch); });
+        for (int ms = 0; ms < 5000 && signal.waiters.load() == 0; ++ms) std::this_thread::sleep_for(1ms);
+        c.then();
+        wake_signal_raise(signal);
+        const bool ended = wait.wait_for(c.end ? 5s : 50ms) == std::future_status::ready;
+        flag = true;   // ends it in any case
+        wake_signal_raise(signal);
+        const wait_end end = wait.get();
+        EXPECT_EQ(ended ? std::optional(end) : std::nullopt, c.end) << &c - cases;
+        flag = false;
+        exit_in_progress = 0;
     }
-    std::future<wait_end> wait = wait_async(no_deadline, exit_watch::ends_wait);
-    manual_clock_advance(1000000);
-    wake_signal_raise(signal);   // raised, but the condition does not hold
-    EXPECT_TRUE(asleep(wait));
-    flag = true;
-    EXPECT_EQ(ended(wait, true), wait_end::condition);
-
-    flag = false;
-    exit_in_progress = 1;
-    wait = wait_async(no_deadline, exit_watch::ends_wait);
-    EXPECT_EQ(ended(wait, false), wait_end::exit);
-    wait = wait_async(no_deadline, exit_watch::ignored);   // the waits of the threads that end the process
-    EXPECT_TRUE(asleep(wait));
-    flag = true;
-    EXPECT_EQ(ended(wait, true), wait_end::condition);
-    exit_in_progress = 0;
-
-    flag = false;
-    wait = wait_async(clock_ms() + 100, exit_watch::ends_wait);
-    manual_clock_advance(99);
-    EXPECT_TRUE(asleep(wait));
-    manual_clock_advance(1);
-    EXPECT_EQ(ended(wait, false), wait_end::deadline);
     manual_clock_stop();
 }
 
@@ -113,11 +99,10 @@ TEST(WakeRaces, WhatArrivesAsAThreadGoesToSleepAlwaysWakesIt) {
         while (!going_to_sleep) {
         }
         // 0 to 1 microsecond later: before, while or after it goes to sleep.
-        for (const auto at = std::chrono::steady_clock::now() + round % 101 * 10ns; std::chrono::steady_clock::now() < at;) {
+        for (const auto at = clock::now() + round % 101 * 10ns; clock::now() < at;) {
         }
         r.arrive();
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (!awake && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+        for (const auto deadline = clock::now() + 5s; !awake && clock::now() < deadline;) std::this_thread::yield();
         if (!awake) ADD_FAILURE() << r.name << " did not wake the thread in round " << round;
         for (; !awake; std::this_thread::sleep_for(1ms)) r.arrive();
         sleeper.join();
