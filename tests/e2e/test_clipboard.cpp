@@ -188,9 +188,11 @@ TEST_F(Clipboard, PastesWithTheMiddleButtonAndShiftInsert) {
         } else {
             tap_key(server.connection, XK_Insert, {XK_Shift_L});
         }
-        ASSERT_TRUE(row_shows(25, "Press any key to continue")) << middle_button << screen().dump();
-        EXPECT_EQ(screen().row_text(13), prompt + " 500");
-        EXPECT_EQ(screen().row_text(18), "         x=  .008168");
+        ASSERT_TRUE(wait_until([&] {
+            const text_screen s = screen();
+            return s.row_text(25) == "Press any key to continue" && s.row_text(13) == prompt + " 500" &&
+                   s.row_text(18) == "         x=  .008168";
+        }, 10)) << middle_button << screen().dump();
         tap_key(server.connection, XK_space);
         expect_status_zero(true);
         EXPECT_EQ(owner_of(middle_button ? "CLIPBOARD" : "PRIMARY"), None);   // no keeper: we owned nothing
