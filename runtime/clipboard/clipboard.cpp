@@ -126,7 +126,8 @@ void drop_paste() {
 // it asks the program thread to wake it when it takes one.
 void type_paste() {
     if (paste_next >= paste_keys.size()) return;
-    if (stop_requested.load() != 0 || exit_in_progress.load() != 0) return drop_paste();
+    if (stop_requested.load() != 0 || exit_in_progress.load() != 0 || paste_in_progress.load() == 2)
+        return drop_paste();   // the program has ended, or END asked for the rest to go
     while (paste_next < paste_keys.size()) {
         if (key_type_pasted(paste_keys[paste_next])) {
             ++paste_next;
