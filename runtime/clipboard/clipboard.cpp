@@ -24,6 +24,8 @@ namespace {
 
 constexpr std::int64_t paste_answer_ms = 1000;   // a silent owner is given up after this
 constexpr long property_piece_longs = 16384;    // read pasted text 64 KiB at a time
+// A paste fills 14 of the keyboard buffer's 15 places: a key typed meanwhile still finds one.
+constexpr std::uint32_t paste_places = 14;
 
 Display* display = nullptr;
 Window glut_window = 0;
@@ -122,6 +124,13 @@ void drop_paste() {
     paste_in_progress.store(0);
 }
 
+bool type_next_key() {
+    if (keyboard_buffer_stored.load() - keyboard_buffer_taken.load() >= paste_places) return false;
+    if (!key_type_pasted(paste_keys[paste_next])) return false;
+    ++paste_next;
+    return true;
+}
+
 // Types the paste's keys while the keyboard buffer has room. With keys left
 // it asks the program thread to wake it when it takes one.
 void type_paste() {
@@ -129,14 +138,10 @@ void type_paste() {
     if (stop_requested.load() != 0 || exit_in_progress.load() != 0 || paste_in_progress.load() == 2)
         return drop_paste();   // the program has ended, or END asked for the rest to go
     while (paste_next < paste_keys.size()) {
-        if (key_type_pasted(paste_keys[paste_next])) {
-            ++paste_next;
-            continue;
-        }
+        if (type_next_key()) continue;
         paste_in_progress.store(1);
         std::atomic_thread_fence(std::memory_order_seq_cst);   // pairs with the taker's
-        if (!key_type_pasted(paste_keys[paste_next])) break;
-        ++paste_next;
+        if (!type_next_key()) break;
     }
     const bool left = paste_next < paste_keys.size();
     if (paste_in_progress.exchange(left ? 1 : 0) == 2 || !left) drop_paste();

@@ -109,7 +109,7 @@ TEST_F(Clipboard, CopiesTheAnswerAndKeepsItAfterTheEnd) {
     EXPECT_EQ(read_selection("clipboard"), ".3409378");
 
     tap_key(server.connection, XK_space);
-    expect_status_zero(true);
+    expect_status_zero(false);   // the hand-over may take its second on a busy machine
     EXPECT_TRUE(both_hold(".3409378"));
     const Window keeper = owner_of("PRIMARY");
     Atom type;
@@ -159,19 +159,20 @@ TEST_F(Clipboard, HandsTheCopyToAClipboardManager) {
                 unsigned long count, after;
                 unsigned char* data = nullptr;
                 XGetWindowProperty(x, manager, saved, 0, 1000, True, AnyPropertyType, &type, &format, &count, &after, &data);
-                own("clipboard", data ? std::string(reinterpret_cast<char*>(data), count) : "");
+                const std::string text = data ? std::string(reinterpret_cast<char*>(data), count) : "";
                 if (data) XFree(data);
-                XEvent reply{};
+                XEvent reply{};   // saved: the calculator may end
                 reply.xselection = {SelectionNotify, 0, True, x, save.requestor, save.selection, save.target, save.property, save.time};
                 XSendEvent(x, save.requestor, False, NoEventMask, &reply);
                 XSync(x, False);
+                own("clipboard", text);
                 handed_over = true;
             }
         }
         return handed_over;
     }, 10);
     EXPECT_TRUE(handed_over);
-    expect_status_zero(true);
+    expect_status_zero(false);
     EXPECT_NE(owner_of("CLIPBOARD"), calculator_owner);
     EXPECT_EQ(read_selection("clipboard"), ".3409378");
     EXPECT_EQ(owner_of("PRIMARY"), None);   // nothing of ours runs on
@@ -201,26 +202,27 @@ TEST_F(Clipboard, PastesWithTheMiddleButtonAndShiftInsert) {
     }
 }
 
-// 100,000 characters: the first 4,096 are typed, as the keyboard buffer
-// takes them; the program stays responsive and ends at once on the close button.
+// 100,000 characters: the first 4,096 are typed (the last of them an x), as
+// the keyboard buffer takes them; keys typed meanwhile are not lost; the
+// program ends at once on the close button.
 TEST_F(Clipboard, ALongPasteLeavesTheProgramResponsive) {
-    ASSERT_NO_FATAL_FAILURE(own("primary", std::string(100000, '7')));
+    std::string text(100000, '7');
+    text[4095] = 'x';
+    ASSERT_NO_FATAL_FAILURE(own("primary", text));
     ASSERT_NO_FATAL_FAILURE(start_calculator());
     pointer(300, 100);
     click(2);
     // The prompt's 34 characters and 4,096 typed: 51 rows and 50 on the last,
-    // which is the one above the bottom row.
-    auto last_row_has = [&](std::size_t sevens) {
+    // the one above the bottom row.
+    auto last_rows_are = [&](const std::string& last) {
         return wait_until([&] {
             const text_screen s = screen();
-            const std::string row = s.row_text(24);
-            return row.find_first_not_of('7') >= sevens && row.find('7', sevens) == std::string::npos &&
-                   s.row_text(23) == std::string(80, '7');
+            return s.row_text(24).substr(0, last.size() + 1) == last && s.row_text(23) == std::string(80, '7');
         }, 30);
     };
-    ASSERT_TRUE(last_row_has(50)) << screen().dump();
+    ASSERT_TRUE(last_rows_are(std::string(49, '7') + "x")) << screen().dump();
     type_text(server.connection, "\b\b");
-    EXPECT_TRUE(last_row_has(48)) << screen().dump();
+    EXPECT_TRUE(last_rows_are(std::string(48, '7'))) << screen().dump();
     window_send_delete(server.connection, window);
     expect_status_zero(true);
 }
