@@ -86,6 +86,7 @@ void press_any_key() {
     }
 
     screen_shown.store(1);
+    paste_drop();   // the rest of a long paste must not answer the prompt
     discard_keys_until_prompt_seen();
     // A stored key or the exit wakes the wait.
     if (wait_on(program_thread_wake, [] { return exit_in_progress.load() == 0 && key_taken(); }) != wait_end::condition)

@@ -20,8 +20,9 @@
 //    the pause handshake, the request for a redisplay), and
 //    glutMainLoopEvent carries out the redisplay it asks for at once.
 // 4. Then the loop rests, without a time-out, until the X connection has
-//    something to read, an event has already been read with a reply, or
-//    another thread wakes it for work (a frame ready, a message posted).
+//    something to read, an event has already been read with a reply,
+//    another thread wakes it for work (a frame ready, a message posted, room
+//    for a paste), or a paste whose owner does not answer is to be given up.
 //
 // freeglut selects XInput2 pointer events on its window, and Xlib queues
 // those (event cookies) without a converter call; the loop selects them off,
@@ -39,6 +40,7 @@
 #include <GL/freeglut.h>
 #include <deque>
 
+#include "runtime/clipboard/clipboard.h"
 #include "runtime/core/glut_message.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
@@ -124,6 +126,24 @@ void event_loop_take_over(Display* connection, Window glut_window) {
     select_core_pointer_events();
     register_diverting_converters();
     wake_signal_make_descriptor(window_thread_wake);
+    clipboard_init(display, window);
+}
+
+void event_loop_serve_until(bool (*done)(), std::int64_t deadline) {
+    if (!display) return;
+    const auto served = [done] {
+        XPending(display);
+        collect_events_from_xlib_queue();
+        while (!pending_events.empty()) {
+            XEvent event = pending_events.front();
+            pending_events.pop_front();
+            x_event_hook(&event, display, 1);
+            XFreeEventData(display, &event.xcookie);
+        }
+        XFlush(display);
+        return done();
+    };
+    wait_on(window_thread_wake, served, deadline, exit_watch::ignored, ConnectionNumber(display));
 }
 
 void window_event_loop() {
@@ -147,8 +167,11 @@ void window_event_loop() {
             XFreeEventData(display, &event.xcookie);   // the data taken from Xlib's queue
         }
         window_idle_work();
+        clipboard_service();
         glutMainLoopEvent();   // the redisplay, timers and deferred window work
+        const std::int64_t clipboard_limit = clipboard_wait_limit_ms();   // a paste that may be given up
         wait_on(window_thread_wake, [] { return event_loop_events_waiting() || window_work_waiting(); },
-                no_deadline, exit_watch::ignored, ConnectionNumber(display));
+                clipboard_limit >= 0 ? clock_ms() + clipboard_limit : no_deadline, exit_watch::ignored,
+                ConnectionNumber(display));
     }
 }

@@ -7,6 +7,7 @@
 #include <deque>
 #include <unistd.h>
 
+#include "runtime/clipboard/clipboard.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
@@ -52,6 +53,7 @@ bool on_window_thread() { return window_thread_known.load() && pthread_equal(pth
 [[noreturn]] void exit_on_window_thread(std::int32_t status) {
     window_thread_exiting.store(true);
     wake_signal_raise(exit_handover);
+    clipboard_hand_over_at_exit();
 #if defined(__SANITIZE_ADDRESS__)
     __lsan_do_leak_check();
 #endif

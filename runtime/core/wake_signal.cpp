@@ -15,6 +15,7 @@ wake_signal program_thread_wake{{0}, {0}, {-1}};
 wake_signal screen_thread_wake{{0}, {0}, {-1}};
 wake_signal window_thread_wake{{0}, {0}, {-1}};
 wake_signal timer_thread_wake{{0}, {0}, {-1}};
+std::atomic<bool> window_pass_requested{false};
 
 namespace {
 
@@ -76,4 +77,9 @@ bool wake_signal_make_descriptor(wake_signal& signal) {
     if (descriptor < 0) return false;
     signal.descriptor.store(descriptor);
     return true;
+}
+
+void window_thread_request_pass() {
+    window_pass_requested.store(true);
+    wake_signal_raise(window_thread_wake);
 }

@@ -83,8 +83,13 @@ extern wake_signal program_thread_wake;
 // render pause or pass asked for, a thread stopped.
 extern wake_signal screen_thread_wake;
 // Window thread (has a descriptor): a frame ready, a message posted, a
-// window pause asked for or ended. Another module that leaves work for the
-// window thread raises it after the work is where the thread looks for it.
+// window pause asked for or ended, room for a paste. It rests until its own
+// test finds work (window_work_waiting), so a raise alone may not be
+// enough: another module that leaves work for it calls
+// window_thread_request_pass, which asks for one more turn of its loop (and
+// does the work there, in the window thread's idle work or beside it).
 extern wake_signal window_thread_wake;
+void window_thread_request_pass();
+extern std::atomic<bool> window_pass_requested;   // cleared by the window thread at each turn
 // Timer thread: the timer table changed, a due timer handled, the exit sequence begun.
 extern wake_signal timer_thread_wake;

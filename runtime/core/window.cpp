@@ -9,6 +9,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "runtime/clipboard/clipboard.h"
 #include "runtime/core/glut_message.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
@@ -138,6 +139,7 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
             x_event_display = display;
             x_event_window = event->xany.window;
         }
+        clipboard_event(*event);
         return;
     }
     if (event->type == EnterNotify) {
@@ -158,22 +160,13 @@ void window_event(std::int32_t code) {
     wake_signal_raise(screen_thread_wake);
 }
 
-namespace {
-std::atomic<bool> pass_requested{false};
-}
-
-void window_thread_request_pass() {
-    pass_requested.store(true);
-    wake_signal_raise(window_thread_wake);
-}
-
 bool window_work_waiting() {
-    return pass_requested.load() || window_pause_request.load() != 0 || glut_messages_waiting() ||
+    return window_pass_requested.load() || window_pause_request.load() != 0 || glut_messages_waiting() ||
            presentation_news();
 }
 
 void window_idle_work() {
-    pass_requested.store(false);
+    window_pass_requested.store(false);
     drain_glut_messages();
     if (window_pause_request.load() != 0) {
         window_paused.store(1);

@@ -40,6 +40,11 @@ void event_loop_take_over(Display* display, Window window);
 // The loop asks before it rests.
 bool event_loop_events_waiting();
 
+// At the end of the process: the connection's events go to the event hook
+// alone (freeglut sees none any more) until done() holds or the clock
+// (clock_ms) reaches deadline.
+void event_loop_serve_until(bool (*done)(), std::int64_t deadline);
+
 // Called for every X event: phase 1 before freeglut dispatches it, phase 2 after.
 void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
 // Code 1: the window's close button was clicked (sets bit 0 of close_request).
@@ -50,7 +55,3 @@ void window_event(std::int32_t code);
 // or a wake-up for which window_work_waiting holds.
 void window_idle_work();
 bool window_work_waiting();
-// Asks the window thread for one more turn of its loop, from any thread,
-// for work that it finds in its idle work (extend window_idle_work to do it)
-// and that window_work_waiting does not otherwise see.
-void window_thread_request_pass();

@@ -25,7 +25,7 @@ TEST(Timing, BiosTickAndRetraceBitFollowTheClockWhenRead) {
     manual_clock_advance(1000);
     EXPECT_EQ(tick(), 65538);
     // Bit 3: in the last millisecond of every 16, and once for a retrace no read saw.
-    for (const auto [advance, status] : {std::pair{0, 8}, {0, 0}, {14, 0}, {1, 8}, {0, 8}, {1, 0}, {32, 8}, {0, 0}}) {
+    for (const auto& [advance, status] : {std::pair{0, 8}, {0, 0}, {14, 0}, {1, 8}, {0, 8}, {1, 0}, {32, 8}, {0, 0}}) {
         manual_clock_advance(advance);
         EXPECT_EQ(video_status_port_read(), status) << clock_ms();
     }
