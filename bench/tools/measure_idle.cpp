@@ -137,6 +137,7 @@ void close_and_time(const char* where, Display* display, Window window, running_
     const program_result result = program_wait(calculator, 5);
     std::printf("close button %s: exit status %d after %.1f ms\n", where, result.exit_status,
                 std::chrono::duration<double, std::milli>(clock_type::now() - clicked).count());
+    std::fflush(stdout);
 }
 
 }  // namespace
