@@ -3,21 +3,26 @@
 // for a pass or a render pause; starts the end of the process when the
 // program or the close button asks for it. Between these it sleeps.
 //
-// A change is rendered at once, but no sooner than 16 ms after the pass
-// made for the last change, so a program that prints without pause gets no
-// more than one frame per 16 ms; a blink pass does not hold a change back.
+// A change is rendered at once, but no sooner than 16 ms after the last pass
+// that gave the window something new for a change (a frame, or hardware
+// graphics commands), so a program that prints without pause gets no more
+// than one frame per 16 ms; a change that showed nothing (a page not on
+// screen) holds the next one back only a millisecond, and a blink pass not
+// at all.
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/display/hgc_layer.h"
 #include "runtime/display/software_frame.h"
 
 namespace {
 
 constexpr std::int64_t frame_spacing_ms = 16;
 
-std::int64_t last_change_pass = -frame_spacing_ms;   // clock_ms of the last pass made for a change
+std::int64_t next_change_pass = 0;   // clock_ms before which a change waits
+std::uint64_t commands_passed = 0;   // hgc_issued at the last pass
 // The wake-up generation when the last pass began: a raise since then may
 // be a change that no pass has seen.
 std::uint32_t handled_generation = 0;
@@ -43,10 +48,16 @@ std::int64_t blink_deadline() {
     return screen_shown.load() != 0 && display_request.load() == 0 ? render_blink_deadline.load() : no_deadline;
 }
 
-void pass() {
+// One pass; true when it gave the window something new.
+bool pass() {
     handled_generation = wake_signal_seen(screen_thread_wake);
+    const std::int64_t frames = frames_drawn.load();
+    const std::uint64_t commands = hgc_issued.load();
     if (screen_shown.load() != 0) render_software_frame();
     render_pass_count.fetch_add(1);
+    const bool shown = frames_drawn.load() != frames || commands != commands_passed;
+    commands_passed = commands;
+    return shown;
 }
 
 }  // namespace
@@ -68,10 +79,11 @@ void screen_thread(void*) {
         } else if (change_pending() && render_pause.load() != 1) {
             // More changes meanwhile only add to this one: sleep through their wake-ups.
             const std::int64_t now = clock_ms();
-            if (now < last_change_pass + frame_spacing_ms)
-                sleep_ms(static_cast<std::uint32_t>(last_change_pass + frame_spacing_ms - now));
-            last_change_pass = clock_ms();
+            if (now < next_change_pass) sleep_ms(static_cast<std::uint32_t>(next_change_pass - now));
+            const bool shown = pass();
+            next_change_pass = clock_ms() + (shown ? frame_spacing_ms : 1);
+            continue;
         }
-        pass();   // a change, a request, or the blink
+        pass();   // a request, or the blink
     }
 }
