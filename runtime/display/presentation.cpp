@@ -6,7 +6,8 @@
 // a copy of the frame in the texture replaces only the rows it redrew (a
 // blinking cursor costs one text row); any other frame replaces it whole.
 // Unscaled and at the bottom of the layers, the texture is copied into the
-// window rather than drawn.
+// window rather than drawn; shown alone, the frame goes to the window as an
+// image, past GL.
 #include "runtime/display/presentation.h"
 
 #include <GL/glew.h>
@@ -127,16 +128,21 @@ void draw_bars() {
     flush_vertex_batch();
 }
 
-// A new frame drawn onto a copy of the picture in the window, shown alone
-// and unscaled: only its redrawn rows go to the window (and the texture).
-bool present_redrawn_rows(const software_frame* frame, bool is_new, bool frame_covers_window, bool redraw) {
+// A frame shown alone and unscaled goes to the window as one image request,
+// without the round trips of a GL buffer swap and never seen half drawn:
+// only the rows it redrew when the window shows the frame it was drawn onto,
+// else all of it. The texture follows, for presentations through GL.
+bool present_as_image(const software_frame* frame, bool is_new, bool frame_covers_window, bool redraw) {
     const window_mapping& m = current_mapping;
-    if (!is_new || redraw || frame->base_order == 0 || frame->base_order != window_picture_order ||
-        !frame_covers_window || m.scale_x != 1.0f || m.scale_y != 1.0f || fullscreen_mode.load() != 0 ||
-        fullscreen_request.load() != -1 || pause_flag.load() != 0 || software_screen_hardware_frame == 0)
+    if (!frame_covers_window || m.scale_x != 1.0f || m.scale_y != 1.0f || fullscreen_mode.load() != 0 ||
+        fullscreen_request.load() != -1 || pause_flag.load() != 0)
         return false;
-    update_software_texture(frame);
-    return window_put_rows(frame->pixels, frame->width, frame->changed_top, frame->changed_bottom);
+    const bool rows_only = is_new && !redraw && frame->base_order != 0 && frame->base_order == window_picture_order;
+    if (!window_put_rows(frame->pixels, frame->width, rows_only ? frame->changed_top : 0,
+                         rows_only ? frame->changed_bottom : frame->height))
+        return false;
+    if (is_new || software_screen_hardware_frame == 0) update_software_texture(frame);
+    return true;
 }
 
 }  // namespace
@@ -189,7 +195,7 @@ void display_callback() {
     const bool frame_covers_window = software_position == 1 && m.offset_x == 0 && m.offset_y == 0 &&
                                      m.display_width == window_width && m.display_height == window_height &&
                                      !hgc_presentation_needed();
-    if (!present_redrawn_rows(frame, is_new, frame_covers_window, redraw)) {
+    if (!present_as_image(frame, is_new, frame_covers_window, redraw)) {
         hgc_presentation_begin(order);
         for (std::int32_t position = 0; position <= 5; ++position) {
             if (position == 0) {

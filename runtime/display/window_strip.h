@@ -1,9 +1,10 @@
 // Putting rows of a frame straight into the window, past OpenGL (window
 // thread). A software GL driver costs two round trips to the X server for
-// every buffer swap; a frame that differs from the picture in the window
-// only in a few rows (a blinking cursor, a typed character) goes to the
-// window as one image request instead, which needs no answer and is never
-// seen half done.
+// every buffer swap and sends the picture in several requests, so that
+// another client can read the window half drawn; a frame shown alone goes
+// to the window as one image request instead (only the rows that differ
+// from the picture there, for a blinking cursor or a typed character),
+// which needs no answer and is never seen half done.
 #pragma once
 #include <cstdint>
 
