@@ -159,7 +159,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     window_move_to_origin_and_focus(display, window);
-    std::this_thread::sleep_for(std::chrono::seconds(1));   // heading, note and prompt are up
+    text_screen screen;
+    if (!screen_shows(display, window, screen, [](const text_screen& s) {
+            return s.row_text(13) == " Eingabe der Wellenlaenge [nm]: ?";
+        }, 30)) {
+        std::fprintf(stderr, "the calculator's prompt did not appear\n");
+        return 1;
+    }
     const key_figures ours = measure(display, window, calculator.pid, {34 * 8, 12 * 16, 8, 12}, presses, idle_seconds);
     window_send_delete(display, window);
     program_wait(calculator, 5);

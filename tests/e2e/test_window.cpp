@@ -6,6 +6,7 @@
 // directories the program sees.
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -89,16 +90,14 @@ const std::string prompt = " Eingabe der Wellenlaenge [nm]:";   // and a blank, 
 
 class ScreenDisplay : public e2e_test {
 protected:
-    std::vector<std::uint32_t> pixels;   // as last read by shows()
-    int width = 0, height = 0;
+    window_picture picture;   // as the last wait of shows() saw it
 
-    std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    // Reads the pixels until the window is w x h and check() holds for them.
-    bool shows(int w, int h, const std::function<bool()>& check, double seconds = 5) {
-        return wait_until([&] {
-            pixels = window_pixels(server.connection, window, width, height);
-            return width == w && height == h && check();
-        }, seconds);
+    std::uint32_t pixel(int x, int y) const { return picture.at(x, y); }
+    // Waits until the window, read whole, is w x h and check() holds for it.
+    bool shows(int w, int h, const std::function<bool()>& check) {
+        return window_shows(server.connection, window, picture, [&](const window_picture& p) {
+            return p.width == w && p.height == h && check();
+        }, 30);
     }
 };
 
@@ -109,11 +108,9 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     ASSERT_NO_FATAL_FAILURE(start(probe, {"screen", trigger}));
     window_move_to_origin_and_focus(server.connection, window);
     ASSERT_TRUE(program_reports(program, "ready"));
-    ASSERT_TRUE(row_shows(20, prompt)) << screen().dump();
 
     // Each row's text (a cell that is no glyph reads as '?'), the foreground
     // of its non-blank cells and the background of all.
-    const text_screen text = screen();
     std::string printable;
     for (char c = '!'; c <= '~'; ++c) printable += c;
     struct row_case { int row; std::string text; std::uint32_t foreground, background; };
@@ -122,75 +119,76 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
                                   {21, "", grey, black}, {24, "", grey, black}, {25, "", grey, black}};
     for (int colour = 0; colour < 16; ++colour)
         rows.push_back({2 + colour, "Farbe " + std::to_string(colour), text_colours[colour], colour ? black : grey});
+    ASSERT_TRUE(screen_shows([&](const text_screen& s) {
+        return std::all_of(rows.begin(), rows.end(), [&](const row_case& r) { return s.row_text(r.row) == r.text; });
+    })) << shown.dump();
     for (const row_case& r : rows) {
-        EXPECT_EQ(text.row_text(r.row), r.text) << r.row;
         for (int column = 1; column <= 80; ++column) {
-            const screen_cell& cell = text.at(r.row, column);
+            const screen_cell& cell = shown.at(r.row, column);
             EXPECT_TRUE(cell.character == ' ' || cell.foreground == r.foreground) << r.row << "," << column;
             EXPECT_TRUE(column > static_cast<int>(r.text.size()) || cell.background == r.background)
                 << r.row << "," << column;
         }
     }
-    EXPECT_EQ(text.at(1, 24).background, black);   // just past the heading
+    EXPECT_EQ(shown.at(1, 24).background, black);   // just past the heading
 
     // The cursor blinks where INPUT would echo: one line, row 14 of the cell, in the text colour.
     bool seen_on = false, seen_off = false;
-    wait_until([&] {
-        const screen_cell cell = screen().at(20, static_cast<int>(prompt.size()) + 2);
+    EXPECT_TRUE(screen_shows([&](const text_screen& s) {
+        const screen_cell& cell = s.at(20, static_cast<int>(prompt.size()) + 2);
         if (cell.cursor_rows == 0) return (seen_off = true) && seen_on;
         EXPECT_EQ(std::make_tuple(cell.cursor_rows, cell.foreground), std::make_tuple(1u << 14, grey));
         return (seen_on = true) && seen_off;
-    }, 3);
-    EXPECT_TRUE(seen_on && seen_off);
+    }));
 
     // The image's bands over the text, the second mirrored left to right.
-    ASSERT_TRUE(shows(640, 400, [&] { return pixel(105, 345) == 0xFF0000 && pixel(165, 360) == 0xFFFFFF; }));
     const std::uint32_t bands[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-    for (int band = 0; band < 4; ++band)
-        for (int x = 100 + 10 * band; x < 110 + 10 * band; ++x) {
-            EXPECT_EQ(pixel(x, 340), bands[band]) << x;
-            EXPECT_EQ(pixel(x, 349), bands[band]) << x;
-            EXPECT_EQ(pixel(x + 60, 356), bands[3 - band]) << x + 60;
-        }
-    for (auto [x, y] : {std::pair{99, 345}, {140, 345}, {120, 350}}) EXPECT_EQ(pixel(x, y), black) << x << "," << y;
+    ASSERT_TRUE(shows(640, 400, [&] {
+        for (int band = 0; band < 4; ++band)
+            for (int x = 100 + 10 * band; x < 110 + 10 * band; ++x)
+                if (pixel(x, 340) != bands[band] || pixel(x, 349) != bands[band] || pixel(x + 60, 356) != bands[3 - band])
+                    return false;
+        return pixel(99, 345) == black && pixel(140, 345) == black && pixel(120, 350) == black;
+    }));
 
     // Alt+Enter: stretched, stretched smooth, square pixels, square pixels
-    // smooth, windowed again. Linear filtering blends the heading's right
-    // edge into the black beside it.
-    auto edge_blended = [&](int y) {
-        for (int x = 280; x < 310; ++x)
-            if (pixel(x, y) != blue && pixel(x, y) != yellow && pixel(x, y) != black) return true;
-        return false;
+    // smooth, windowed again. The heading's right edge, in pixel row y, is
+    // sharp (blue or yellow beside black) or, with linear filtering, blended.
+    auto edge = [&](int y) {
+        bool text = false;
+        for (int x = 280; x < 310; ++x) {
+            if (pixel(x, y) != blue && pixel(x, y) != yellow && pixel(x, y) != black) return 'b';
+            text = text || pixel(x, y) != black;
+        }
+        return text ? 's' : '-';
     };
     auto alt_enter = [&] { tap_key(server.connection, XK_Return, {XK_Alt_L}); };
     alt_enter();   // 1.6 x 1.92, no bars
-    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 2) == blue; })) << width << "x" << height;
-    EXPECT_FALSE(edge_blended(10));
+    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 2) == blue && edge(10) == 's'; }));
     alt_enter();
-    EXPECT_TRUE(shows(1024, 768, [&] { return edge_blended(10); }));
+    ASSERT_TRUE(shows(1024, 768, [&] { return edge(10) == 'b'; }));
     alt_enter();   // 1024 x 640 between black bars of 64 rows
-    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 10) == black && pixel(2, 64 + 2) == blue; }));
-    for (int y : {0, 63, 704, 767})
-        for (int x = 0; x < 1024; x += 8) ASSERT_EQ(pixel(x, y), black) << x << "," << y;
-    EXPECT_EQ(pixel(2, 64), blue);                     // the heading's first pixel row
-    EXPECT_EQ(pixel(23 * 8 * 8 / 5 + 2, 66), black);   // just right of the heading
-    EXPECT_FALSE(edge_blended(64 + 10));
+    ASSERT_TRUE(shows(1024, 768, [&] {
+        for (int y : {0, 63, 704, 767})
+            for (int x = 0; x < 1024; x += 8)
+                if (pixel(x, y) != black) return false;
+        // The heading's first pixel row, and just right of the heading.
+        return pixel(2, 64) == blue && pixel(23 * 8 * 8 / 5 + 2, 66) == black && edge(64 + 10) == 's';
+    }));
     alt_enter();
-    EXPECT_TRUE(shows(1024, 768, [&] { return edge_blended(64 + 10); }));
+    ASSERT_TRUE(shows(1024, 768, [&] { return edge(64 + 10) == 'b'; }));
     alt_enter();
-    EXPECT_TRUE(shows(640, 400, [] { return true; }));
+    ASSERT_TRUE(shows(640, 400, [] { return true; }));
     window_move_to_origin_and_focus(server.connection, window);
-    EXPECT_TRUE(row_shows(1, heading, 3)) << screen().dump();
+    EXPECT_TRUE(row_shows(1, heading)) << shown.dump();
 
     // PALETTE 1, 4: attribute 1 shows red wherever it is used (the heading's
     // background, "Farbe 1"); the other colours stay.
     ASSERT_TRUE(std::ofstream(trigger));
     ASSERT_TRUE(program_reports(program, "palette changed"));
-    EXPECT_TRUE(wait_until([&] {
-        const text_screen now = screen();
-        return now.at(1, 1).background == red && now.at(3, 1).foreground == red;
-    }, 1)) << std::hex << screen().at(1, 1).background;
-    EXPECT_EQ(screen().at(2, 1).foreground, black);
+    EXPECT_TRUE(screen_shows([&](const text_screen& s) {
+        return s.at(1, 1).background == red && s.at(3, 1).foreground == red && s.at(2, 1).foreground == black;
+    })) << std::hex << shown.at(1, 1).background;
     std::filesystem::remove(trigger);
     window_send_delete(server.connection, window);
     expect_status_zero(false);

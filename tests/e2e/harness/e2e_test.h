@@ -17,8 +17,22 @@ protected:
                const std::string& title = "Untitled", const std::string& directory = "");
     // Waits for the end: status 0, within a second when quick.
     void expect_status_zero(bool quick);
-    text_screen screen() const { return screen_read(server.connection, window); }
-    bool row_shows(int row, const std::string& text, double seconds = 5) const {
-        return wait_until([&] { return screen().row_text(row) == text; }, seconds);
+    text_screen shown;   // the screen as the last of the waits below saw it
+
+    // Wait up to 30 s until the screen shows what check() looks for, the
+    // text of one row, or the text of the rows from the first; the whole
+    // picture they held for stays in shown, for the checks that follow.
+    bool screen_shows(const std::function<bool(const text_screen&)>& check) {
+        return ::screen_shows(server.connection, window, shown, check, 30);
+    }
+    bool row_shows(int row, const std::string& text) {
+        return screen_shows([&](const text_screen& s) { return s.row_text(row) == text; });
+    }
+    bool rows_show(const std::vector<std::string>& rows) {
+        return screen_shows([&](const text_screen& s) {
+            for (std::size_t r = 0; r < rows.size(); ++r)
+                if (s.row_text(static_cast<int>(r) + 1) != rows[r]) return false;
+            return true;
+        });
     }
 };

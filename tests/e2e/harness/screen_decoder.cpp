@@ -15,13 +15,13 @@ const std::string& glyph_rows() {
 }
 
 // The cell's top pixel row is background: the printable ASCII glyphs leave it blank.
-screen_cell decode_cell(const std::vector<std::uint32_t>& pixels, int width, int left, int top) {
+screen_cell decode_cell(const window_picture& picture, int left, int top) {
     screen_cell cell;
-    cell.background = cell.foreground = pixels[static_cast<std::size_t>(top) * width + left];
+    cell.background = cell.foreground = picture.at(left, top);
     std::uint8_t rows[16] = {};   // bit set: not the background
     for (int r = 0; r < 16; ++r) {
         for (int x = 0; x < 8; ++x) {
-            const std::uint32_t p = pixels[static_cast<std::size_t>(top + r) * width + left + x];
+            const std::uint32_t p = picture.at(left + x, top + r);
             if (p == cell.background) continue;
             if (cell.foreground != cell.background && p != cell.foreground) return {};   // a third colour
             cell.foreground = p;
@@ -48,6 +48,16 @@ screen_cell decode_cell(const std::vector<std::uint32_t>& pixels, int width, int
     return cell;
 }
 
+// Every cell of the picture's top-left 640 x 400 pixels; no cells when the
+// picture is smaller.
+text_screen screen_decode(const window_picture& picture) {
+    text_screen screen;
+    if (picture.width < 640 || picture.height < 400 || glyph_rows().size() != 256 * 16) return screen;
+    for (int row = 0; row < 25; ++row)
+        for (int column = 0; column < 80; ++column) screen.cells.push_back(decode_cell(picture, column * 8, row * 16));
+    return screen;
+}
+
 }  // namespace
 
 const screen_cell& text_screen::at(int row, int column) const {
@@ -69,13 +79,11 @@ std::string text_screen::dump() const {
     return text;
 }
 
-text_screen screen_read(Display* display, Window window) {
-    text_screen screen;
-    int width = 0, height = 0;
-    const std::vector<std::uint32_t> pixels = window_pixels(display, window, width, height);
-    if (width < 640 || height < 400 || glyph_rows().size() != 256 * 16) return screen;
-    for (int row = 0; row < 25; ++row)
-        for (int column = 0; column < 80; ++column)
-            screen.cells.push_back(decode_cell(pixels, width, column * 8, row * 16));
-    return screen;
+bool screen_shows(Display* display, Window window, text_screen& screen,
+                  const std::function<bool(const text_screen&)>& check, double timeout_seconds) {
+    window_picture picture;
+    return window_shows(display, window, picture, [&](const window_picture& whole) {
+        screen = screen_decode(whole);
+        return check(screen);
+    }, timeout_seconds);
 }
