@@ -36,6 +36,15 @@ void ignore_glut_report(const char*, va_list) {}
 // and vanish between two requests.
 int ignore_x_error(Display*, XErrorEvent*) { return 0; }
 
+// The X server is gone (killed, or the connection lost): Xlib's own handler
+// reports it and ends the process with status 1, after the leak check that
+// every exit on the window thread runs first.
+XIOErrorHandler xlib_connection_lost = nullptr;
+int connection_lost(Display* display) {
+    exit_leak_check();
+    return xlib_connection_lost(display);
+}
+
 // Mouse input belongs to the mouse statements, which this system does not
 // have; the callbacks are registered so that every input has a receiver.
 void mouse_callback(int, int, int, int) {}
@@ -115,6 +124,7 @@ void window_init(int argc, char** argv) {
         alert_box("%s", reinterpret_cast<const char*>(glewGetErrorString(glew_status)));
     if (glewIsSupported("GL_EXT_framebuffer_object")) fbo_supported = 1;
     XSetErrorHandler(ignore_x_error);
+    xlib_connection_lost = XSetIOErrorHandler(connection_lost);
 
     glutDisplayFunc(display_callback);
     glutIdleFunc(idle_callback);

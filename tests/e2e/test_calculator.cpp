@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <utility>
 
 #include <signal.h>
+#include <sys/wait.h>
 
 #include "tests/e2e/harness/e2e_test.h"
 #include "tests/unit/fake_dialog.h"
@@ -52,6 +54,21 @@ protected:
         }
         window_move_to_origin_and_focus(server.connection, window);
         ASSERT_TRUE(row_shows(13, prompt)) << shown.dump();
+    }
+    // Kills the X server (after closing the test's own connection to it):
+    // the calculator ends with status 1 and Xlib's line, and without a leak
+    // report in the sanitizer build.
+    void expect_status_one_without_the_server() {
+        const std::string display = server.display;
+        XCloseDisplay(std::exchange(server.connection, nullptr));
+        const pid_t xvfb = std::exchange(server.pid, -1);
+        kill(xvfb, SIGKILL);
+        waitpid(xvfb, nullptr, 0);
+        const program_result result = program_wait(program, 60);
+        EXPECT_EQ(result.exit_status, 1) << result.err;
+        EXPECT_NE(result.err.find("X connection to " + display), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("LeakSanitizer"), std::string::npos) << result.err;
+        for (pid_t id : dialog.waiting()) kill(id, SIGKILL);
     }
 };
 
@@ -143,6 +160,20 @@ TEST_F(Calculator, CloseButtonInInputEndsAtOnce) {
     window_send_delete(server.connection, window);
     expect_status_zero(true);
     EXPECT_TRUE(dialog.calls().empty());
+}
+
+// The X server ends while the calculator waits at its prompt, or in a box.
+TEST_F(Calculator, LosingTheServerAtThePromptEndsWithStatusOne) {
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
+    expect_status_one_without_the_server();
+}
+
+TEST_F(Calculator, LosingTheServerInABoxEndsWithStatusOne) {
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
+    dialog.delay(1000);
+    type_text(server.connection, "800\n");
+    ASSERT_TRUE(wait_until([&] { return dialog.waiting().size() == 2; }, 30));
+    expect_status_one_without_the_server();
 }
 
 }  // namespace
