@@ -176,6 +176,10 @@ TEST(Piped, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
         dialogues += text.substr(line_at, text.find(' ', line_at) - line_at) + " ";
     }
     EXPECT_EQ(dialogues, "38 39 40 41 38 39 40 41 44 45 46 47 49 50 51 52 54 55 56 57 ");
+    // A dialog program that cannot reach the display ends as No would: that
+    // is no answer, and the dialogue goes where it goes without a display.
+    dialog.answer(1);
+    EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", {"DISPLAY=:4711"}).err, out_of_data(38) + "\n");
 }
 
 // The text as a terminal shows it: each line end as carriage return and line feed.
@@ -193,15 +197,18 @@ struct terminal_run {
     std::string output;
     termios before{};
 
-    terminal_run() {
+    explicit terminal_run(const std::vector<std::string>& environment = {"DISPLAY", "TERM=xterm"},
+                          tcflag_t local_modes = 0) {
         winsize size{25, 80, 0, 0};
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) return;
         tcgetattr(slave, &before);
+        before.c_lflag |= local_modes;
+        tcsetattr(slave, TCSANOW, &before);
         pid = fork();
         if (pid == 0) {
             close(master);
             login_tty(dup(slave));
-            exec_program(CONSOLE_PATH, {"DISPLAY", "TERM=xterm"});
+            exec_program(CONSOLE_PATH, environment);
         }
     }
     ~terminal_run() {
@@ -289,6 +296,21 @@ TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
         EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), session.tail.size())), session.tail) << r.out;
         EXPECT_TRUE(t.modes_as_before());
     }
+}
+
+// With "stty tostop", a dialog program that writes to the terminal (as
+// toolkits warn on standard error) is not stopped there: every box is answered.
+TEST(OnATerminal, BoxesThatWriteToTheTerminalAreAnswered) {
+    fake_dialog dialog;
+    dialog.warn("a warning\n");
+    terminal_run t({"DISPLAY=:4711", "TERM=xterm"}, TOSTOP);
+    ASSERT_TRUE(t.until([&] { return t.output.find("[nm]: ? ") != std::string::npos; })) << t.output;
+    ASSERT_EQ(write(t.master, "708\r", 4), 4);
+    ASSERT_TRUE(t.until([&] { return t.output.find("Press any key") != std::string::npos; })) << t.output;
+    ASSERT_TRUE(t.in_key_mode());
+    ASSERT_EQ(write(t.master, "q", 1), 1);
+    EXPECT_EQ(t.ended().status, 0);
+    EXPECT_FALSE(dialog.calls().empty());
 }
 
 }  // namespace

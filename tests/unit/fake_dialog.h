@@ -71,6 +71,7 @@ struct fake_dialog {
                                  "[ \"${0##*/}\" = xmessage ] && /bin/cat > \"$d/input_$n\"\n"
                                  "printf '%s\\0' \"${0##*/}\" \"$@\" > \"$d/call_$n\"\n"
                                  "[ -e \"$d/print\" ] && /bin/cat \"$d/print\"\n"
+                                 "[ -e \"$d/warn\" ] && /bin/cat \"$d/warn\" >&2\n"
                                  "f=$d/answer; [ -e \"$f$n\" ] && f=$f$n; read a < \"$f\"; exit $a\n";
         chmod(script.c_str(), 0755);
     }
@@ -80,6 +81,7 @@ struct fake_dialog {
         std::ofstream(directory + "/answer" + (n < 0 ? "" : std::to_string(n))) << exit_status << "\n";
     }
     void print(const std::string& text) const { std::ofstream(directory + "/print") << text; }
+    void warn(const std::string& text) const { std::ofstream(directory + "/warn") << text; }   // on standard error
     void delay(double seconds) const { std::ofstream(directory + "/delay") << seconds << "\n"; }
     // The fake and its sleep then ignore SIGTERM (only SIGKILL ends them).
     void ignore_term() const { std::ofstream(directory + "/ignore_term"); }
