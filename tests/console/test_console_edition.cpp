@@ -279,6 +279,9 @@ TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
           {on_terminal("Line: 39 (in main module)\nOut of DATA\nContinue? [y/n] "), "n\r"}},
          0, 0, "n\r\n" + own_colours},
         {{{prompt, "\x04"}, {"fuer  0 nm :", ""}}, 0, 0, key + own_colours + "\r\n"},   // Ctrl+D: the end of input
+        // Ctrl+Z: the terminal's own colours while stopped, the program's again
+        // after. (With no parent in its session, the program is not stopped.)
+        {{{prompt, "\x1a"}, {own_colours + "\x1b[38;5;15m", "\r"}, {key, "q"}}, 0, 0, key + own_colours + "\r\n"},
     };
     for (const auto& session : sessions) {
         terminal_run t;
