@@ -88,18 +88,7 @@ constexpr std::uint32_t black = text_colours[0], blue = text_colours[1], red = t
 const std::string heading = "Farbtafel der Textseite";
 const std::string prompt = " Eingabe der Wellenlaenge [nm]:";   // and a blank, where the cursor waits
 
-class ScreenDisplay : public e2e_test {
-protected:
-    window_picture picture;   // as the last wait of shows() saw it
-
-    std::uint32_t pixel(int x, int y) const { return picture.at(x, y); }
-    // Waits until the window, read whole, is w x h and check() holds for it.
-    bool shows(int w, int h, const std::function<bool()>& check) {
-        return window_shows(server.connection, window, picture, [&](const window_picture& p) {
-            return p.width == w && p.height == h && check();
-        }, 30);
-    }
-};
+using ScreenDisplay = e2e_test;
 
 TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     const std::filesystem::path trigger =
@@ -140,6 +129,15 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
         EXPECT_EQ(std::make_tuple(cell.cursor_rows, cell.foreground), std::make_tuple(1u << 14, grey));
         return (seen_on = true) && seen_off;
     }));
+
+    // Waits until the window, read whole, is w x h and check() holds for its picture.
+    window_picture picture;
+    auto pixel = [&](int x, int y) { return picture.at(x, y); };
+    auto shows = [&](int w, int h, const std::function<bool()>& check) {
+        return window_shows(server.connection, window, picture, [&](const window_picture& p) {
+            return p.width == w && p.height == h && check();
+        }, 30);
+    };
 
     // The image's bands over the text, the second mirrored left to right.
     const std::uint32_t bands[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};

@@ -17,11 +17,10 @@ protected:
                const std::string& title = "Untitled", const std::string& directory = "");
     // Waits for the end: status 0, within a second when quick.
     void expect_status_zero(bool quick);
-    text_screen shown;   // the screen as the last of the waits below saw it
 
-    // Wait up to 30 s until the screen shows what check() looks for, the
-    // text of one row, or the text of the rows from the first; the whole
-    // picture they held for stays in shown, for the checks that follow.
+    // Wait up to 30 s until the screen of a whole picture holds check,
+    // shows a row's text, or the rows from the first; that screen stays in shown.
+    text_screen shown;
     bool screen_shows(const std::function<bool(const text_screen&)>& check) {
         return ::screen_shows(server.connection, window, shown, check, 30);
     }

@@ -48,16 +48,6 @@ screen_cell decode_cell(const window_picture& picture, int left, int top) {
     return cell;
 }
 
-// Every cell of the picture's top-left 640 x 400 pixels; no cells when the
-// picture is smaller.
-text_screen screen_decode(const window_picture& picture) {
-    text_screen screen;
-    if (picture.width < 640 || picture.height < 400 || glyph_rows().size() != 256 * 16) return screen;
-    for (int row = 0; row < 25; ++row)
-        for (int column = 0; column < 80; ++column) screen.cells.push_back(decode_cell(picture, column * 8, row * 16));
-    return screen;
-}
-
 }  // namespace
 
 const screen_cell& text_screen::at(int row, int column) const {
@@ -83,7 +73,10 @@ bool screen_shows(Display* display, Window window, text_screen& screen,
                   const std::function<bool(const text_screen&)>& check, double timeout_seconds) {
     window_picture picture;
     return window_shows(display, window, picture, [&](const window_picture& whole) {
-        screen = screen_decode(whole);
+        screen.cells.clear();
+        if (whole.width < 640 || whole.height < 400 || glyph_rows().size() != 256 * 16) return false;
+        for (int row = 0; row < 25; ++row)
+            for (int column = 0; column < 80; ++column) screen.cells.push_back(decode_cell(whole, column * 8, row * 16));
         return check(screen);
     }, timeout_seconds);
 }
