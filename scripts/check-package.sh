@@ -60,7 +60,8 @@ grep -v 'root privileges' <<<"$lint" || true   # the warnings and notes that rem
 cmake --build build -j"$(nproc)" --target e2e_test_calculator >/dev/null
 report=$(E2E_CALCULATOR="$root/usr/bin/spektralrechner" build/tests/e2e/e2e_test_calculator --gtest_brief=1 \
   --gtest_filter='Calculator.*' 2>&1) || fail "the packaged window edition: $report"
-grep -Eq '^\[  PASSED  \] [1-9][0-9]* tests?\.' <<<"$report" || fail "no test of the packaged window edition ran: $report"
+grep -Eq '^\[  PASSED  \] [1-9][0-9]* tests?\.' <<<"$report" \
+  || fail "no test of the packaged window edition ran: $report"
 
 if [ "$has_console" = yes ]; then
   status=0

@@ -42,7 +42,8 @@ bool wayland_reachable() {
     if (path.size() >= sizeof address.sun_path) return false;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     const int socket_fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool reached = socket_fd >= 0 && connect(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const bool reached =
+        socket_fd >= 0 && connect(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     if (socket_fd >= 0) close(socket_fd);
     return reached;
 }

@@ -144,7 +144,8 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     ASSERT_TRUE(shows(640, 400, [&] {
         for (int band = 0; band < 4; ++band)
             for (int x = 100 + 10 * band; x < 110 + 10 * band; ++x)
-                if (pixel(x, 340) != bands[band] || pixel(x, 349) != bands[band] || pixel(x + 60, 356) != bands[3 - band])
+                if (pixel(x, 340) != bands[band] || pixel(x, 349) != bands[band] ||
+                    pixel(x + 60, 356) != bands[3 - band])
                     return false;
         return pixel(99, 345) == black && pixel(140, 345) == black && pixel(120, 350) == black;
     }));

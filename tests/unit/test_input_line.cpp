@@ -230,8 +230,8 @@ TEST_F(InputLine, LinesFromStandardInput) {
         }
         done = true;
     });
-    for (const auto deadline = std::chrono::steady_clock::now() + 60s; !done && std::chrono::steady_clock::now() < deadline;)
-        std::this_thread::sleep_for(1ms);
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
     testing::internal::GetCapturedStdout();
     if (!done) program.detach();   // the test has failed; it goes on meanwhile
     ASSERT_TRUE(done);

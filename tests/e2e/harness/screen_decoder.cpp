@@ -76,7 +76,8 @@ bool screen_shows(Display* display, Window window, text_screen& screen,
         screen.cells.clear();
         if (whole.width < 640 || whole.height < 400 || glyph_rows().size() != 256 * 16) return false;
         for (int row = 0; row < 25; ++row)
-            for (int column = 0; column < 80; ++column) screen.cells.push_back(decode_cell(whole, column * 8, row * 16));
+            for (int column = 0; column < 80; ++column)
+                screen.cells.push_back(decode_cell(whole, column * 8, row * 16));
         return check(screen);
     }, timeout_seconds);
 }
