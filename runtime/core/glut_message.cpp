@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 
+#include "runtime/clipboard/clipboard.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
@@ -47,9 +48,11 @@ constexpr std::uint32_t exit_handover_ms = 1000;
 
 bool on_window_thread() { return window_thread_known.load() && pthread_equal(pthread_self(), window_thread); }
 
-// The end of the process on the window thread.
+// The end of the process on the window thread: the clipboard's text handed
+// over to whoever keeps it, then the leak check.
 [[noreturn]] void exit_on_window_thread(std::int32_t status) {
     window_thread_exiting.store(true);
+    clipboard_hand_over_at_exit();
     exit_leak_check();
     std::exit(status);
 }
