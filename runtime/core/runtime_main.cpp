@@ -9,6 +9,7 @@
 
 #include "runtime/console/console_image.h"
 #include "runtime/console/screen_image.h"
+#include "runtime/core/command_line_options.h"
 #include "runtime/core/console_terminal.h"
 #include "runtime/core/emulated_memory.h"
 #include "runtime/core/glut_message.h"
@@ -132,6 +133,7 @@ void workers_start(thread_starter start) {
 }
 
 int runtime_main(int argc, char** argv) {
+    command_line_options_handle(argc, argv);
     runtime_prepare(argc, argv);
     window_init(argc, argv);
     window_created.store(1);
@@ -140,6 +142,7 @@ int runtime_main(int argc, char** argv) {
 }
 
 int console_runtime_main(int argc, char** argv) {
+    command_line_options_handle(argc, argv);
     console_option = 1;
     runtime_prepare(argc, argv);
     if (!console_image_create()) {

@@ -5,14 +5,17 @@
 // The texture is kept from frame to frame. A new frame that was drawn onto
 // a copy of the frame in the texture replaces only the rows it redrew (a
 // blinking cursor costs one text row); any other frame replaces it whole.
-// Unscaled and at the bottom of the layers, the texture is copied into the
-// window rather than drawn.
+// At the bottom of the layers and enlarged by a whole number (1 included),
+// the texture is copied into the window rather than drawn.
 #include "runtime/display/presentation.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <cmath>
+
 #include "runtime/core/wake_signal.h"
+#include "runtime/core/window.h"
 
 #include "runtime/display/hardware_image.h"
 #include "runtime/display/hgc_layer.h"
@@ -20,6 +23,7 @@
 #include "runtime/display/render_state.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/display/window_mapping.h"
+#include "runtime/display/window_zoom.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/input/keyboard_buffer.h"
@@ -28,6 +32,7 @@ std::int32_t software_screen_hardware_frame = 0;
 std::int64_t software_screen_texture_order = 0;
 namespace {
 std::int64_t frames_drawn_seen = 0;   // frames_drawn when the display callback last looked for a frame
+std::int32_t hinted_frame_width = 0, hinted_frame_height = 0;   // the frame size the window manager knows
 }
 std::int64_t presented_order = 0;
 std::int32_t redraw_needed = 0;
@@ -55,7 +60,7 @@ void carry_out_fullscreen_request(std::int32_t frame_width, std::int32_t frame_h
         if (fullscreen_mode.load() == 0) glutFullScreen();
         fullscreen_mode.store(request);
     } else if (fullscreen_mode.load() != 0) {
-        request_reshape(frame_width, frame_height);
+        request_reshape(window_zoom * frame_width, window_zoom * frame_height);
         fullscreen_mode.store(0);
     }
     fullscreen_request.compare_exchange_strong(request, -1);
@@ -91,9 +96,13 @@ void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t 
         alert_box("Invalid software_screen_hardware_frame!");
         return;
     }
+    // Enlarged by a whole number or not at all, it is a copy with each pixel
+    // repeated (a framebuffer blit does that on the GPU).
     const window_mapping& m = current_mapping;
-    if (position == 1 && m.scale_x == 1.0f && m.scale_y == 1.0f && m.smooth == 0 &&
-        copy_hardware_img_to_window(software_screen_hardware_frame, m.offset_x, m.offset_y))
+    const float zoom = m.scale_x;
+    if (position == 1 && m.scale_y == zoom && zoom == std::floor(zoom) && m.smooth == 0 &&
+        copy_hardware_img_to_window(software_screen_hardware_frame, m.offset_x, m.offset_y,
+                                    static_cast<std::int32_t>(zoom)))
         return;
     draw_hardware_img(0, 0, static_cast<float>(frame->width - 1), static_cast<float>(frame->height - 1),
                       software_screen_hardware_frame, 0, 0, 0, static_cast<float>(image->width - 1),
@@ -140,13 +149,19 @@ void display_callback() {
     const std::int32_t frame_width = frame->width;
     const std::int32_t frame_height = frame->height;
     redraw_needed = 0;
+    if (frame_width != hinted_frame_width || frame_height != hinted_frame_height) {
+        window_size_hints_set(frame_width, frame_height);
+        hinted_frame_width = frame_width;
+        hinted_frame_height = frame_height;
+    }
     if (fullscreen_mode.load() == 0 && fullscreen_request.load() == -1) {
         std::int32_t width, height;
         if (window_policy(frame_width, frame_height, width, height)) request_reshape(width, height);
     }
     carry_out_fullscreen_request(frame_width, frame_height);
     current_mapping = compute_window_mapping(frame_width, frame_height, window_width, window_height,
-                                             fullscreen_mode.load(), fullscreen_smooth.load(), resize_scaling);
+                                             fullscreen_mode.load(), fullscreen_smooth.load(), resize_scaling,
+                                             window_zoom);
 
     const std::int32_t software_position = software_layer_position.load();
     const std::int32_t hardware_position = hardware_layer_position.load();

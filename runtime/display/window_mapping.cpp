@@ -7,7 +7,7 @@ window_mapping current_mapping{0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0};
 window_mapping compute_window_mapping(std::int32_t frame_width, std::int32_t frame_height,
                                       std::int32_t window_width, std::int32_t window_height,
                                       std::int32_t fullscreen_mode, std::int32_t fullscreen_smooth,
-                                      std::int32_t resize_scaling) {
+                                      std::int32_t resize_scaling, std::int32_t zoom) {
     window_mapping m{};
     bool scaling = false;
     bool keep_aspect = false;
@@ -46,14 +46,20 @@ window_mapping compute_window_mapping(std::int32_t frame_width, std::int32_t fra
         m.right = window_width - 1;
         m.bottom = window_height - 1;
     } else {
-        m.right = frame_width - 1;
-        m.bottom = frame_height - 1;
+        m.right = zoom * frame_width - 1;
+        m.bottom = zoom * frame_height - 1;
     }
     m.display_width = m.right - m.offset_x + 1;
     m.display_height = m.bottom - m.offset_y + 1;
     m.scale_x = static_cast<float>(m.display_width) / static_cast<float>(frame_width);
     m.scale_y = static_cast<float>(m.display_height) / static_cast<float>(frame_height);
     return m;
+}
+
+pixel_point frame_pixel_at(const window_mapping& mapping, std::int32_t x, std::int32_t y) {
+    // The frame pixel under the window pixel's centre.
+    return {static_cast<std::int32_t>(std::floor((static_cast<float>(x - mapping.offset_x) + 0.5f) / mapping.scale_x)),
+            static_cast<std::int32_t>(std::floor((static_cast<float>(y - mapping.offset_y) + 0.5f) / mapping.scale_y))};
 }
 
 pixel_rectangle map_frame_rectangle(const window_mapping& mapping, float x1, float y1, float x2, float y2) {

@@ -18,14 +18,23 @@ extern window_mapping current_mapping;
 // Mapping of a frame_width x frame_height frame into a window_width x
 // window_height window. fullscreen_mode: 0 windowed, 1 stretched, 2 square
 // pixels; resize_scaling (windowed only): 0 unscaled, 1 scaled, 2 smooth.
+// Windowed and not scaled to the window, the frame is enlarged zoom times
+// (each pixel a zoom x zoom block) in the top-left corner.
 window_mapping compute_window_mapping(std::int32_t frame_width, std::int32_t frame_height,
                                       std::int32_t window_width, std::int32_t window_height,
                                       std::int32_t fullscreen_mode, std::int32_t fullscreen_smooth,
-                                      std::int32_t resize_scaling);
+                                      std::int32_t resize_scaling, std::int32_t zoom);
 
 struct pixel_rectangle {
     std::int32_t left, top, right, bottom;   // inclusive
 };
+
+struct pixel_point {
+    std::int32_t x, y;
+};
+// The frame pixel that window pixel (x, y) shows, as for the mouse pointer;
+// outside the frame where the window shows no part of it.
+pixel_point frame_pixel_at(const window_mapping& mapping, std::int32_t x, std::int32_t y);
 
 // A rectangle of frame pixels (corners inclusive, in any order) in window pixels.
 pixel_rectangle map_frame_rectangle(const window_mapping& mapping, float x1, float y1, float x2, float y2);
