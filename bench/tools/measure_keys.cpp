@@ -1,12 +1,14 @@
 // How quickly a key press shows in the calculator's window, and what the
-// calculator costs while it waits at its prompt, beside xterm measured the
-// same way in the same Xvfb right after it. Presses keys with XTest and
-// polls the window's pixels.
+// calculator costs while it waits at its prompt: at zoom 1 and at a larger
+// zoom (2 by default), beside xterm measured the same way, one after the
+// other in the same 2560 x 1600 Xvfb. Presses keys with XTest and polls the
+// window's pixels.
 //
-// For each program: median, 95th percentile and maximum from key press to
+// For each run: median, 95th percentile and maximum from key press to
 // changed pixels over the presses, and the process's CPU time per second of
-// waiting; then both side by side with their ratio.
-// Usage: measure_keys CALCULATOR [presses] [idle_seconds] [xterm]
+// waiting; then all side by side with the ratios of the larger zoom to
+// zoom 1 and of zoom 1 to xterm.
+// Usage: measure_keys CALCULATOR [presses] [idle_seconds] [xterm] [zoom]
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -130,39 +132,48 @@ std::string ratio(double a, double b) {
     return text;
 }
 
+// The calculator at a zoom: the first typed character lands on row 13,
+// column 35; the upper 12 pixel rows of that cell hold the glyph and not the
+// blinking cursor.
+key_figures measure_calculator(x_server& server, const char* calculator, int zoom, int presses, double idle_seconds) {
+    running_program program = program_start(
+        calculator, {}, {"DISPLAY=" + server.display, "SPEKTRALRECHNER_ZOOM=" + std::to_string(zoom)});
+    const Window window = window_find(server.connection, "Untitled", 10);
+    if (!window) {
+        std::fprintf(stderr, "the calculator's window did not appear\n");
+        program_wait(program, 0);
+        return {};
+    }
+    window_move_to_origin_and_focus(server.connection, window);
+    std::this_thread::sleep_for(std::chrono::seconds(1));   // heading, note and prompt are up
+    const watched_area cell{34 * 8 * zoom, 12 * 16 * zoom, 8 * zoom, 12 * zoom};
+    const key_figures figures = measure(server.connection, window, program.pid, cell, presses, idle_seconds);
+    window_send_delete(server.connection, window);
+    program_wait(program, 5);
+    return figures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s CALCULATOR [presses] [idle_seconds] [xterm]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s CALCULATOR [presses] [idle_seconds] [xterm] [zoom]\n", argv[0]);
         return 2;
     }
     const int presses = argc > 2 ? std::atoi(argv[2]) : 100;
     const double idle_seconds = argc > 3 ? std::atof(argv[3]) : 10;
     const std::string xterm = argc > 4 ? argv[4] : "/usr/bin/xterm";
+    const int zoom = argc > 5 ? std::atoi(argv[5]) : 2;
 
     x_server server;
     std::string why;
-    if (!x_server_start(server, why)) {
+    if (!x_server_start(server, why, {}, "2560x1600x24")) {
         std::fprintf(stderr, "no X server: %s\n", why.c_str());
         return 1;
     }
     Display* display = server.connection;
-
-    // The calculator: the first typed character lands on row 13, column 35;
-    // the upper 12 pixel rows of that cell hold the glyph and not the
-    // blinking cursor.
-    running_program calculator = program_start(argv[1], {}, {"DISPLAY=" + server.display});
-    const Window window = window_find(display, "Untitled", 10);
-    if (!window) {
-        std::fprintf(stderr, "the calculator's window did not appear\n");
-        return 1;
-    }
-    window_move_to_origin_and_focus(display, window);
-    std::this_thread::sleep_for(std::chrono::seconds(1));   // heading, note and prompt are up
-    const key_figures ours = measure(display, window, calculator.pid, {34 * 8, 12 * 16, 8, 12}, presses, idle_seconds);
-    window_send_delete(display, window);
-    program_wait(calculator, 5);
+    const key_figures ours = measure_calculator(server, argv[1], 1, presses, idle_seconds);
+    const key_figures zoomed = measure_calculator(server, argv[1], zoom, presses, idle_seconds);
 
     // xterm running cat: the terminal echoes a digit and erases it on
     // Backspace in its first text row (a steady cursor: nothing else moves).
@@ -180,20 +191,26 @@ int main(int argc, char** argv) {
     kill(terminal.pid, SIGTERM);
     program_wait(terminal, 5);
 
-    if (!ours.measured) {
+    if (!ours.measured || !zoomed.measured) {
         std::fprintf(stderr, "no key press changed the calculator's window\n");
         return 1;
     }
-    print_figures("calculator", ours, presses);
+    const std::string zoomed_name = "calculator " + std::to_string(zoom) + "x";
+    print_figures("calculator 1x", ours, presses);
+    print_figures(zoomed_name.c_str(), zoomed, presses);
     if (theirs.measured) print_figures("xterm", theirs, presses);
-    std::printf("\n%-34s %12s %12s %8s\n", "", "calculator", "xterm", "ratio");
-    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, median", ours.median, theirs.median,
-                ratio(ours.median, theirs.median).c_str());
-    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, 95th percentile", ours.p95, theirs.p95,
-                ratio(ours.p95, theirs.p95).c_str());
-    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, max", ours.max, theirs.max,
-                ratio(ours.max, theirs.max).c_str());
-    std::printf("%-34s %10.2f %% %10.2f %% %8s\n", "CPU waiting at the prompt", ours.cpu_percent, theirs.cpu_percent,
-                ratio(ours.cpu_percent, theirs.cpu_percent).c_str());
+    const std::string zoom_ratio = std::to_string(zoom) + "x / 1x";
+    std::printf("\n%-32s %13s %13s %13s %8s %11s\n", "", "calculator 1x", zoomed_name.c_str(), "xterm",
+                zoom_ratio.c_str(), "1x / xterm");
+    const struct { const char* name; double key_figures::*field; const char* unit; } rows[] = {
+        {"key to pixels, median", &key_figures::median, "ms"},
+        {"key to pixels, 95th percentile", &key_figures::p95, "ms"},
+        {"key to pixels, max", &key_figures::max, "ms"},
+        {"CPU waiting at the prompt", &key_figures::cpu_percent, "%"},
+    };
+    for (const auto& row : rows)
+        std::printf("%-32s %10.2f %-2s %10.2f %-2s %10.2f %-2s %8s %11s\n", row.name, ours.*row.field, row.unit,
+                    zoomed.*row.field, row.unit, theirs.*row.field, row.unit,
+                    ratio(zoomed.*row.field, ours.*row.field).c_str(), ratio(ours.*row.field, theirs.*row.field).c_str());
     return 0;
 }

@@ -33,8 +33,9 @@ int print_usage(const char*) {
         "  --version      show the name and version and end\n"
         "\n"
         "Environment:\n"
-        "  %s  the window's zoom, a whole number from 1 to %d\n"
-        "          (default: the desktop's Xft.dpi / 96; lowered to fit the screen)\n"
+        "  %s  the window's zoom, a whole number from 1 to %d;\n"
+        "                        without it the desktop's Xft.dpi / 96 (192 dpi: 2),\n"
+        "                        lowered until the window fits the screen\n"
         "\n"
         "Manual page: man spektralrechner\n",
         zoom_variable, largest_zoom);
