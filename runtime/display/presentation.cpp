@@ -224,8 +224,11 @@ void display_callback() {
     hgc_presentation_end();
 
     presented_order = order;
+    // Hardware-layer commands that came after the check above were drawn as
+    // well: then the whole picture goes out.
+    const bool picture_kept = kept_picture && !hgc_presentation_needed();
     window_holds_picture = false;
-    if (pause_flag.load() == 0 && !kept_picture) {
+    if (pause_flag.load() == 0 && !picture_kept) {
         glutSwapBuffers();
     } else if (pause_flag.load() == 0) {
         window_present_area(area.left * zoom, area.top * zoom, area.right * zoom, area.bottom * zoom);

@@ -86,12 +86,10 @@ TEST(WindowZoom, ChosenAtStartAndSettledAfterAResize) {
         {"8", nullptr, 2560, 1600, 4, false, 2560, 1600, 4},
         {"16", nullptr, 1920, 1080, 2, false, 2000, 1300, 2},
         {"2", nullptr, 600, 400, 1, false, 1280, 800, 1},
+        // Unusable values (the end-to-end tests start the program with more).
         {"abc", "Xft.dpi: 192", 2560, 1600, 2, true, 0, 0, 0},
-        {"0", nullptr, 2560, 1600, 1, true, 0, 0, 0},
-        {"-2", nullptr, 2560, 1600, 1, true, 0, 0, 0},
-        {"1e9", nullptr, 2560, 1600, 1, true, 0, 0, 0},
-        {"", nullptr, 2560, 1600, 1, true, 0, 0, 0},
         {"17", nullptr, 2560, 1600, 1, true, 0, 0, 0},
+        {" 2", nullptr, 2560, 1600, 1, true, 0, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.variable ? c.variable : "unset") << " / "
