@@ -4,10 +4,10 @@
 // saved_cells, the palette in render_palette, the blink phase and the
 // cursor) and ends without a frame when nothing visible changed. Otherwise it
 // copies the newest complete frame and redraws only the cells that changed,
-// and notes the pixel rows it redrew in the frame.
+// and notes in the frame the pixel rows it redrew and the columns within them.
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #if defined(__x86_64__)
 #include <immintrin.h>

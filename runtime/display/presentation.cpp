@@ -6,7 +6,10 @@
 // a copy of the frame in the texture replaces only the rows it redrew (a
 // blinking cursor costs one text row); any other frame replaces it whole.
 // At the bottom of the layers and enlarged by a whole number (1 included),
-// the texture is copied into the window rather than drawn.
+// the texture is copied into the window rather than drawn. Where the window
+// keeps its back buffer (window_present.h), a new frame of the text alone is
+// drawn and shown as the rectangle of cells it changed, so that a typed
+// character costs the same few pixels at any zoom.
 #include "runtime/display/presentation.h"
 
 #include <GL/glew.h>
