@@ -80,6 +80,7 @@ void press_any_key() {
     }
 
     screen_shown.store(1);
+    paste_drop();   // the rest of a long paste must not answer the prompt
     discard_keys_until_prompt_seen();
     // A stored key or the exit wakes the wait; it looks again every 100 ms regardless.
     for (;;) {

@@ -37,8 +37,11 @@
 #include <X11/extensions/XInput2.h>
 #include <GL/freeglut.h>
 #include <deque>
+#include <poll.h>
 
+#include "runtime/clipboard/clipboard.h"
 #include "runtime/core/glut_message.h"
+#include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
 
@@ -105,11 +108,15 @@ bool is_close_request(const XEvent& event) {
            static_cast<Atom>(event.xclient.data.l[0]) == wm_delete_window;
 }
 
-// Rests until there is work: an event to read, a wake-up, or the idle period gone.
+// Rests until there is work: an event to read, a wake-up, the idle period
+// gone, or the clipboard's next time limit.
 void wait_for_work(std::uint32_t seen) {
     XFlush(display);
     if (!pending_events.empty() || XEventsQueued(display, QueuedAlready) > 0) return;
-    wake_signal_wait(window_thread_wake, seen, idle_period_ms, ConnectionNumber(display));
+    const std::int64_t clipboard_limit = clipboard_wait_limit_ms();
+    const std::uint32_t timeout = clipboard_limit >= 0 && clipboard_limit < idle_period_ms
+                                      ? static_cast<std::uint32_t>(clipboard_limit) : idle_period_ms;
+    wake_signal_wait(window_thread_wake, seen, timeout, ConnectionNumber(display));
 }
 
 }  // namespace
@@ -122,6 +129,26 @@ void event_loop_take_over(Display* connection, Window glut_window) {
     select_core_pointer_events();
     register_diverting_converters();
     wake_signal_make_descriptor(window_thread_wake);
+    clipboard_init(display, window);
+}
+
+void event_loop_serve_until(bool (*done)(), std::int64_t deadline) {
+    if (!display) return;
+    for (;;) {
+        XPending(display);
+        collect_events_from_xlib_queue();
+        while (!pending_events.empty()) {
+            XEvent event = pending_events.front();
+            pending_events.pop_front();
+            x_event_hook(&event, display, 1);
+            XFreeEventData(display, &event.xcookie);
+        }
+        XFlush(display);
+        const std::int64_t left = deadline - clock_ms();
+        if (done() || left <= 0) return;
+        pollfd readable{ConnectionNumber(display), POLLIN, 0};
+        poll(&readable, 1, static_cast<int>(left));
+    }
 }
 
 void window_event_loop() {
@@ -146,6 +173,7 @@ void window_event_loop() {
             XFreeEventData(display, &event.xcookie);   // the data taken from Xlib's queue
         }
         idle_callback();
+        clipboard_service();
         glutMainLoopEvent();   // the redisplay, timers and deferred window work
         wait_for_work(seen);
     }

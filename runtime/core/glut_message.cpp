@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 
+#include "runtime/clipboard/clipboard.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
@@ -53,6 +54,7 @@ bool on_window_thread() { return window_thread_known.load() && pthread_equal(pth
 // reported as leaks, with no library left to name them by.
 [[noreturn]] void exit_on_window_thread(std::int32_t status) {
     window_thread_exiting.store(true);
+    clipboard_hand_over_at_exit();
 #if defined(__SANITIZE_ADDRESS__)
     __lsan_do_leak_check();
 #endif

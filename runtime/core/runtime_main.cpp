@@ -7,6 +7,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "runtime/clipboard/selection_keeper.h"
 #include "runtime/console/console_image.h"
 #include "runtime/console/screen_image.h"
 #include "runtime/core/command_line_options.h"
@@ -133,6 +134,7 @@ void workers_start(thread_starter start) {
 }
 
 int runtime_main(int argc, char** argv) {
+    selection_keeper_run_if_asked();   // started again to keep copied text after the end
     command_line_options_handle(argc, argv);
     runtime_prepare(argc, argv);
     window_init(argc, argv);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "runtime/clipboard/clipboard.h"
 #include "runtime/core/glut_message.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
@@ -164,6 +165,7 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
             x_event_display = display;
             x_event_window = event->xany.window;
         }
+        clipboard_event(*event);
         return;
     }
     if (event->type == EnterNotify) {

@@ -38,6 +38,11 @@ void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height);
 // of the connection goes through the loop.
 void event_loop_take_over(Display* display, Window window);
 
+// At the end of the process: the connection's events go to the event hook
+// alone (freeglut sees none any more) until done() holds or the clock
+// (clock_ms) reaches deadline.
+void event_loop_serve_until(bool (*done)(), std::int64_t deadline);
+
 // Called for every X event: phase 1 before freeglut dispatches it, phase 2 after.
 void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
 // Code 1: the window's close button was clicked (sets bit 0 of close_request).

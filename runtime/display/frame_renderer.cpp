@@ -9,10 +9,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
 
+#include "runtime/clipboard/text_selection.h"
 #include "runtime/console/screen_image.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
@@ -30,8 +32,9 @@ struct drawn_text_state {
     bool cursor_shown;                        // cursor pixels are on the frame
     std::uint8_t cursor_start, cursor_stop;
     std::int32_t blink_enabled;
+    std::uint64_t highlight;                  // the selected cells shown swapped (selection_highlight)
 };
-drawn_text_state drawn{false, -1, -1, false, 0, 0, 1};
+drawn_text_state drawn{false, -1, -1, false, 0, 0, 1, 0};
 
 // Where the glyphs of a font come from: glyph c starts at base + c * stride,
 // 8 bytes a row; doubled fonts draw each glyph column twice.
@@ -262,6 +265,20 @@ const std::uint32_t* page_palette(const screen_image* page) {
     return page->palette ? page->palette : no_palette;
 }
 
+// The selection's highlight as this pass draws it: gone when the page was
+// resized or one of the selected cells has changed since the last pass.
+std::uint64_t highlight_to_draw(const std::uint8_t* cells, std::int64_t cell_bytes) {
+    std::uint64_t highlight = selection_highlight.load();
+    if (highlight == 0) return 0;
+    bool changed = cell_bytes != saved_cells_size || static_cast<std::int64_t>(highlight & 0xFFFFFFFFu) * 2 > cell_bytes;
+    for (std::int64_t i = static_cast<std::int64_t>(highlight >> 32) * 2; !changed && i < cell_bytes; i += 2) {
+        if (!highlight_covers(highlight, i / 2)) break;
+        changed = cells[i] != saved_cells[i] || cells[i + 1] != saved_cells[i + 1];
+    }
+    if (changed && selection_highlight.compare_exchange_strong(highlight, 0)) highlight = 0;
+    return changed ? 0 : highlight;
+}
+
 pass_result render_text_page(software_frame* frame, const screen_image* page, bool compare) {
     const std::int32_t columns = page->width;
     const std::int32_t rows = page->height;
@@ -270,6 +287,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     if (columns < 1 || rows < 1 || w < 1 || h < 1 || !page->cells) return pass_skipped;
     const std::int64_t cell_bytes = static_cast<std::int64_t>(columns) * rows * 2;
 
+    const std::uint64_t highlight = highlight_to_draw(page->cells, cell_bytes);
     const std::int32_t blink = blink_enabled.load();
     if (blink != drawn.blink_enabled) compare = false;
     if (cell_bytes != saved_cells_size) {
@@ -306,7 +324,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     // Blinking cells change with the phase only while bit 7 means blink.
     const bool blink_redraw = blink == 1 && phase != drawn.blink_phase;
     if (compare && !changed) {
-        changed = cursor_redraw;
+        changed = cursor_redraw || highlight != drawn.highlight;
         if (!changed && blink_redraw) {
             for (std::int64_t i = 1; i < cell_bytes; i += 2)
                 if (saved_cells[i] & 0x80) {
@@ -349,15 +367,18 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
             const std::uint8_t c = cells[index];
             const std::uint8_t a = cells[index + 1];
             const bool is_cursor = x == cursor_column && y == cursor_row;
+            const bool selected = highlight_covers(highlight, index / 2);
             if (compare && c == saved_cells[index] && a == saved_cells[index + 1] && !(blink_redraw && (a & 0x80)) &&
-                !(cursor_redraw && (is_cursor || (x == drawn.cursor_column && y == drawn.cursor_row))))
+                !(cursor_redraw && (is_cursor || (x == drawn.cursor_column && y == drawn.cursor_row))) &&
+                selected == highlight_covers(drawn.highlight, index / 2))
                 continue;
             saved_cells[index] = c;
             saved_cells[index + 1] = a;
             first_column_drawn = std::min(first_column_drawn, x);
             last_column_drawn = std::max(last_column_drawn, x);
-            const std::uint32_t foreground = a & 15u;
-            const std::uint32_t background = blink == 1 ? (a >> 4) & 7u : a >> 4;
+            std::uint32_t foreground = a & 15u;
+            std::uint32_t background = blink == 1 ? (a >> 4) & 7u : a >> 4;
+            if (selected) std::swap(foreground, background);   // the selection shows inverted
             const bool blinked_away = blink == 1 && (a & 0x80) && phase;
             const std::uint32_t fg = render_palette[blinked_away ? background : foreground];
             row_cells[count++] = {glyphs_fit ? glyphs.base + static_cast<std::int32_t>(c) * glyphs.stride : nullptr,
@@ -379,7 +400,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
                 fill_pixels(out + r * frame->width + cursor_column * w, w, cursor_colour);
     }
 
-    drawn = {phase, cursor_column, cursor_row, cursor_shown, cursor_start, cursor_stop, blink};
+    drawn = {phase, cursor_column, cursor_row, cursor_shown, cursor_start, cursor_stop, blink, highlight};
     frame->changed_top = first_row_drawn * h;
     frame->changed_bottom = (last_row_drawn + 1) * h;
     frame->changed_left = first_column_drawn * w;

@@ -56,12 +56,6 @@ window_mapping compute_window_mapping(std::int32_t frame_width, std::int32_t fra
     return m;
 }
 
-pixel_point frame_pixel_at(const window_mapping& mapping, std::int32_t x, std::int32_t y) {
-    // The frame pixel under the window pixel's centre.
-    return {static_cast<std::int32_t>(std::floor((static_cast<float>(x - mapping.offset_x) + 0.5f) / mapping.scale_x)),
-            static_cast<std::int32_t>(std::floor((static_cast<float>(y - mapping.offset_y) + 0.5f) / mapping.scale_y))};
-}
-
 pixel_rectangle map_frame_rectangle(const window_mapping& mapping, float x1, float y1, float x2, float y2) {
     pixel_rectangle r;
     r.left = static_cast<std::int32_t>(std::rint(std::fmin(x1, x2) * mapping.scale_x)) + mapping.offset_x;

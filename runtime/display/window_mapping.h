@@ -29,13 +29,6 @@ struct pixel_rectangle {
     std::int32_t left, top, right, bottom;   // inclusive
 };
 
-struct pixel_point {
-    std::int32_t x, y;
-};
-// The frame pixel that window pixel (x, y) shows, as for the mouse pointer;
-// outside the frame where the window shows no part of it.
-pixel_point frame_pixel_at(const window_mapping& mapping, std::int32_t x, std::int32_t y);
-
 // A rectangle of frame pixels (corners inclusive, in any order) in window pixels.
 pixel_rectangle map_frame_rectangle(const window_mapping& mapping, float x1, float y1, float x2, float y2);
 

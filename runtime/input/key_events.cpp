@@ -81,11 +81,12 @@ bool key_acts_on_runtime(std::int32_t code) {
 }
 
 // Stores a translation word: a character with the row's scan code, or
-// character 0 with scan code word / 256; 0 stores nothing.
-void store_word(std::int32_t word, std::int32_t row_scan_code) {
-    if (word == 0) return;
-    if (word < 256) keyboard_buffer_store(static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(row_scan_code));
-    else keyboard_buffer_store(0, static_cast<std::uint8_t>(word >> 8));
+// character 0 with scan code word / 256; 0 stores nothing. False when the
+// buffer was full.
+bool store_word(std::int32_t word, std::int32_t row_scan_code) {
+    if (word == 0) return true;
+    if (word < 256) return keyboard_buffer_store(static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(row_scan_code));
+    return keyboard_buffer_store(0, static_cast<std::uint8_t>(word >> 8));
 }
 
 void toggle_insert_state() {
@@ -141,6 +142,14 @@ void key_up(std::int32_t code) {
     key_hit_queue_push(-code);
     if (const std::uint8_t make_code = make_code_of(code)) scan_code_port_push(static_cast<std::uint8_t>(make_code + 128));
     if (changes_keyboard_flags(code)) keyboard_flags_update();
+}
+
+bool key_type_pasted(std::uint8_t character) {
+    const key_translation_row& row = key_translation_row_of(character);
+    const bool stored = row.scan_code == 0 ? keyboard_buffer_store(character, 0)
+                                           : store_word(row.words[key_column_none], row.scan_code);
+    if (stored) key_activity.store(1);
+    return stored;
 }
 
 void key_release_held_modifiers() {

@@ -4,12 +4,33 @@
 
 #include <GL/freeglut.h>
 
+#include "runtime/clipboard/clipboard.h"
 #include "runtime/input/key_codes.h"
 
 void keyboard_callback(unsigned char key, int, int) { key_char_event(key, 1, glutGetModifiers()); }
 void keyboard_up_callback(unsigned char key, int, int) { key_char_event(key, 0, glutGetModifiers()); }
-void special_callback(int key, int, int) { key_special_event(key, 1); }
-void special_up_callback(int key, int, int) { key_special_event(key, 0); }
+
+namespace {
+bool insert_pasted = false;   // the Insert key held down pasted: its release is not a key either
+}
+
+// Shift+Insert pastes the clipboard and is no key for the program.
+void special_callback(int key, int, int) {
+    if (key == GLUT_KEY_INSERT && glutGetModifiers() == GLUT_ACTIVE_SHIFT) {
+        insert_pasted = true;
+        clipboard_paste(true);
+        return;
+    }
+    key_special_event(key, 1);
+}
+
+void special_up_callback(int key, int, int) {
+    if (key == GLUT_KEY_INSERT && insert_pasted) {
+        insert_pasted = false;
+        return;
+    }
+    key_special_event(key, 0);
+}
 
 void key_char_event(int key, int down, int modifiers) {
     // With Ctrl held freeglut delivers control characters; the key code is the

@@ -7,6 +7,7 @@
 
 std::atomic<std::uint32_t> keyboard_buffer_stored{0};
 std::atomic<std::uint32_t> keyboard_buffer_taken{0};
+std::atomic<std::int32_t> paste_in_progress{0};
 
 namespace {
 
@@ -16,6 +17,13 @@ std::atomic_ref<std::uint8_t> tail_byte() { return std::atomic_ref<std::uint8_t>
 std::uint8_t next_offset(std::uint8_t offset) {
     const auto next = static_cast<std::uint8_t>(offset + 2);
     return next >= keyboard_buffer_end_offset ? keyboard_buffer_first_offset : next;
+}
+
+// Room was made: a paste waiting for it goes on. (The fence pairs with the
+// window thread's, which sets the flag before it tries to store again.)
+void room_made() {
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (paste_in_progress.load() == 1) wake_signal_raise(window_thread_wake);
 }
 
 }  // namespace
@@ -39,6 +47,7 @@ bool keyboard_buffer_take(std::uint8_t& character, std::uint8_t& scan_code) {
     scan_code = *emulated_address(0x401u + head);
     keyboard_buffer_taken.fetch_add(1);
     head_byte().store(next_offset(head), std::memory_order_release);
+    room_made();
     return true;
 }
 
@@ -61,4 +70,10 @@ void keyboard_buffer_clear() {
     head_byte().store(tail, std::memory_order_release);
     *emulated_address(bios_keyboard_head + 1) = 0;
     *emulated_address(bios_keyboard_tail + 1) = 0;
+    room_made();
+}
+
+void paste_drop() {
+    std::int32_t waiting = 1;
+    if (paste_in_progress.compare_exchange_strong(waiting, 2)) wake_signal_raise(window_thread_wake);
 }

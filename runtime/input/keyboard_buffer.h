@@ -16,6 +16,13 @@ inline constexpr std::uint8_t keyboard_buffer_end_offset = 62;   // one past the
 extern std::atomic<std::uint32_t> keyboard_buffer_stored;
 extern std::atomic<std::uint32_t> keyboard_buffer_taken;
 
+// A paste that the window thread types in: 1 while keys of it wait for room
+// (taking or clearing keys then wakes the window thread), 2 once END has
+// asked for it to be dropped, 0 none.
+extern std::atomic<std::int32_t> paste_in_progress;
+// END: a paste still being typed in is dropped.
+void paste_drop();
+
 // Stores a pair; a full buffer drops it silently. Returns false when dropped.
 bool keyboard_buffer_store(std::uint8_t character, std::uint8_t scan_code);
 // Takes the pair at the head; false when the buffer is empty.

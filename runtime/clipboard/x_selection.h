@@ -1,0 +1,35 @@
+// Owning the X selections PRIMARY and CLIPBOARD with a text, and answering
+// other programs' requests for it: shared by the window thread and the
+// process that keeps the text after the program has ended.
+#pragma once
+#include <X11/Xlib.h>
+
+#include <string>
+
+struct selection_atoms {
+    Atom primary, clipboard, targets, utf8_string, text_plain_utf8, string, text;
+    Atom multiple, incr, clipboard_manager, save_targets, net_wm_pid;
+};
+selection_atoms selection_atoms_intern(Display* display);
+
+// Bits of the selections owned.
+inline constexpr unsigned selection_primary_bit = 1;
+inline constexpr unsigned selection_clipboard_bit = 2;
+inline Atom selection_of_bit(const selection_atoms& atoms, unsigned bit) {
+    return bit == selection_primary_bit ? atoms.primary : atoms.clipboard;
+}
+inline unsigned selection_bit_of(const selection_atoms& atoms, Atom selection) {
+    return selection == atoms.primary ? selection_primary_bit : selection == atoms.clipboard ? selection_clipboard_bit : 0;
+}
+
+// Makes window the owner of the selections in bits from time on; returns the
+// bits it got.
+unsigned selections_take(Display* display, const selection_atoms& atoms, Window window, unsigned bits, Time time);
+
+// Answers a request: the text (UTF-8) for TARGETS, UTF8_STRING,
+// text/plain;charset=utf-8, STRING (Latin-1) and TEXT when owned says the
+// selection is ours, else a refusal (property None). A requestor window
+// that is gone only causes an X error, which the caller's handler ignores.
+void selection_answer(Display* display, const selection_atoms& atoms, const XSelectionRequestEvent& request,
+                      const std::string& text, bool owned);
+

@@ -1,0 +1,230 @@
+// Copy and paste in the calculator's window, with xclip as the other
+// program: the mouse selects and the selections hold the text, also after
+// the end (kept by a clipboard manager or by our own keeper); the middle
+// button and Shift+Insert type text in.
+#include "tests/e2e/harness/e2e_test.h"   // first: the test framework before Xlib
+
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+const std::string prompt = " Eingabe der Wellenlaenge [nm]: ?";
+const std::string x_and_y = "         x=  .3409378\n         y=  .6554428";   // after 555.5
+
+class Clipboard : public e2e_test {
+protected:
+    std::vector<running_program> owners;   // xclip processes holding a selection
+
+    void TearDown() override {
+        for (running_program& owner : owners) program_wait(owner, 0);
+        e2e_test::TearDown();
+    }
+    void start_calculator() {
+        ASSERT_NO_FATAL_FAILURE(start(CALCULATOR_PATH, {}));
+        window_move_to_origin_and_focus(server.connection, window);
+        ASSERT_TRUE(row_shows(13, prompt)) << screen().dump();
+    }
+    // Another program takes the selection ("primary" or "clipboard") with text.
+    void own(const std::string& selection, const std::string& text) {
+        const std::string file = "/tmp/clip_" + std::to_string(getpid()) + "_" + selection;
+        std::ofstream(file, std::ios::binary) << text;
+        const Window before = owner_of(selection == "primary" ? "PRIMARY" : "CLIPBOARD");
+        owners.push_back(program_start("/usr/bin/xclip", {"-i", "-quiet", "-selection", selection, file},
+                                       {"DISPLAY=" + server.display}));
+        ASSERT_TRUE(wait_until([&] {
+            return owner_of(selection == "primary" ? "PRIMARY" : "CLIPBOARD") != before && read_selection(selection) == text;
+        }, 10));
+        std::remove(file.c_str());
+    }
+    std::string read_selection(const std::string& selection) const {
+        const std::string command = "DISPLAY=" + server.display + " timeout 5 xclip -o -selection " + selection + " 2>/dev/null";
+        std::string text;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char piece[4096];
+            for (std::size_t n; (n = std::fread(piece, 1, sizeof piece, pipe)) > 0;) text.append(piece, n);
+            pclose(pipe);
+        }
+        return text;
+    }
+    bool both_hold(const std::string& text, double seconds = 5) const {
+        return wait_until([&] { return read_selection("primary") == text && read_selection("clipboard") == text; }, seconds);
+    }
+    void pointer(int x, int y) const {
+        XTestFakeMotionEvent(server.connection, 0, x, y, CurrentTime);
+        XSync(server.connection, False);
+    }
+    void button(unsigned number, bool down) const {
+        XTestFakeButtonEvent(server.connection, number, down, CurrentTime);
+        XSync(server.connection, False);
+    }
+    void click(unsigned number, int times = 1) const {
+        for (int i = 0; i < times; ++i) button(number, true), button(number, false);
+    }
+    void answer(const std::string& entry) {
+        type_text(server.connection, entry);
+        ASSERT_TRUE(row_shows(25, "Press any key to continue")) << screen().dump();
+    }
+    Window owner_of(const char* selection) const {
+        return XGetSelectionOwner(server.connection, XInternAtom(server.connection, selection, False));
+    }
+};
+
+bool process_gone(pid_t pid) {   // ended: no such process, or one waiting to be reaped
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    return text.empty() || text.find(") Z") != std::string::npos;
+}
+
+// A drag over the x and y rows selects them (shown inverted on screen) into
+// both selections, a double click the number; a click takes the highlight
+// away. After the end our keeper serves the text until others own both.
+TEST_F(Clipboard, CopiesTheAnswerAndKeepsItAfterTheEnd) {
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
+    ASSERT_NO_FATAL_FAILURE(answer("555.5\n"));
+    pointer(3, 17 * 16 + 4);
+    button(1, true);
+    pointer(300, 17 * 16 + 9);
+    pointer(637, 18 * 16 + 9);
+    button(1, false);
+    EXPECT_TRUE(both_hold(x_and_y)) << read_selection("primary");
+    // White on blue shows blue on white, the untouched cells' grey becomes the background.
+    EXPECT_TRUE(wait_until([&] {
+        const text_screen s = screen();
+        return s.at(18, 10).foreground == 0x0000AA && s.at(18, 10).background == 0xFFFFFF &&
+               s.at(19, 80).background == 0xAAAAAA && s.row_text(19) == "         y=  .6554428";
+    }, 5)) << screen().dump();
+    EXPECT_EQ(screen().at(17, 10).background, 0x0000AAu);
+
+    pointer(14 * 8 + 3, 17 * 16 + 8);
+    click(1, 2);
+    EXPECT_TRUE(both_hold(".3409378"));
+    pointer(300, 100);
+    click(1);
+    EXPECT_TRUE(wait_until([&] { return screen().at(18, 15).background == 0x0000AA; }, 5));
+    EXPECT_EQ(read_selection("clipboard"), ".3409378");
+
+    tap_key(server.connection, XK_space);
+    expect_status_zero(false);   // the hand-over may take its second on a busy machine
+    EXPECT_TRUE(both_hold(".3409378"));
+    const Window keeper = owner_of("PRIMARY");
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(server.connection, keeper, XInternAtom(server.connection, "_NET_WM_PID", False), 0, 1,
+                                 False, XA_CARDINAL, &type, &format, &count, &after, &data), Success);
+    ASSERT_EQ(count, 1u);
+    const pid_t keeper_pid = static_cast<pid_t>(*reinterpret_cast<long*>(data));
+    XFree(data);
+    EXPECT_FALSE(process_gone(keeper_pid));
+    own("primary", "other");
+    EXPECT_FALSE(process_gone(keeper_pid));
+    own("clipboard", "other");
+    EXPECT_TRUE(wait_until([&] { return process_gone(keeper_pid); }, 5));
+}
+
+// With a clipboard manager (a fake one here, which hands the text on to
+// xclip) the copy goes to the manager at the end; no keeper is left.
+TEST_F(Clipboard, HandsTheCopyToAClipboardManager) {
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
+    ASSERT_NO_FATAL_FAILURE(answer("555.5\n"));
+    pointer(14 * 8 + 3, 17 * 16 + 8);
+    click(1, 2);
+    ASSERT_TRUE(both_hold(".3409378"));
+
+    Display* x = server.connection;
+    const Window manager = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    const Atom clipboard = XInternAtom(x, "CLIPBOARD", False), saved = XInternAtom(x, "SAVED", False);
+    XSetSelectionOwner(x, XInternAtom(x, "CLIPBOARD_MANAGER", False), manager, CurrentTime);
+    const Window calculator_owner = owner_of("CLIPBOARD");
+    tap_key(x, XK_space);
+    bool handed_over = false;
+    wait_until([&] {
+        XEvent event;
+        while (!handed_over && XPending(x)) {
+            XNextEvent(x, &event);
+            if (event.type == SelectionRequest &&
+                event.xselectionrequest.target == XInternAtom(x, "SAVE_TARGETS", False)) {
+                const XSelectionRequestEvent save = event.xselectionrequest;
+                XConvertSelection(x, clipboard, XInternAtom(x, "UTF8_STRING", False), saved, manager, CurrentTime);
+                XSync(x, False);
+                wait_until([&] { return XCheckTypedWindowEvent(x, manager, SelectionNotify, &event); }, 1);
+                Atom type;
+                int format;
+                unsigned long count, after;
+                unsigned char* data = nullptr;
+                XGetWindowProperty(x, manager, saved, 0, 1000, True, AnyPropertyType, &type, &format, &count, &after, &data);
+                const std::string text = data ? std::string(reinterpret_cast<char*>(data), count) : "";
+                if (data) XFree(data);
+                XEvent reply{};   // saved: the calculator may end
+                reply.xselection = {SelectionNotify, 0, True, x, save.requestor, save.selection, save.target, save.property, save.time};
+                XSendEvent(x, save.requestor, False, NoEventMask, &reply);
+                XSync(x, False);
+                own("clipboard", text);
+                handed_over = true;
+            }
+        }
+        return handed_over;
+    }, 10);
+    EXPECT_TRUE(handed_over);
+    expect_status_zero(false);
+    EXPECT_NE(owner_of("CLIPBOARD"), calculator_owner);
+    EXPECT_EQ(read_selection("clipboard"), ".3409378");
+    EXPECT_EQ(owner_of("PRIMARY"), None);   // nothing of ours runs on
+}
+
+// The middle button pastes PRIMARY, Shift+Insert CLIPBOARD: as if typed.
+TEST_F(Clipboard, PastesWithTheMiddleButtonAndShiftInsert) {
+    for (const bool middle_button : {true, false}) {
+        ASSERT_NO_FATAL_FAILURE(own(middle_button ? "primary" : "clipboard", "500\n"));
+        ASSERT_NO_FATAL_FAILURE(start_calculator());
+        if (middle_button) {
+            pointer(300, 100);
+            click(2);
+        } else {
+            tap_key(server.connection, XK_Insert, {XK_Shift_L});
+        }
+        ASSERT_TRUE(wait_until([&] {
+            const text_screen s = screen();
+            return s.row_text(25) == "Press any key to continue" && s.row_text(13) == prompt + " 500" &&
+                   s.row_text(18) == "         x=  .008168";
+        }, 10)) << middle_button << screen().dump();
+        tap_key(server.connection, XK_space);
+        expect_status_zero(true);
+        EXPECT_EQ(owner_of(middle_button ? "CLIPBOARD" : "PRIMARY"), None);   // no keeper: we owned nothing
+        for (running_program& owner : owners) program_wait(owner, 0);
+        owners.clear();
+    }
+}
+
+// 100,000 characters: the first 4,096 are typed (the last of them an x), as
+// the keyboard buffer takes them; keys typed meanwhile are not lost; the
+// program ends at once on the close button.
+TEST_F(Clipboard, ALongPasteLeavesTheProgramResponsive) {
+    std::string text(100000, '7');
+    text[4095] = 'x';
+    ASSERT_NO_FATAL_FAILURE(own("primary", text));
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
+    pointer(300, 100);
+    click(2);
+    // The prompt's 34 characters and 4,096 typed: 51 rows and 50 on the last,
+    // the one above the bottom row.
+    auto last_rows_are = [&](const std::string& last) {
+        return wait_until([&] {
+            const text_screen s = screen();
+            return s.row_text(24).substr(0, last.size() + 1) == last && s.row_text(23) == std::string(80, '7');
+        }, 30);
+    };
+    ASSERT_TRUE(last_rows_are(std::string(49, '7') + "x")) << screen().dump();
+    type_text(server.connection, "\b\b");
+    EXPECT_TRUE(last_rows_are(std::string(48, '7'))) << screen().dump();
+    window_send_delete(server.connection, window);
+    expect_status_zero(true);
+}
+
+}  // namespace
