@@ -205,6 +205,7 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
 // settling on whole steps; the answer at 3x.
 class WindowZoom : public e2e_test {
 protected:
+    static constexpr double seconds = 30;   // reading a large window is slow on a busy machine
     WindowZoom() { server_screen = "2560x1600x24"; }
     void start_zoomed(const std::string& variable_setting) {
         program = program_start(CALCULATOR_PATH, {}, {"DISPLAY=" + server.display, variable_setting});
@@ -215,7 +216,7 @@ protected:
         return wait_until([&] {
             const window_geometry g = window_geometry_of(server.connection, window);
             return g.width == width && g.height == height;
-        }, 5);
+        }, seconds);
     }
 };
 
@@ -239,10 +240,10 @@ TEST_F(WindowZoom, ChosenAtStartAndSettledInWholeStepsOnResizing) {
     window_move_to_origin_and_focus(server.connection, window);
     ASSERT_TRUE(sized(1280, 800));
     const std::string prompt = " Eingabe der Wellenlaenge [nm]: ?";
-    EXPECT_TRUE(row_shows(1, "          ***** Berechnung der Spektralwertanteile x,y *****") && row_shows(13, prompt))
-        << screen().dump();
+    EXPECT_TRUE(row_shows(1, "          ***** Berechnung der Spektralwertanteile x,y *****", seconds) &&
+                row_shows(13, prompt, seconds)) << screen().dump();
     type_text(server.connection, "555.5");
-    EXPECT_TRUE(row_shows(13, prompt + " 555.5")) << screen().dump();
+    EXPECT_TRUE(row_shows(13, prompt + " 555.5", seconds)) << screen().dump();
     XSizeHints hints{};
     long supplied = 0;
     XGetWMNormalHints(server.connection, window, &hints, &supplied);
@@ -258,7 +259,8 @@ TEST_F(WindowZoom, ChosenAtStartAndSettledInWholeStepsOnResizing) {
         EXPECT_TRUE(sized(r.settled_width, r.settled_height)) << r.width << "x" << r.height;
     }
     type_text(server.connection, "\n");
-    EXPECT_TRUE(row_shows(18, "         x=  .3409378") && row_shows(19, "         y=  .6554428")) << screen().dump();
+    EXPECT_TRUE(row_shows(18, "         x=  .3409378", seconds) && row_shows(19, "         y=  .6554428", seconds))
+        << screen().dump();
 }
 
 }  // namespace
