@@ -108,6 +108,15 @@ void window_init(int argc, char** argv) {
     glutInitWarningFunc(ignore_glut_report);
     glutInitErrorFunc(ignore_glut_report);
 
+    // Mesa's software renderer hands every draw to worker threads and waits
+    // for them. A presentation draws a few cells, which the window thread
+    // draws sooner itself than the hand-over takes (an enlarged one is a
+    // draw, an unenlarged one a plain copy): unless the user set a number,
+    // the renderer works without threads here. It reads the setting when
+    // GLX first meets the display; programs started later do not inherit it.
+    const bool renderer_threads_set = std::getenv("LP_NUM_THREADS") != nullptr;
+    if (!renderer_threads_set) setenv("LP_NUM_THREADS", "0", 0);
+
     // freeglut removes its own options from the vector it is given: hand it a
     // copy, so that argument_vector keeps every argument. The copy lives as
     // long as the process, as the vector it copies does.
@@ -128,6 +137,7 @@ void window_init(int argc, char** argv) {
     if (glew_status != GLEW_OK)
         alert_box("%s", reinterpret_cast<const char*>(glewGetErrorString(glew_status)));
     if (glewIsSupported("GL_EXT_framebuffer_object")) fbo_supported = 1;
+    if (!renderer_threads_set) unsetenv("LP_NUM_THREADS");
     XSetErrorHandler(ignore_x_error);
 
     glutDisplayFunc(display_callback);
