@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it: it holds exactly the files the
-# install rules promise, the desktop entry and the manual page are valid,
-# lintian finds no errors, and the programs unpacked from it answer an entry
-# (the window edition in its own X server, the terminal edition through a
-# pipe) and end with status 0.
+# install rules promise, the desktop entry, the AppStream entry and the
+# manual page are valid, lintian finds no errors, and the programs unpacked
+# from it answer an entry (the window edition in its own X server, the
+# terminal edition through a pipe) and end with status 0.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,6 +21,7 @@ if grep -qx spektralrechner-console build/packaging/programs.txt; then has_conso
 expected=(
   usr/bin/spektralrechner
   usr/share/applications/spektralrechner.desktop
+  usr/share/metainfo/example.c_seed_e378bf91.spektralrechner.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/spektralrechner.svg
   usr/share/man/man1/spektralrechner.1.gz
   usr/share/doc/spektralrechner/README.md
@@ -50,6 +51,12 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man $(basename "$page"): $warnings"
 done
+
+# The software centres' entry: valid, without warnings (notes are printed).
+metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
+report=$(appstreamcli validate --no-net "${metainfo[@]}" 2>&1) || fail "appstreamcli validate: $report"
+if grep -q '^[EW]:' <<<"$report"; then fail "appstreamcli validate: $report"; fi
+echo "$report"
 
 lint=$(lintian --tag-display-limit 0 --fail-on error --display-info "$deb" 2>&1) || fail "lintian: $lint"
 grep -v 'root privileges' <<<"$lint" || true   # the warnings and notes that remain

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <utmp.h>
 #include <vector>
@@ -55,8 +56,10 @@ struct run_result {
     int status = -1, signal = 0;
 };
 
-// argv[0] is the program's path; environment changes are "NAME=value" or "NAME" (removed).
-void exec_program(const char* path, const std::vector<std::string>& environment) {
+// argv[0] is the program's path, the arguments follow; environment changes
+// are "NAME=value" or "NAME" (removed).
+void exec_program(const char* path, const std::vector<std::string>& environment,
+                  const std::vector<std::string>& arguments = {}) {
     // As an interactive shell starts a program, whatever started this test.
     for (int signal_number : {SIGINT, SIGQUIT, SIGTSTP}) std::signal(signal_number, SIG_DFL);
     for (const std::string& change : environment) {
@@ -64,7 +67,10 @@ void exec_program(const char* path, const std::vector<std::string>& environment)
         if (equals == std::string::npos) unsetenv(change.c_str());
         else setenv(change.substr(0, equals).c_str(), change.substr(equals + 1).c_str(), 1);
     }
-    execl(path, path, static_cast<char*>(nullptr));
+    std::vector<char*> argv{const_cast<char*>(path)};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(path, argv.data());
     _exit(127);
 }
 
@@ -84,7 +90,8 @@ std::string read_all(int fd) {
 // Runs the program with the input on a pipe to its standard input and its
 // standard output and error on pipes (what it writes to standard error fits
 // in the pipe).
-run_result run_piped(const char* path, const std::string& input, std::vector<std::string> environment = {"DISPLAY"}) {
+run_result run_piped(const char* path, const std::string& input, std::vector<std::string> environment = {"DISPLAY"},
+                     const std::vector<std::string>& arguments = {}) {
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) return {};
     const pid_t pid = fork();
@@ -93,7 +100,7 @@ run_result run_piped(const char* path, const std::string& input, std::vector<std
         dup2(out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-        exec_program(path, environment);
+        exec_program(path, environment, arguments);
     }
     for (int fd : {in[0], out[1], err[1]}) close(fd);
     std::thread writer([&] {
@@ -157,6 +164,24 @@ TEST(Piped, TheWholeDialogueForEachEntry) {
         EXPECT_EQ(r.out, heading + c.echo + "\n" + c.after_entry) << c.input;
         EXPECT_EQ(r.err, c.failing_line ? out_of_data(c.failing_line) + "\n" : "") << c.input;
         EXPECT_EQ(r.status, 0) << c.input;
+    }
+}
+
+// Both editions answer --help and --version without a display and without
+// reading their input, and refuse an unknown option with status 2.
+TEST(Piped, HelpVersionAndUnknownOptions) {
+    for (const char* path : {CONSOLE_PATH, WINDOW_PATH}) {
+        const std::string name = std::strrchr(path, '/') + 1;
+        const run_result help = run_piped(path, "555.5\n", {"DISPLAY"}, {"-display", ":0", "--help", "--frob"});
+        EXPECT_EQ(help.out.substr(0, help.out.find('\n')), "Usage: spektralrechner [-display NAME]") << path;
+        EXPECT_NE(help.out.find("SPEKTRALRECHNER_ZOOM"), std::string::npos) << path;
+        EXPECT_EQ(std::make_tuple(help.err, help.status), std::make_tuple("", 0)) << path;
+        const run_result version = run_piped(path, "", {"DISPLAY"}, {"--version"});
+        EXPECT_EQ(std::make_tuple(version.out, version.err, version.status),
+                  std::make_tuple("spektralrechner 1.0.0\n", "", 0)) << path;
+        const run_result unknown = run_piped(path, "", {"DISPLAY"}, {"--zoom=2", "--help"});
+        EXPECT_EQ(std::make_tuple(unknown.out, unknown.err, unknown.status),
+                  std::make_tuple("", name + ": unknown option --zoom=2 (try --help)\n", 2)) << path;
     }
 }
 

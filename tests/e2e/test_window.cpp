@@ -1,9 +1,9 @@
 // The window and the life of the process, on a real X server: the text
 // screen as the window's pixels show it (text in the sixteen colours decoded
 // with the shipped font, the blinking cursor, images of the hardware layer
-// over the text, the full-screen modes of Alt+Enter, a PALETTE change),
-// critical errors, the missing display, and the command line and
-// directories the program sees.
+// over the text, the full-screen modes of Alt+Enter, a PALETTE change), the
+// calculator's zoom and resizing in whole steps, critical errors, the
+// missing display, and the command line and directories the program sees.
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -11,7 +11,9 @@
 #include <fstream>
 #include <tuple>
 
-#include "tests/e2e/harness/e2e_test.h"
+#include "tests/e2e/harness/e2e_test.h"   // gtest before Xlib's None
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include "tests/unit/fake_dialog.h"
 
 namespace {
@@ -191,6 +193,73 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     std::filesystem::remove(trigger);
     window_send_delete(server.connection, window);
     expect_status_zero(false);
+}
+
+// The zoom on a 2560 x 1600 screen: the variable (lowered to fit; ignored
+// with a warning when it is no whole number from 1 to 16), the desktop's
+// Xft.dpi; the calculator's text at 2x, each glyph pixel a 2 x 2 block, an
+// entry typed (only the changed cells are sent); the size hints; resizes
+// settling on whole steps; the answer at 3x.
+class WindowZoom : public e2e_test {
+protected:
+    static constexpr double seconds = 30;   // reading a large window is slow on a busy machine
+    WindowZoom() { server_screen = "2560x1600x24"; }
+    void start_zoomed(const std::string& variable_setting) {
+        program = program_start(CALCULATOR_PATH, {}, {"DISPLAY=" + server.display, variable_setting});
+        window = window_find(server.connection, "Untitled", seconds);
+        ASSERT_NE(window, 0u) << program_wait(program, 0).err;
+    }
+    bool sized(int width, int height) {
+        return wait_until([&] {
+            const window_geometry g = window_geometry_of(server.connection, window);
+            return g.width == width && g.height == height;
+        }, seconds);
+    }
+};
+
+TEST_F(WindowZoom, ChosenAtStartAndSettledInWholeStepsOnResizing) {
+    const struct { std::string variable; int width, height; } starts[] = {
+        {"3", 1920, 1200}, {"8", 2560, 1600}, {"abc", 640, 400}, {"0", 640, 400},
+        {"-2", 640, 400}, {"1e9", 640, 400}, {"", 640, 400}};
+    for (const auto& s : starts) {
+        ASSERT_NO_FATAL_FAILURE(start_zoomed("SPEKTRALRECHNER_ZOOM=" + s.variable));
+        EXPECT_TRUE(sized(s.width, s.height)) << s.variable;
+        EXPECT_EQ(program_wait(program, 0).err,
+                  s.width > 640 ? "" : "spektralrechner: SPEKTRALRECHNER_ZOOM=\"" + s.variable +
+                                           "\" is not a whole number from 1 to 16; ignored\n");
+    }
+
+    const std::string resources = "Xft.dpi:\t192\n";
+    XChangeProperty(server.connection, DefaultRootWindow(server.connection), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                    static_cast<int>(resources.size()));
+    ASSERT_NO_FATAL_FAILURE(start_zoomed("SPEKTRALRECHNER_ZOOM"));
+    window_move_to_origin_and_focus(server.connection, window);
+    ASSERT_TRUE(sized(1280, 800));
+    const std::string prompt = " Eingabe der Wellenlaenge [nm]: ?";
+    EXPECT_TRUE(screen_shows([&](const text_screen& s) {
+        return s.row_text(1) == "          ***** Berechnung der Spektralwertanteile x,y *****" && s.row_text(13) == prompt;
+    })) << shown.dump();
+    type_text(server.connection, "555.5");
+    EXPECT_TRUE(row_shows(13, prompt + " 555.5")) << shown.dump();
+    XSizeHints hints{};
+    long supplied = 0;
+    XGetWMNormalHints(server.connection, window, &hints, &supplied);
+    EXPECT_EQ(std::make_tuple(hints.min_width, hints.min_height, hints.width_inc, hints.height_inc, hints.min_aspect.x,
+                              hints.min_aspect.y, hints.max_aspect.x, hints.max_aspect.y),
+              std::make_tuple(640, 400, 640, 400, 640, 400, 640, 400));
+
+    const struct { int width, height, settled_width, settled_height; } resizes[] = {
+        {800, 600, 640, 400}, {1300, 820, 1280, 800}, {2000, 1300, 1920, 1200}};
+    for (const auto& r : resizes) {
+        XResizeWindow(server.connection, window, r.width, r.height);
+        XSync(server.connection, False);
+        EXPECT_TRUE(sized(r.settled_width, r.settled_height)) << r.width << "x" << r.height;
+    }
+    type_text(server.connection, "\n");
+    EXPECT_TRUE(screen_shows([&](const text_screen& s) {
+        return s.row_text(18) == "         x=  .3409378" && s.row_text(19) == "         y=  .6554428";
+    })) << shown.dump();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 class e2e_test : public ::testing::Test {
 protected:
     x_server server;
+    std::string server_screen = "1024x768x24";   // a fixture may set another size in its constructor
     running_program program;
     Window window = 0;
 

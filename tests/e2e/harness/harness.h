@@ -12,7 +12,7 @@
 #include <sys/types.h>
 #include <vector>
 
-// A private Xvfb, 1024 x 768 x 24 without TCP, on a display it chooses itself.
+// A private Xvfb without TCP, on a display it chooses itself.
 struct x_server {
     pid_t pid = -1;
     std::string display;            // ":N", for DISPLAY
@@ -24,9 +24,11 @@ struct x_server {
     x_server& operator=(const x_server&) = delete;
 };
 
-// Starts the server with extra_arguments (such as "-extension", "GLX") and
-// connects to it; false, with the reason in why, when it does not come up.
-bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {});
+// Starts the server with a screen of screen_size (width x height x depth) and
+// extra_arguments (such as "-extension", "GLX") and connects to it; false,
+// with the reason in why, when it does not come up.
+bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {},
+                    const std::string& screen_size = "1024x768x24");
 
 struct running_program {
     pid_t pid = -1;
@@ -101,6 +103,8 @@ void type_text(Display* display, const std::string& text);
 
 // The 80 x 25 text screen read back from the window's pixels: each 8 x 16
 // cell is matched against the printable ASCII glyphs of the shipped font file.
+// In a window of k times 640 x 400 or more each glyph pixel must be a k x k
+// block of one colour, or the cell is no glyph.
 struct screen_cell {
     bool recognised = false;          // the pixels are such a glyph in at most two colours
     std::uint8_t character = 0;       // a one-coloured cell reads as a space

@@ -71,7 +71,7 @@ bool program_reports(const running_program& program, const std::string& text, do
 
 void e2e_test::SetUp() {
     std::string why;
-    ASSERT_TRUE(x_server_start(server, why)) << why;
+    ASSERT_TRUE(x_server_start(server, why, {}, server_screen)) << why;
 }
 
 void e2e_test::TearDown() {
