@@ -238,7 +238,8 @@ TEST_F(WindowZoom, ChosenAtStartAndSettledInWholeStepsOnResizing) {
     ASSERT_TRUE(sized(1280, 800));
     const std::string prompt = " Eingabe der Wellenlaenge [nm]: ?";
     EXPECT_TRUE(screen_shows([&](const text_screen& s) {
-        return s.row_text(1) == "          ***** Berechnung der Spektralwertanteile x,y *****" && s.row_text(13) == prompt;
+        return s.row_text(1) == "          ***** Berechnung der Spektralwertanteile x,y *****" &&
+               s.row_text(13) == prompt;
     })) << shown.dump();
     type_text(server.connection, "555.5");
     EXPECT_TRUE(row_shows(13, prompt + " 555.5")) << shown.dump();
