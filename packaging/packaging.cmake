@@ -37,6 +37,11 @@ foreach(program ${programs})
 endforeach()
 install(TARGETS ${programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${packaging_source}/spektralrechner.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The software centres' entry goes in under the component id it carries.
+file(STRINGS ${packaging_source}/spektralrechner.metainfo.xml metainfo_id_line REGEX "<id>")
+string(REGEX REPLACE ".*<id>(.*)</id>.*" "\\1" metainfo_id "${metainfo_id_line}")
+install(FILES ${packaging_source}/spektralrechner.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        RENAME ${metainfo_id}.metainfo.xml)
 install(FILES ${packaging_source}/spektralrechner.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${packaging_binary}/spektralrechner.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(TARGET spektralrechner-console)

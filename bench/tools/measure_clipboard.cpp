@@ -73,7 +73,8 @@ Window start_calculator(Display* x, const char* path, running_program& calculato
     calculator = program_start(path, {}, {"DISPLAY=" + display_name});
     const Window window = window_find(x, "Untitled", 10);
     window_move_to_origin_and_focus(x, window);
-    wait_until([&] { return screen_read(x, window).row_text(13).size() == 33; }, 10);
+    text_screen screen;
+    screen_shows(x, window, screen, [](const text_screen& s) { return s.row_text(13).size() == 33; }, 10);
     return window;
 }
 
@@ -102,7 +103,9 @@ int main(int argc, char** argv) {
     running_program calculator;
     Window window = start_calculator(x, argv[1], calculator);
     type_text(x, "555.5\n");
-    wait_until([&] { return screen_read(x, window).row_text(25) == "Press any key to continue"; }, 10);
+    text_screen screen;
+    screen_shows(x, window, screen, [](const text_screen& s) { return s.row_text(25) == "Press any key to continue"; },
+                 10);
     for (int i = 0; i < rounds; ++i) {
         const int row = 17 + i % 2;   // 0-based text row
         const std::string expected = i % 2 ? "         y=  .6554428" : "         x=  .3409378";

@@ -117,7 +117,8 @@ void measure(const char* title, pid_t pid, double seconds) {
 }
 
 bool row_shows(Display* display, Window window, int row, const std::string& text) {
-    return wait_until([&] { return screen_read(display, window).row_text(row) == text; }, 10);
+    text_screen screen;
+    return screen_shows(display, window, screen, [&](const text_screen& s) { return s.row_text(row) == text; }, 30);
 }
 
 const std::string prompt = " Eingabe der Wellenlaenge [nm]: ?";

@@ -1,12 +1,14 @@
 // How quickly a key press shows in the calculator's window, and what the
-// calculator costs while it waits at its prompt, beside xterm measured the
-// same way in the same Xvfb right after it. Presses keys with XTest and
-// polls the window's pixels.
+// calculator costs while it waits at its prompt: at zoom 1 and at a larger
+// zoom (2 by default), side by side with their presses taking turns, and
+// then xterm measured the same way, in the same 2560 x 1600 Xvfb. Presses
+// keys with XTest and polls the window's pixels.
 //
-// For each program: median, 95th percentile and maximum from key press to
+// For each run: median, 95th percentile and maximum from key press to
 // changed pixels over the presses, and the process's CPU time per second of
-// waiting; then both side by side with their ratio.
-// Usage: measure_keys CALCULATOR [presses] [idle_seconds] [xterm]
+// waiting; then all side by side with the ratios of the larger zoom to
+// zoom 1 and of zoom 1 to xterm.
+// Usage: measure_keys CALCULATOR [presses] [idle_seconds] [xterm] [zoom]
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -79,42 +81,59 @@ struct key_figures {
     double cpu_percent = 0;                // of one core while waiting
 };
 
-// Types a digit and a Backspace in turn into the focused window and times
-// each until the watched pixels change; then measures CPU while it waits.
-key_figures measure(Display* display, Window window, pid_t pid, const watched_area& area, int presses,
-                    double idle_seconds) {
-    key_figures figures;
-    std::vector<double> latencies;
+// A window whose key presses are timed: the pixels a typed key changes,
+// and the process whose CPU time counts.
+struct key_target {
+    Window window;
+    pid_t pid;
+    watched_area area;
+};
+
+// Types a digit and a Backspace in turn into each target, taking turns
+// press by press (so that a change in the machine's load falls on all of
+// them alike), and times each press until the target's watched pixels
+// change; then measures the CPU of all while they wait.
+std::vector<key_figures> measure(Display* display, const std::vector<key_target>& targets, int presses,
+                                 double idle_seconds) {
+    std::vector<std::vector<double>> latencies(targets.size());
     for (int i = 0; i < presses; ++i) {
-        const std::vector<unsigned long> before = area_pixels(display, window, area);
-        const auto pressed = clock_type::now();
-        tap_key(display, i % 2 == 0 ? XK_5 : XK_BackSpace);
-        bool changed = false;
-        while (clock_type::now() - pressed < std::chrono::seconds(1)) {
-            if (area_pixels(display, window, area) != before) {
-                changed = true;
-                break;
+        for (std::size_t t = 0; t < targets.size(); ++t) {
+            const key_target& target = targets[t];
+            XSetInputFocus(display, target.window, RevertToParent, CurrentTime);
+            XSync(display, False);
+            const std::vector<unsigned long> before = area_pixels(display, target.window, target.area);
+            const auto pressed = clock_type::now();
+            tap_key(display, i % 2 == 0 ? XK_5 : XK_BackSpace);
+            while (clock_type::now() - pressed < std::chrono::seconds(1)) {
+                if (area_pixels(display, target.window, target.area) != before) {
+                    const auto elapsed = clock_type::now() - pressed;
+                    latencies[t].push_back(std::chrono::duration<double, std::milli>(elapsed).count());
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
             }
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            std::this_thread::sleep_for(std::chrono::milliseconds(37 + (i * 13) % 41));   // no lock-step with any pace
         }
-        if (changed) latencies.push_back(std::chrono::duration<double, std::milli>(clock_type::now() - pressed).count());
-        std::this_thread::sleep_for(std::chrono::milliseconds(37 + (i * 13) % 41));   // no lock-step with any pace
     }
 
-    const double cpu_before = cpu_seconds(pid);
+    std::vector<double> cpu_before;
+    for (const key_target& target : targets) cpu_before.push_back(cpu_seconds(target.pid));
     const auto idle_start = clock_type::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(idle_seconds));
-    const double idle_cpu = cpu_seconds(pid) - cpu_before;
     const double idle_wall = std::chrono::duration<double>(clock_type::now() - idle_start).count();
 
-    figures.seen = latencies.size();
-    figures.cpu_percent = 100.0 * idle_cpu / idle_wall;
-    if (latencies.empty()) return figures;
-    figures.measured = true;
-    figures.median = percentile(latencies, 0.5);
-    figures.p95 = percentile(latencies, 0.95);
-    figures.max = percentile(latencies, 1.0);
-    return figures;
+    std::vector<key_figures> all(targets.size());
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+        key_figures& figures = all[t];
+        figures.seen = latencies[t].size();
+        figures.cpu_percent = 100.0 * (cpu_seconds(targets[t].pid) - cpu_before[t]) / idle_wall;
+        if (latencies[t].empty()) continue;
+        figures.measured = true;
+        figures.median = percentile(latencies[t], 0.5);
+        figures.p95 = percentile(latencies[t], 0.95);
+        figures.max = percentile(latencies[t], 1.0);
+    }
+    return all;
 }
 
 void print_figures(const char* name, const key_figures& f, int presses) {
@@ -130,39 +149,62 @@ std::string ratio(double a, double b) {
     return text;
 }
 
+// The calculator at a zoom, its window placed at (x, 0) and renamed so
+// that the next one can be told apart: the first typed character lands on
+// row 13, column 35; the upper 12 pixel rows of that cell hold the glyph and
+// not the blinking cursor. Window 0 when it did not appear.
+key_target start_calculator(x_server& server, const char* calculator, int zoom, int x, running_program& program) {
+    program = program_start(calculator, {},
+                            {"DISPLAY=" + server.display, "SPEKTRALRECHNER_ZOOM=" + std::to_string(zoom)});
+    const Window window = window_find(server.connection, "Untitled", 10);
+    if (!window) return {0, program.pid, {}};
+    XStoreName(server.connection, window, ("measure-" + std::to_string(zoom) + "x").c_str());
+    XMoveWindow(server.connection, window, x, 0);
+    XSync(server.connection, False);
+    return {window, program.pid, {34 * 8 * zoom, 12 * 16 * zoom, 8 * zoom, 12 * zoom}};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s CALCULATOR [presses] [idle_seconds] [xterm]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s CALCULATOR [presses] [idle_seconds] [xterm] [zoom]\n", argv[0]);
         return 2;
     }
     const int presses = argc > 2 ? std::atoi(argv[2]) : 100;
     const double idle_seconds = argc > 3 ? std::atof(argv[3]) : 10;
     const std::string xterm = argc > 4 ? argv[4] : "/usr/bin/xterm";
+    const int zoom = argc > 5 ? std::atoi(argv[5]) : 2;
 
     x_server server;
     std::string why;
-    if (!x_server_start(server, why)) {
+    if (!x_server_start(server, why, {}, "2560x1600x24")) {
         std::fprintf(stderr, "no X server: %s\n", why.c_str());
         return 1;
     }
     Display* display = server.connection;
-
-    // The calculator: the first typed character lands on row 13, column 35;
-    // the upper 12 pixel rows of that cell hold the glyph and not the
-    // blinking cursor.
-    running_program calculator = program_start(argv[1], {}, {"DISPLAY=" + server.display});
-    const Window window = window_find(display, "Untitled", 10);
-    if (!window) {
-        std::fprintf(stderr, "the calculator's window did not appear\n");
-        return 1;
+    // Both calculators side by side, their presses taking turns.
+    running_program plain, enlarged;
+    const key_target plain_target = start_calculator(server, argv[1], 1, 0, plain);
+    const key_target enlarged_target = start_calculator(server, argv[1], zoom, 700, enlarged);
+    key_figures ours, zoomed;
+    if (plain_target.window && enlarged_target.window) {
+        text_screen screen;   // heading, note and prompt are up in both, in whole pictures
+        for (const key_target& target : {plain_target, enlarged_target})
+            screen_shows(display, target.window, screen, [](const text_screen& s) {
+                return s.row_text(13) == " Eingabe der Wellenlaenge [nm]: ?";
+            }, 30);
+        const std::vector<key_figures> figures =
+            measure(display, {plain_target, enlarged_target}, presses, idle_seconds);
+        ours = figures[0];
+        zoomed = figures[1];
+    } else {
+        std::fprintf(stderr, "a calculator's window did not appear\n");
     }
-    window_move_to_origin_and_focus(display, window);
-    std::this_thread::sleep_for(std::chrono::seconds(1));   // heading, note and prompt are up
-    const key_figures ours = measure(display, window, calculator.pid, {34 * 8, 12 * 16, 8, 12}, presses, idle_seconds);
-    window_send_delete(display, window);
-    program_wait(calculator, 5);
+    for (const key_target& target : {plain_target, enlarged_target})
+        if (target.window) window_send_delete(display, target.window);
+    program_wait(plain, 5);
+    program_wait(enlarged, 5);
 
     // xterm running cat: the terminal echoes a digit and erases it on
     // Backspace in its first text row (a steady cursor: nothing else moves).
@@ -173,27 +215,34 @@ int main(int argc, char** argv) {
     if (terminal_window) {
         window_move_to_origin_and_focus(display, terminal_window);
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        theirs = measure(display, terminal_window, terminal.pid, {0, 0, 200, 20}, presses, idle_seconds);
+        theirs = measure(display, {{terminal_window, terminal.pid, {0, 0, 200, 20}}}, presses, idle_seconds)[0];
     } else {
         std::fprintf(stderr, "xterm's window did not appear (%s)\n", xterm.c_str());
     }
     kill(terminal.pid, SIGTERM);
     program_wait(terminal, 5);
 
-    if (!ours.measured) {
+    if (!ours.measured || !zoomed.measured) {
         std::fprintf(stderr, "no key press changed the calculator's window\n");
         return 1;
     }
-    print_figures("calculator", ours, presses);
+    const std::string zoomed_name = "calculator " + std::to_string(zoom) + "x";
+    print_figures("calculator 1x", ours, presses);
+    print_figures(zoomed_name.c_str(), zoomed, presses);
     if (theirs.measured) print_figures("xterm", theirs, presses);
-    std::printf("\n%-34s %12s %12s %8s\n", "", "calculator", "xterm", "ratio");
-    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, median", ours.median, theirs.median,
-                ratio(ours.median, theirs.median).c_str());
-    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, 95th percentile", ours.p95, theirs.p95,
-                ratio(ours.p95, theirs.p95).c_str());
-    std::printf("%-34s %9.2f ms %9.2f ms %8s\n", "key to pixels, max", ours.max, theirs.max,
-                ratio(ours.max, theirs.max).c_str());
-    std::printf("%-34s %10.2f %% %10.2f %% %8s\n", "CPU waiting at the prompt", ours.cpu_percent, theirs.cpu_percent,
-                ratio(ours.cpu_percent, theirs.cpu_percent).c_str());
+    const std::string zoom_ratio = std::to_string(zoom) + "x / 1x";
+    std::printf("\n%-32s %13s %13s %13s %8s %11s\n", "", "calculator 1x", zoomed_name.c_str(), "xterm",
+                zoom_ratio.c_str(), "1x / xterm");
+    const struct { const char* name; double key_figures::*field; const char* unit; } rows[] = {
+        {"key to pixels, median", &key_figures::median, "ms"},
+        {"key to pixels, 95th percentile", &key_figures::p95, "ms"},
+        {"key to pixels, max", &key_figures::max, "ms"},
+        {"CPU waiting at the prompt", &key_figures::cpu_percent, "%"},
+    };
+    for (const auto& row : rows)
+        std::printf("%-32s %10.2f %-2s %10.2f %-2s %10.2f %-2s %8s %11s\n", row.name, ours.*row.field, row.unit,
+                    zoomed.*row.field, row.unit, theirs.*row.field, row.unit,
+                    ratio(zoomed.*row.field, ours.*row.field).c_str(),
+                    ratio(ours.*row.field, theirs.*row.field).c_str());
     return 0;
 }

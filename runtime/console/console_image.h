@@ -20,6 +20,9 @@ void console_clear();                           // ESC [2J
 void console_move(std::int32_t row, std::int32_t column);   // ESC [row;column H
 
 // Puts the terminal's own colours back (ESC [39;49m) when COLOR has changed
-// them. With flush set, standard output is flushed first; without it the
-// call is safe in a signal handler.
-void console_colours_restore(bool flush);
+// them; true when it did. With flush set, standard output is flushed first;
+// without it the call is safe in a signal handler.
+bool console_colours_restore(bool flush);
+// Sends the colours COLOR set last again (after a restore, when the process
+// continues from a stop). Safe in a signal handler.
+void console_colours_set_again();

@@ -45,11 +45,12 @@ void install(int signal_number, void (*handler)(int)) {
 
 termios key_modes{};
 
-// Ctrl+Z: the terminal's modes back while the process is stopped, the key
-// mode again when it continues.
+// Ctrl+Z: the terminal's modes and colours back while the process is
+// stopped, the key mode and the program's colours again when it continues.
 void suspending_signal(int signal_number) {
     const bool keys = key_mode_on.load();
     if (keys) tcsetattr(STDIN_FILENO, TCSANOW, &modes_before_key_mode);
+    const bool coloured = console_colours_restore(false);
     std::signal(signal_number, SIG_DFL);
     sigset_t this_signal;
     sigemptyset(&this_signal);
@@ -57,6 +58,7 @@ void suspending_signal(int signal_number) {
     pthread_sigmask(SIG_UNBLOCK, &this_signal, nullptr);
     std::raise(signal_number);   // stops here until continued
     install(signal_number, suspending_signal);
+    if (coloured) console_colours_set_again();
     if (keys && key_mode_on.load()) tcsetattr(STDIN_FILENO, TCSANOW, &key_modes);
 }
 

@@ -46,17 +46,13 @@ constexpr std::int64_t exit_handover_ms = 1000;
 
 bool on_window_thread() { return window_thread_known.load() && pthread_equal(pthread_self(), window_thread); }
 
-// The end of the process on the window thread. In the sanitizer build the
-// leak check runs first: freeglut's exit handler closes the display, which
-// unloads the GL driver, and the blocks the driver still holds would then be
-// reported as leaks, with no library left to name them by.
+// The end of the process on the window thread: the clipboard's text handed
+// over to whoever keeps it, then the leak check.
 [[noreturn]] void exit_on_window_thread(std::int32_t status) {
     window_thread_exiting.store(true);
     wake_signal_raise(exit_handover);
     clipboard_hand_over_at_exit();
-#if defined(__SANITIZE_ADDRESS__)
-    __lsan_do_leak_check();
-#endif
+    exit_leak_check();
     std::exit(status);
 }
 
@@ -220,6 +216,12 @@ void window_set_title(const char* title) { post_glut_message(new glut_message_se
 // context and the display connection: on any thread but the window thread
 // that would happen while the window thread may be inside a GL or freeglut
 // call. So the window thread ends the process, between two of its calls.
+void exit_leak_check() {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_do_leak_check();
+#endif
+}
+
 void runtime_exit(std::int32_t status) {
     if (window_created.load() != 1) std::exit(status);
     if (on_window_thread()) exit_on_window_thread(status);

@@ -133,3 +133,8 @@ void window_set_title(const char* title);
 // not begin within a second, the caller ends the process without running the
 // exit handlers. Without a window, or on the window thread, exit runs here.
 [[noreturn]] void runtime_exit(std::int32_t status);
+// In the sanitizer build, the leak check of an exit on the window thread,
+// run before the exit handlers: freeglut's closes the display, which unloads
+// the GL driver, and the blocks the driver still holds would then be
+// reported as leaks, with no library left to name them by. Elsewhere nothing.
+void exit_leak_check();

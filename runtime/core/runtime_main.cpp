@@ -10,6 +10,7 @@
 #include "runtime/clipboard/selection_keeper.h"
 #include "runtime/console/console_image.h"
 #include "runtime/console/screen_image.h"
+#include "runtime/core/command_line_options.h"
 #include "runtime/core/console_terminal.h"
 #include "runtime/core/emulated_memory.h"
 #include "runtime/core/glut_message.h"
@@ -135,6 +136,7 @@ void workers_start(thread_starter start) {
 
 int runtime_main(int argc, char** argv) {
     selection_keeper_run_if_asked();   // started again to keep copied text after the end
+    command_line_options_handle(argc, argv);
     runtime_prepare(argc, argv);
     window_init(argc, argv);
     window_created.store(1);
@@ -143,6 +145,7 @@ int runtime_main(int argc, char** argv) {
 }
 
 int console_runtime_main(int argc, char** argv) {
+    command_line_options_handle(argc, argv);
     console_option = 1;
     runtime_prepare(argc, argv);
     if (!console_image_create()) {

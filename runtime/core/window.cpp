@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
+#include <X11/Xutil.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "runtime/core/startup.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/display/presentation.h"
+#include "runtime/display/window_zoom.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/input/keyboard.h"
@@ -29,6 +31,9 @@ Window x_event_window = 0;
 
 namespace {
 
+Display* glut_display = nullptr;   // freeglut's connection and window
+Window glut_window = 0;
+
 void ignore_glut_report(const char*, va_list) {}
 
 // Xlib's default error handler prints the error and ends the process. A
@@ -37,6 +42,15 @@ void ignore_glut_report(const char*, va_list) {}
 // covers the window's corner, and that window may belong to another program
 // and vanish between two requests.
 int ignore_x_error(Display*, XErrorEvent*) { return 0; }
+
+// The X server is gone (killed, or the connection lost): Xlib's own handler
+// reports it and ends the process with status 1, after the leak check that
+// every exit on the window thread runs first.
+XIOErrorHandler xlib_connection_lost = nullptr;
+int connection_lost(Display* display) {
+    exit_leak_check();
+    return xlib_connection_lost(display);
+}
 
 // Mouse input belongs to the mouse statements, which this system does not
 // have; the callbacks are registered so that every input has a receiver.
@@ -95,8 +109,23 @@ Display* require_display(int argc, char** argv) {
 
 void window_init(int argc, char** argv) {
     Display* first_connection = require_display(argc, argv);
+    // The window opens at the zoom times the text screen's 640 x 400 frame.
+    const std::int32_t zoom = zoom_choose(first_connection, program_file_name(argc > 0 ? argv[0] : nullptr), 640, 400);
+    window_width = previous_window_width = 640 * zoom;
+    window_height = previous_window_height = 400 * zoom;
+    reported_window_width.store(window_width);
+    reported_window_height.store(window_height);
     glutInitWarningFunc(ignore_glut_report);
     glutInitErrorFunc(ignore_glut_report);
+
+    // Mesa's software renderer hands every draw to worker threads and waits
+    // for them. A presentation draws a few cells, which the window thread
+    // draws sooner itself than the hand-over takes (an enlarged one is a
+    // draw, an unenlarged one a plain copy): unless the user set a number,
+    // the renderer works without threads here. It reads the setting when
+    // GLX first meets the display; programs started later do not inherit it.
+    const bool renderer_threads_set = std::getenv("LP_NUM_THREADS") != nullptr;
+    if (!renderer_threads_set) setenv("LP_NUM_THREADS", "0", 0);
 
     // freeglut removes its own options from the vector it is given: hand it a
     // copy, so that argument_vector keeps every argument. The copy lives as
@@ -108,15 +137,19 @@ void window_init(int argc, char** argv) {
     XCloseDisplay(first_connection);
 
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(640, 400);
+    glutInitWindowSize(window_width, window_height);
     if (glutGet(GLUT_DISPLAY_MODE_POSSIBLE) == 0) std::exit(1);
     glutCreateWindow("Untitled");
+    glut_display = glXGetCurrentDisplay();
+    glut_window = glXGetCurrentDrawable();
 
     const GLenum glew_status = glewInit();
     if (glew_status != GLEW_OK)
         alert_box("%s", reinterpret_cast<const char*>(glewGetErrorString(glew_status)));
     if (glewIsSupported("GL_EXT_framebuffer_object")) fbo_supported = 1;
+    if (!renderer_threads_set) unsetenv("LP_NUM_THREADS");
     XSetErrorHandler(ignore_x_error);
+    xlib_connection_lost = XSetIOErrorHandler(connection_lost);
 
     glutDisplayFunc(display_callback);
     glutKeyboardFunc(keyboard_callback);
@@ -129,8 +162,21 @@ void window_init(int argc, char** argv) {
     glutMouseWheelFunc(mouse_wheel_callback);
     glutReshapeFunc(reshape_callback);
 
-    event_loop_take_over(glXGetCurrentDisplay(), glXGetCurrentDrawable());
+    event_loop_take_over(glut_display, glut_window);
     glut_message_set_window_thread();
+}
+
+void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height) {
+    XSizeHints* hints = glut_display ? XAllocSizeHints() : nullptr;
+    if (!hints) return;
+    long supplied = 0;
+    XGetWMNormalHints(glut_display, glut_window, hints, &supplied);   // freeglut's position and size stay
+    hints->flags |= PMinSize | PResizeInc | PBaseSize | PAspect;
+    hints->min_width = hints->width_inc = hints->min_aspect.x = hints->max_aspect.x = frame_width;
+    hints->min_height = hints->height_inc = hints->min_aspect.y = hints->max_aspect.y = frame_height;
+    hints->base_width = hints->base_height = 0;
+    XSetWMNormalHints(glut_display, glut_window, hints);
+    XFree(hints);
 }
 
 void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {

@@ -24,10 +24,14 @@ void window_resume();
 extern Display* x_event_display;
 extern Window x_event_window;
 
-// Opens the 640 x 400 window "Untitled" and registers the callbacks. Ends the
-// process with status 1 when the X display cannot be opened (after one line
-// on standard error) or offers no usable display mode (silently).
+// Opens the window "Untitled", the zoom times 640 x 400, and registers the
+// callbacks. Ends the process with status 1 when the X display cannot be
+// opened (after one line on standard error) or offers no usable display
+// mode (silently).
 void window_init(int argc, char** argv);
+// Tells the window manager the sizes the window takes: whole multiples of
+// the frame (minimum one frame, steps of one frame, the frame's aspect).
+void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height);
 
 // The window thread's loop: never returns (the process ends through exit).
 [[noreturn]] void window_event_loop();

@@ -4,12 +4,13 @@
 // saved_cells, the palette in render_palette, the blink phase and the
 // cursor) and ends without a frame when nothing visible changed. Otherwise it
 // copies the newest complete frame and redraws only the cells that changed,
-// and notes the pixel rows it redrew in the frame.
+// and notes in the frame the pixel rows it redrew and the columns within them.
 //
 // The blink phase of the cursor and of blinking characters comes from the
 // monotonic clock: on for 256 ms, off for 256 ms. Each pass notes when the
 // phase next flips if something on the page blinks, so that the screen
 // thread need not look before then.
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -301,8 +302,9 @@ bool saved_cells_reserve(std::int64_t bytes) {
 
 void frame_drawn_whole(software_frame* frame) {
     frame->base_order = 0;
-    frame->changed_top = 0;
+    frame->changed_top = frame->changed_left = 0;
     frame->changed_bottom = frame->height;
+    frame->changed_right = frame->width;
 }
 
 // How a pass ended: a frame was drawn; nothing needed drawing (the
@@ -395,6 +397,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
         }
     }
     std::int32_t first_row_drawn = rows, last_row_drawn = -1;
+    std::int32_t first_column_drawn = columns, last_column_drawn = -1;
 
     std::int32_t cursor_first = 1, cursor_last = 0;   // none
     if (cursor_shown) cursor_rows(cursor_start, cursor_stop, h, cursor_first, cursor_last);
@@ -418,6 +421,8 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
                 continue;
             saved_cells[index] = c;
             saved_cells[index + 1] = a;
+            first_column_drawn = std::min(first_column_drawn, x);
+            last_column_drawn = std::max(last_column_drawn, x);
             std::uint32_t foreground = a & 15u;
             std::uint32_t background = blink == 1 ? (a >> 4) & 7u : a >> 4;
             if (selected) std::swap(foreground, background);   // the selection shows inverted
@@ -445,7 +450,9 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     drawn = {phase, cursor_column, cursor_row, cursor_shown, cursor_start, cursor_stop, blink, highlight};
     frame->changed_top = first_row_drawn * h;
     frame->changed_bottom = (last_row_drawn + 1) * h;
-    if (last_row_drawn < 0) frame->changed_top = frame->changed_bottom = 0;
+    frame->changed_left = first_column_drawn * w;
+    frame->changed_right = (last_column_drawn + 1) * w;
+    if (last_row_drawn < 0) frame->changed_top = frame->changed_bottom = frame->changed_left = frame->changed_right = 0;
     return pass_drawn;
 }
 

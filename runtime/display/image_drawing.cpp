@@ -72,7 +72,8 @@ void draw_hardware_img_window_pixels(float x1, float y1, float x2, float y2, std
     draw_rectangle(x1, y1, x2, y2, source, 0, false, sx1, sy1, sx2, sy2, blend, smooth);
 }
 
-bool copy_hardware_img_to_window(std::int32_t source, std::int32_t x, std::int32_t y) {
+bool copy_hardware_img_to_window(std::int32_t source, std::int32_t x, std::int32_t y, std::int32_t zoom,
+                                 std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     const hardware_image* image = hardware_img_get(source);
     if (!image || !fbo_supported || !GLEW_EXT_framebuffer_blit || !glBlitFramebufferEXT) return false;
     if (image->texture == 0) upload_hardware_img(source);
@@ -81,10 +82,10 @@ bool copy_hardware_img_to_window(std::int32_t source, std::int32_t x, std::int32
     if (!set_render_target(0)) return false;
     // The texture's first row is the picture's top row; GL counts window rows
     // from the bottom, so the copy turns the rows over.
-    const std::int32_t top = window_height - y;
+    const std::int32_t window_top = window_height - y;
     glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, image->framebuffer);
-    glBlitFramebufferEXT(0, 0, image->width, image->height, x, top, x + image->width, top - image->height,
-                         GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBlitFramebufferEXT(left, top, right, bottom, x + zoom * left, window_top - zoom * top, x + zoom * right,
+                         window_top - zoom * bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, 0);
     return true;
 }

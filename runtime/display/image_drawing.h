@@ -14,8 +14,11 @@ void draw_hardware_img(float x1, float y1, float x2, float y2, std::int32_t sour
 void draw_hardware_img_window_pixels(float x1, float y1, float x2, float y2, std::int32_t source, float sx1,
                                      float sy1, float sx2, float sy2, std::int32_t blend, std::int32_t smooth);
 
-// Copies a whole image unscaled into the window with its top-left corner at
-// window pixel (x, y), without drawing anything (a framebuffer blit, which
-// software GL carries out as a plain copy). False when the driver has no
-// blit or the image's texture is not of its own size; nothing is done then.
-bool copy_hardware_img_to_window(std::int32_t source, std::int32_t x, std::int32_t y);
+// Copies the pixels from (left, top) (included) to (right, bottom) (not
+// included) of an image into the window, the image's top-left corner at
+// window pixel (x, y) and each pixel a zoom x zoom block, without drawing
+// anything (a framebuffer blit, which software GL carries out as a plain
+// copy when zoom is 1). False when the driver has no blit or the image's
+// texture is not of its own size; nothing is done then.
+bool copy_hardware_img_to_window(std::int32_t source, std::int32_t x, std::int32_t y, std::int32_t zoom,
+                                 std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);

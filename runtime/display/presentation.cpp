@@ -5,13 +5,17 @@
 // The texture is kept from frame to frame. A new frame that was drawn onto
 // a copy of the frame in the texture replaces only the rows it redrew (a
 // blinking cursor costs one text row); any other frame replaces it whole.
-// Unscaled and at the bottom of the layers, the texture is copied into the
-// window rather than drawn; shown alone, the frame goes to the window as an
-// image, past GL.
+// At the bottom of the layers and enlarged by a whole number (1 included),
+// the texture is copied into the window rather than drawn. Where the window
+// keeps its back buffer (window_present.h), a new frame of the text alone is
+// drawn and shown as the rectangle of cells it changed, so that a typed
+// character costs the same few pixels at any zoom.
 #include "runtime/display/presentation.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
+
+#include <cmath>
 
 #include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
@@ -22,7 +26,8 @@
 #include "runtime/display/render_state.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/display/window_mapping.h"
-#include "runtime/display/window_strip.h"
+#include "runtime/display/window_present.h"
+#include "runtime/display/window_zoom.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
 #include "runtime/input/keyboard_buffer.h"
@@ -31,11 +36,12 @@ std::int32_t software_screen_hardware_frame = 0;
 std::int64_t software_screen_texture_order = 0;
 namespace {
 std::int64_t frames_drawn_seen = 0;   // frames_drawn when the display callback last looked for a frame
+std::int32_t hinted_frame_width = 0, hinted_frame_height = 0;   // the frame size the window manager knows
+// The window and its back buffer show the texture alone, as the current mapping places it.
+bool window_holds_picture = false;
 // What presentation_due last looked at.
 std::int64_t frames_drawn_looked = 0;
 std::int64_t frame_order_looked = 0;
-// The frame whose whole picture the window shows (0: none known).
-std::int64_t window_picture_order = 0;
 }
 std::int64_t presented_order = 0;
 std::int32_t redraw_needed = 0;
@@ -69,33 +75,51 @@ void carry_out_fullscreen_request(std::int32_t frame_width, std::int32_t frame_h
         }
         fullscreen_mode.store(request);
     } else if (fullscreen_mode.load() != 0) {
-        request_reshape(frame_width, frame_height);
+        request_reshape(window_zoom * frame_width, window_zoom * frame_height);
         fullscreen_mode.store(0);
     }
     fullscreen_request.compare_exchange_strong(request, -1);
 }
 
+// A rectangle of frame pixels, left and top included, right and bottom not.
+struct frame_area {
+    std::int32_t left, top, right, bottom;
+};
+
 // Brings the software layer's texture to the frame: the rows it redrew when
 // the texture holds its base frame, else all of it; a new texture when the
-// size changed or the texture is padded.
-void update_software_texture(const software_frame* frame) {
+// size changed or the texture is padded. Returns the pixels that changed.
+frame_area update_software_texture(const software_frame* frame) {
     const hardware_image* image = hardware_img_get(software_screen_hardware_frame);
     const bool same_size = image && image->width == frame->width && image->height == frame->height;
+    frame_area changed{0, 0, frame->width, frame->height};
     bool updated = false;
-    if (same_size && frame->base_order != 0 && frame->base_order == software_screen_texture_order)
-        updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, frame->changed_top,
-                                           frame->changed_bottom - frame->changed_top);
-    else if (same_size)
+    if (same_size && frame->base_order != 0 && frame->base_order == software_screen_texture_order) {
+        changed = {frame->changed_left, frame->changed_top, frame->changed_right, frame->changed_bottom};
+        updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, changed.top,
+                                           changed.bottom - changed.top);
+    } else if (same_size) {
         updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, 0, frame->height);
+    }
     if (!updated) {
+        changed = {0, 0, frame->width, frame->height};
         if (software_screen_hardware_frame != 0) free_hardware_img(software_screen_hardware_frame);
         software_screen_hardware_frame = new_hardware_img(frame->width, frame->height, frame->pixels, 0);
     }
     software_screen_texture_order = frame->order;
+    return changed;
 }
 
-void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t position) {
-    if (is_new || software_screen_hardware_frame == 0) update_software_texture(frame);
+// The whole number by which the mapping enlarges the frame, without
+// filtering; 0 when it scales it otherwise.
+std::int32_t whole_zoom(const window_mapping& m) {
+    const float zoom = m.scale_x;
+    const bool whole = m.scale_y == zoom && zoom == std::floor(zoom) && m.smooth == 0;
+    return whole ? static_cast<std::int32_t>(zoom) : 0;
+}
+
+// Draws the texture (an area of it only, when the window keeps the rest).
+void draw_software_layer(const software_frame* frame, std::int32_t position, const frame_area& area) {
     if (software_screen_hardware_frame == 0) {
         alert_box("Invalid software_screen_hardware_frame!!");
         return;
@@ -105,14 +129,22 @@ void draw_software_layer(const software_frame* frame, bool is_new, std::int32_t 
         alert_box("Invalid software_screen_hardware_frame!");
         return;
     }
-    const window_mapping& m = current_mapping;
-    if (position == 1 && m.scale_x == 1.0f && m.scale_y == 1.0f && m.smooth == 0 &&
-        copy_hardware_img_to_window(software_screen_hardware_frame, m.offset_x, m.offset_y))
+    // At the bottom of the layers and enlarged by a whole number, it is a
+    // copy with each pixel repeated (a framebuffer blit, on the GPU).
+    const std::int32_t zoom = whole_zoom(current_mapping);
+    if (position == 1 && zoom > 0 &&
+        copy_hardware_img_to_window(software_screen_hardware_frame, current_mapping.offset_x,
+                                    current_mapping.offset_y, zoom, area.left, area.top, area.right, area.bottom))
         return;
     draw_hardware_img(0, 0, static_cast<float>(frame->width - 1), static_cast<float>(frame->height - 1),
                       software_screen_hardware_frame, 0, 0, 0, static_cast<float>(image->width - 1),
                       static_cast<float>(image->height - 1), position > 1 ? 1 : 0, current_mapping.smooth);
     flush_vertex_batch();
+}
+
+bool same_mapping(const window_mapping& a, const window_mapping& b) {
+    return a.offset_x == b.offset_x && a.offset_y == b.offset_y && a.right == b.right && a.bottom == b.bottom &&
+           a.smooth == b.smooth && a.bars == b.bars;
 }
 
 void draw_bars() {
@@ -126,23 +158,6 @@ void draw_bars() {
                                         static_cast<float>(bars[i].right), static_cast<float>(bars[i].bottom),
                                         black_pixel_image, 0, 0, 0, 0, 0, 0);
     flush_vertex_batch();
-}
-
-// A frame shown alone and unscaled goes to the window as one image request,
-// without the round trips of a GL buffer swap and never seen half drawn:
-// only the rows it redrew when the window shows the frame it was drawn onto,
-// else all of it. The texture follows, for presentations through GL.
-bool present_as_image(const software_frame* frame, bool is_new, bool frame_covers_window, bool redraw) {
-    const window_mapping& m = current_mapping;
-    if (!frame_covers_window || m.scale_x != 1.0f || m.scale_y != 1.0f || fullscreen_mode.load() != 0 ||
-        fullscreen_request.load() != -1 || pause_flag.load() != 0)
-        return false;
-    const bool rows_only = is_new && !redraw && frame->base_order != 0 && frame->base_order == window_picture_order;
-    if (!window_put_rows(frame->pixels, frame->width, rows_only ? frame->changed_top : 0,
-                         rows_only ? frame->changed_bottom : frame->height))
-        return false;
-    if (is_new || software_screen_hardware_frame == 0) update_software_texture(frame);
-    return true;
 }
 
 }  // namespace
@@ -176,15 +191,25 @@ void display_callback() {
 
     const std::int32_t frame_width = frame->width;
     const std::int32_t frame_height = frame->height;
-    const bool redraw = redraw_needed != 0;
+    const bool redraw = redraw_needed != 0 || fullscreen_request.load() != -1;
     redraw_needed = 0;
+    if (frame_width != hinted_frame_width || frame_height != hinted_frame_height) {
+        window_size_hints_set(frame_width, frame_height);
+        hinted_frame_width = frame_width;
+        hinted_frame_height = frame_height;
+    }
     if (fullscreen_mode.load() == 0 && fullscreen_request.load() == -1) {
         std::int32_t width, height;
         if (window_policy(frame_width, frame_height, width, height)) request_reshape(width, height);
     }
     carry_out_fullscreen_request(frame_width, frame_height);
+    const window_mapping previous_mapping = current_mapping;
     current_mapping = compute_window_mapping(frame_width, frame_height, window_width, window_height,
-                                             fullscreen_mode.load(), fullscreen_smooth.load(), resize_scaling);
+                                             fullscreen_mode.load(), fullscreen_smooth.load(), resize_scaling,
+                                             window_zoom);
+    const frame_area whole{0, 0, frame_width, frame_height};
+    frame_area area = whole;
+    if (is_new || software_screen_hardware_frame == 0) area = update_software_texture(frame);
 
     const std::int32_t software_position = software_layer_position.load();
     const std::int32_t hardware_position = hardware_layer_position.load();
@@ -195,25 +220,38 @@ void display_callback() {
     const bool frame_covers_window = software_position == 1 && m.offset_x == 0 && m.offset_y == 0 &&
                                      m.display_width == window_width && m.display_height == window_height &&
                                      !hgc_presentation_needed();
-    if (!present_as_image(frame, is_new, frame_covers_window, redraw)) {
-        hgc_presentation_begin(order);
-        for (std::int32_t position = 0; position <= 5; ++position) {
-            if (position == 0) {
-                set_render_target(0);
-                if (!frame_covers_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            }
-            if (position == software_position) draw_software_layer(frame, is_new, position);
-            if (position == hardware_position) draw_hgc_layer(0);
-            if (position == second_hardware_position) draw_hgc_layer(-1);
-            if (position == 5 && current_mapping.bars != 0) draw_bars();
+    // The frame alone, enlarged by a whole number, is a picture that the
+    // window can keep; when it kept the last one, only the pixels that the
+    // new frame changed are drawn and shown. A redraw (the window resized or
+    // exposed, full screen) swaps the buffers instead, which also gives the
+    // back buffer the window's new size.
+    const std::int32_t zoom = whole_zoom(m);
+    const bool kept_picture = frame_covers_window && zoom > 0 && !redraw && window_keeps_back_buffer();
+    if (!(kept_picture && window_holds_picture && same_mapping(m, previous_mapping))) area = whole;
+    hgc_presentation_begin(order);
+    for (std::int32_t position = 0; position <= 5; ++position) {
+        if (position == 0) {
+            set_render_target(0);
+            if (!frame_covers_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         }
-        hgc_presentation_end();
-        if (pause_flag.load() == 0) glutSwapBuffers();
+        if (position == software_position) draw_software_layer(frame, position, area);
+        if (position == hardware_position) draw_hgc_layer(0);
+        if (position == second_hardware_position) draw_hgc_layer(-1);
+        if (position == 5 && current_mapping.bars != 0) draw_bars();
     }
-    // What the window shows whole: this frame, unless other layers or a pause hide it.
-    window_picture_order = frame_covers_window && pause_flag.load() == 0 ? frame->order : 0;
+    hgc_presentation_end();
 
     presented_order = order;
+    // Hardware-layer commands that came after the check above were drawn as
+    // well: then the whole picture goes out.
+    const bool picture_kept = kept_picture && !hgc_presentation_needed();
+    window_holds_picture = false;
+    if (pause_flag.load() == 0 && !picture_kept) {
+        glutSwapBuffers();
+    } else if (pause_flag.load() == 0) {
+        window_present_area(area.left * zoom, area.top * zoom, area.right * zoom, area.bottom * zoom);
+        window_holds_picture = true;
+    }
     if (is_new) {
         keys_stored_when_presented.store(keyboard_buffer_stored.load());
         frames_presented.store(frames_drawn_seen);

@@ -11,9 +11,9 @@
 
 // Free from static initialisation on; start-up resets them again.
 software_frame software_frames[software_frame_count] = {
-    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0},
-    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0},
-    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0}};
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {{frame_free}, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
 
 std::atomic<std::uint64_t> next_frame_order{1};
 std::atomic<std::int64_t> latest_frame_order{0};
@@ -55,7 +55,7 @@ void software_frames_reset() {
         frame.height = 0;
         frame.capacity = 0;
         frame.base_order = frame.picture_order = 0;
-        frame.changed_top = frame.changed_bottom = 0;
+        frame.changed_top = frame.changed_bottom = frame.changed_left = frame.changed_right = 0;
     }
 }
 

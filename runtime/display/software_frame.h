@@ -5,10 +5,10 @@
 // frame. Pixels are written only in state 2 and read only in states 3 and 4.
 //
 // A frame drawn onto a copy of an earlier one names that frame (base_order)
-// and the pixel rows it redrew, so that presentation can upload only those
-// rows when the base is what it shows, and the renderer, bringing a frame
-// up to the newest picture, can copy only the rows redrawn since the
-// picture the frame still holds.
+// and the pixels it redrew (rows, and columns within them), so that
+// presentation can upload and show only those when the base is what it
+// shows, and the renderer, bringing a frame up to the newest picture, can
+// copy only the rows redrawn since the picture the frame still holds.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -30,6 +30,7 @@ struct software_frame {
     std::int64_t base_order;                       // the frame it was drawn onto a copy of; 0: drawn whole
     std::int64_t picture_order;                    // the order of the complete picture in pixels; 0: none
     std::int32_t changed_top, changed_bottom;      // pixel rows redrawn: top included, bottom not
+    std::int32_t changed_left, changed_right;      // pixel columns of those rows redrawn, the same way
 };
 
 inline constexpr int software_frame_count = 3;

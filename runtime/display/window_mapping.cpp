@@ -7,7 +7,7 @@ window_mapping current_mapping{0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0};
 window_mapping compute_window_mapping(std::int32_t frame_width, std::int32_t frame_height,
                                       std::int32_t window_width, std::int32_t window_height,
                                       std::int32_t fullscreen_mode, std::int32_t fullscreen_smooth,
-                                      std::int32_t resize_scaling) {
+                                      std::int32_t resize_scaling, std::int32_t zoom) {
     window_mapping m{};
     bool scaling = false;
     bool keep_aspect = false;
@@ -46,8 +46,8 @@ window_mapping compute_window_mapping(std::int32_t frame_width, std::int32_t fra
         m.right = window_width - 1;
         m.bottom = window_height - 1;
     } else {
-        m.right = frame_width - 1;
-        m.bottom = frame_height - 1;
+        m.right = zoom * frame_width - 1;
+        m.bottom = zoom * frame_height - 1;
     }
     m.display_width = m.right - m.offset_x + 1;
     m.display_height = m.bottom - m.offset_y + 1;

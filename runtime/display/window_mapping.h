@@ -18,10 +18,12 @@ extern window_mapping current_mapping;
 // Mapping of a frame_width x frame_height frame into a window_width x
 // window_height window. fullscreen_mode: 0 windowed, 1 stretched, 2 square
 // pixels; resize_scaling (windowed only): 0 unscaled, 1 scaled, 2 smooth.
+// Windowed and not scaled to the window, the frame is enlarged zoom times
+// (each pixel a zoom x zoom block) in the top-left corner.
 window_mapping compute_window_mapping(std::int32_t frame_width, std::int32_t frame_height,
                                       std::int32_t window_width, std::int32_t window_height,
                                       std::int32_t fullscreen_mode, std::int32_t fullscreen_smooth,
-                                      std::int32_t resize_scaling);
+                                      std::int32_t resize_scaling, std::int32_t zoom);
 
 struct pixel_rectangle {
     std::int32_t left, top, right, bottom;   // inclusive

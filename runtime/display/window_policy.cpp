@@ -1,10 +1,11 @@
-// How the window follows the frame: its size policy and the Alt+Enter cycle
-// of full-screen modes.
+// How the window follows the frame (in whole steps of the frame's size):
+// its size policy and the Alt+Enter cycle of full-screen modes.
 #include <cstdlib>
 
 #include "runtime/core/wake_signal.h"
 #include "runtime/display/presentation.h"
 #include "runtime/display/software_frame.h"
+#include "runtime/display/window_zoom.h"
 
 std::int32_t window_width = 640, window_height = 400;
 std::int32_t previous_window_width = 640, previous_window_height = 400;
@@ -53,14 +54,19 @@ bool window_policy(std::int32_t frame_width, std::int32_t frame_height, std::int
             return true;
         }
     }
-    if ((window_width != frame_width || window_height != frame_height) &&
-        (follow_frame_size == 1 || frame_size_changed)) {
-        new_width = frame_width;
-        new_height = frame_height;
-        reshape_pending = 1;
-        return true;
-    }
-    return false;
+    if (follow_frame_size != 1 && !frame_size_changed) return false;
+    // The window is the zoom times the frame. One that the user resized
+    // settles on the nearest whole step, which becomes the zoom; a new frame
+    // size keeps the zoom, lowered when the window would not fit.
+    const bool resized_by_user = follow_frame_size == 1 && !frame_size_changed && reshape_pending == 0;
+    if (resized_by_user && (window_width != window_zoom * frame_width || window_height != window_zoom * frame_height))
+        window_zoom = zoom_settled(window_width, window_height, frame_width, frame_height);
+    window_zoom = zoom_fitting(window_zoom, frame_width, frame_height);
+    if (window_width == window_zoom * frame_width && window_height == window_zoom * frame_height) return false;
+    new_width = window_zoom * frame_width;
+    new_height = window_zoom * frame_height;
+    reshape_pending = 1;
+    return true;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "runtime/core/glut_message.h"
+#include "runtime/core/startup.h"
 #include "runtime/errors/terminal_dialog.h"
 #include "runtime/errors/tinyfiledialogs.h"
 
@@ -48,10 +49,10 @@ bool find_critical_error(std::int32_t n, critical_error& found) {
     }
 }
 
-// Every box goes through here: the desktop's box, or the terminal when the
-// terminal edition has no display.
+// Every box goes through here: the desktop's box, or in the terminal
+// edition the box by its own rule (which falls back to the terminal).
 std::int32_t message_box(const char* title, const char* message, const char* dialog_type) {
-    if (message_boxes_without_display()) return terminal_message_box(title, message, dialog_type);
+    if (console_option) return console_message_box(title, message, dialog_type);
     return tinyfd_messageBox(title, message, dialog_type, "error", 1);
 }
 

@@ -331,9 +331,14 @@ int run_dialog(const dialog_command& command, const std::string& input, std::str
         // a process group of its own, which an abandoned box ends as a whole,
         // and SIGTERM when the thread that started it ends: in the run-time,
         // whose threads live as long as the process, when the process ends,
-        // however that happens.
+        // however that happens. Its group is a background one on the caller's
+        // terminal, where (with "stty tostop") a write to the terminal, such
+        // as a toolkit's warning on standard error, would stop it for good:
+        // it ignores the signals that stop background groups at the terminal.
         setpgid(0, 0);
         prctl(PR_SET_PDEATHSIG, SIGTERM);
+        std::signal(SIGTTOU, SIG_IGN);
+        std::signal(SIGTTIN, SIG_IGN);
         if (getppid() != parent) _exit(127);
         dup2(to_child[1], STDIN_FILENO);
         dup2(from_child[1], STDOUT_FILENO);
@@ -392,8 +397,8 @@ void message_boxes_abandon() {
     }
 }
 
-int tinyfd_messageBox(char const* aTitle, char const* aMessage, char const* aDialogType,
-                      char const* aIconType, int aDefaultButton) {
+int desktop_message_box(char const* aTitle, char const* aMessage, char const* aDialogType,
+                        char const* aIconType, int aDefaultButton) {
     if (boxes_abandoned.load()) return 0;
     const std::string title = aTitle ? aTitle : "";
     const std::string message = aMessage ? aMessage : "";
@@ -413,10 +418,15 @@ int tinyfd_messageBox(char const* aTitle, char const* aMessage, char const* aDia
     std::string output;
     const int status = command.path.empty() ? dialog_failed : run_dialog(command, input, output);
     if (status == dialog_abandoned) return 0;
-    if (status < 0) {
-        std::fprintf(stderr, "%s\n%s\n", title.c_str(), message.c_str());
-        std::fflush(stderr);
-        return 0;
-    }
+    if (status < 0) return -1;
     return map_exit_status(status, output, kind, command.program);
+}
+
+int tinyfd_messageBox(char const* aTitle, char const* aMessage, char const* aDialogType,
+                      char const* aIconType, int aDefaultButton) {
+    const int answer = desktop_message_box(aTitle, aMessage, aDialogType, aIconType, aDefaultButton);
+    if (answer >= 0) return answer;
+    std::fprintf(stderr, "%s\n%s\n", aTitle ? aTitle : "", aMessage ? aMessage : "");
+    std::fflush(stderr);
+    return 0;
 }

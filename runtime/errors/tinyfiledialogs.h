@@ -9,6 +9,10 @@
 // 2 for No in "yesnocancel". Blocks until the box is closed.
 int tinyfd_messageBox(char const* aTitle, char const* aMessage, char const* aDialogType,
                       char const* aIconType, int aDefaultButton);
+// The same box, but -1 (and nothing written) when it could not be shown: no
+// dialog program found, or the one found could not run or did not exit.
+int desktop_message_box(char const* aTitle, char const* aMessage, char const* aDialogType,
+                        char const* aIconType, int aDefaultButton);
 
 // The process is ending: a box being shown ends as if closed (its dialog
 // program and whatever that started get SIGTERM, then SIGKILL after a short

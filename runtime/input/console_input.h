@@ -2,7 +2,8 @@
 // bytes had been typed into INPUT's line editor: the same rules for commas
 // and quotes, Backspace (8) takes back, Tab (9) feeds spaces to the next
 // multiple of 8, a character that would make the line unacceptable is
-// dropped, and Enter (13) or the line end (10) finishes. On a terminal the
+// dropped, and the line end ("\n", "\r\n" or "\r") finishes. A line keeps
+// its first megabyte; the rest is read and dropped. On a terminal the
 // terminal's own line editing comes first.
 #pragma once
 #include <cstdint>

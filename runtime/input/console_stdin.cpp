@@ -13,6 +13,7 @@ unsigned char buffer[65536];
 ssize_t buffered = 0;
 ssize_t next = 0;
 bool ended = false;
+bool after_carriage_return = false;   // the last line ended with "\r"
 
 // read, riding out interruptions and a standard input that was left
 // non-blocking by whoever started the process.
@@ -27,9 +28,7 @@ ssize_t read_some(unsigned char* into, std::size_t size) {
     }
 }
 
-}  // namespace
-
-int console_read_byte() {
+int next_byte() {
     if (next == buffered) {
         if (ended) return -1;
         const ssize_t got = read_some(buffer, sizeof buffer);
@@ -41,6 +40,18 @@ int console_read_byte() {
         next = 0;
     }
     return buffer[next++];
+}
+
+}  // namespace
+
+// A carriage return ends its line at once (on a terminal without the
+// translation to a line feed, the next key may be a while coming); a line
+// feed right after it belongs to the same line end.
+int console_read_byte() {
+    int c = next_byte();
+    if (after_carriage_return && c == '\n') c = next_byte();
+    after_carriage_return = c == '\r';
+    return after_carriage_return ? '\n' : c;
 }
 
 bool console_input_ended() { return ended; }

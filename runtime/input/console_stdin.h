@@ -2,9 +2,10 @@
 // waits for, and the answers the terminal dialogue reads.
 #pragma once
 
-// The next byte of standard input, or -1 at the end of input. Once the end
-// has been seen it stays: on a terminal, Ctrl+D ends the input for good.
-// A read error counts as the end.
+// The next byte of standard input, or -1 at the end of input. Every line
+// end, "\n", "\r\n" or a lone "\r", reads as one "\n". Once the end has
+// been seen it stays: on a terminal, Ctrl+D ends the input for good. A read
+// error counts as the end.
 int console_read_byte();
 
 // True once the end of input has been seen.

@@ -2,6 +2,7 @@
 // is acceptable as long as more typing can still make it a valid value of
 // the variable's type, so that a character that spoils it is taken back at
 // once.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,52 +25,6 @@ int digit_value(std::uint8_t c, std::uint32_t base) {
 std::uint64_t all_ones(std::uint32_t bits) { return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1; }
 
 bool integer_size_valid(std::uint32_t bits) { return bits == 8 || bits == 16 || bits == 32 || bits == 64; }
-
-// Reads an integer piece: optional "-" (signed types) and decimal digits
-// without a leading 0 (except "0" itself), or "&H", "&O", "&B" and digits
-// whose value fits the type's bits. Incomplete forms read as 0. The result
-// is the bit pattern to store.
-bool read_integer(std::uint32_t type, const std::uint8_t* text, std::int32_t length, std::uint64_t& pattern) {
-    const std::uint32_t bits = type & input_type_size_mask;
-    const bool is_unsigned = (type & input_type_unsigned) != 0;
-    if (!integer_size_valid(bits)) return false;
-    pattern = 0;
-    if (length > 0 && text[0] == '&') {
-        if (length == 1) return true;
-        std::uint32_t base = 0;
-        switch (text[1]) {
-            case 'H': case 'h': base = 16; break;
-            case 'O': case 'o': base = 8; break;
-            case 'B': case 'b': base = 2; break;
-            default: return false;
-        }
-        const std::uint64_t limit = all_ones(bits);
-        for (std::int32_t i = 2; i < length; ++i) {
-            const int d = digit_value(text[i], base);
-            if (d < 0 || pattern > (limit - static_cast<std::uint64_t>(d)) / base) return false;
-            pattern = pattern * base + static_cast<std::uint64_t>(d);
-        }
-        return true;
-    }
-    std::int32_t pos = 0;
-    const bool negative = length > 0 && text[0] == '-';
-    if (negative) {
-        if (is_unsigned) return false;
-        pos = 1;
-    }
-    // Largest magnitude: 2^bits - 1 unsigned; 2^(bits-1) - 1, or 2^(bits-1) when negative.
-    const std::uint64_t limit = is_unsigned ? all_ones(bits) : all_ones(bits - 1) + (negative ? 1 : 0);
-    std::uint64_t value = 0;
-    for (std::int32_t i = pos; i < length; ++i) {
-        if (!is_digit(text[i])) return false;
-        if (i > pos && text[pos] == '0') return false;   // a leading 0
-        const auto d = static_cast<std::uint64_t>(text[i] - '0');
-        if (value > (limit - d) / 10) return false;
-        value = value * 10 + d;
-    }
-    pattern = negative ? 0 - value : value;
-    return true;
-}
 
 struct float_limits {
     std::int32_t max_digits;     // significant digits; 0 no limit
@@ -108,63 +63,131 @@ int compare_leading_digits(const char* digits, std::int32_t count, const char* b
     return 0;
 }
 
-bool float_acceptable(const float_limits& limits, const std::uint8_t* text, std::int32_t length) {
-    std::int32_t pos = 0;
-    if (pos < length && text[pos] == '-') ++pos;
+}  // namespace
 
-    // Mantissa: digits (a leading 0 only before the point) and an optional fraction.
-    constexpr std::int32_t kept_digits = 24;   // enough to compare with the limits
-    char leading[kept_digits];
-    std::int32_t significant = 0, mantissa_digits = 0, integer_digits = 0;
-    bool in_fraction = false, first_in_fraction = false;
-    std::int32_t fraction_position = 0, first_fraction_position = 0;
-    for (; pos < length; ++pos) {
-        const std::uint8_t c = text[pos];
-        if (c == '.') {
-            if (in_fraction) return false;
-            in_fraction = true;
-            continue;
-        }
-        if (!is_digit(c)) break;
-        if (!in_fraction) {
-            if (integer_digits == 1 && significant == 0) return false;   // a leading 0
-            ++integer_digits;
-        } else {
-            ++fraction_position;
-        }
-        ++mantissa_digits;
-        if (significant == 0 && c == '0') continue;
-        if (significant == 0) {
-            first_in_fraction = in_fraction;
-            first_fraction_position = fraction_position;
-        }
-        if (significant < kept_digits) leading[significant] = static_cast<char>(c);
-        ++significant;
+number_scan::number_scan(std::uint32_t type) : type(type), at(part::start) {
+    const std::uint32_t bits = type & input_type_size_mask;
+    if (type & input_type_float) {
+        if (!limits_of(type)) at = part::none;
+    } else if (!integer_size_valid(bits)) {
+        at = part::none;
+    } else {
+        limit = (type & input_type_unsigned) ? all_ones(bits) : all_ones(bits - 1);
     }
-    // Decade of the first significant digit (an integer part never starts with 0).
+}
+
+bool number_scan::add(std::uint8_t c) {
+    number_scan next = *this;
+    const bool taken = (type & input_type_float) ? next.add_to_float(c) : next.add_to_integer(c);
+    if (taken) *this = next;
+    return taken;
+}
+
+// An integer: optional "-" (signed types) and decimal digits without a
+// leading 0 (except "0" itself), or "&H", "&O", "&B" and digits; the value
+// must fit the type (2^(bits-1) when negative). Incomplete forms read as 0.
+bool number_scan::add_to_integer(std::uint8_t c) {
+    switch (at) {
+        case part::start:
+            at = part::mantissa;
+            if (c == '&') {
+                at = part::base_letter;
+                return true;
+            }
+            if (c == '-') {
+                if (type & input_type_unsigned) return false;
+                negative = true;
+                ++limit;
+                return true;
+            }
+            [[fallthrough]];
+        case part::mantissa: {
+            if (!is_digit(c) || (mantissa_digits > 0 && value == 0)) return false;   // a leading 0
+            const auto d = static_cast<std::uint64_t>(c - '0');
+            if (value > (limit - d) / 10) return false;
+            value = value * 10 + d;
+            ++mantissa_digits;
+            return true;
+        }
+        case part::base_letter:
+            if (c == 'H' || c == 'h') base = 16;
+            else if (c == 'O' || c == 'o') base = 8;
+            else if (c == 'B' || c == 'b') base = 2;
+            else return false;
+            limit = all_ones(type & input_type_size_mask);
+            at = part::based_digits;
+            return true;
+        case part::based_digits: {
+            const int d = digit_value(c, base);
+            if (d < 0 || value > (limit - static_cast<std::uint64_t>(d)) / base) return false;
+            value = value * base + static_cast<std::uint64_t>(d);
+            return true;
+        }
+        default: return false;
+    }
+}
+
+// A floating-point number: optional "-", digits (a leading 0 only before the
+// point) with an optional fraction, then optionally the exponent letter, a
+// sign and digits.
+bool number_scan::add_to_float(std::uint8_t c) {
+    const float_limits& limits = *limits_of(type);
+    switch (at) {
+        case part::start:
+            at = part::mantissa;
+            if (c == '-') return true;
+            [[fallthrough]];
+        case part::mantissa:
+            if (c == '.') {
+                if (in_fraction) return false;
+                in_fraction = true;
+                return true;
+            }
+            if (!is_digit(c)) {
+                const bool is_e = c == 'E' || c == 'e', is_d = c == 'D' || c == 'd';
+                if (mantissa_digits == 0 || !(is_e || (is_d && limits.exponent_d))) return false;
+                at = part::exponent_start;
+                return true;
+            }
+            if (!in_fraction) {
+                if (integer_digits == 1 && significant == 0) return false;   // a leading 0
+                ++integer_digits;
+            } else {
+                ++fraction_position;
+            }
+            ++mantissa_digits;
+            if (significant == 0 && c == '0') return true;
+            if (significant == 0) {
+                first_in_fraction = in_fraction;
+                first_fraction_position = fraction_position;
+            }
+            if (limits.max_digits && significant == limits.max_digits) return false;
+            if (significant < static_cast<std::int32_t>(sizeof leading)) leading[significant] = static_cast<char>(c);
+            ++significant;
+            return true;
+        case part::exponent_start:
+            at = part::exponent;
+            if (c == '-' || c == '+') {
+                exponent_negative = c == '-';
+                return true;
+            }
+            [[fallthrough]];
+        case part::exponent:
+            if (!is_digit(c)) return false;
+            if (exponent < 1000000) exponent = exponent * 10 + (c - '0');
+            return true;
+        default: return false;
+    }
+}
+
+bool number_scan::acceptable() const {
+    if (at == part::none) return false;
+    if (!(type & input_type_float) || significant == 0) return true;
+    // The decade of the first significant digit (an integer part never starts with 0).
+    const float_limits& limits = *limits_of(type);
     const std::int32_t first_decade = first_in_fraction ? -first_fraction_position : integer_digits - 1;
-    if (limits.max_digits && significant > limits.max_digits) return false;
-
-    // Exponent: a letter, an optional sign, digits.
-    std::int64_t exponent = 0;
-    if (pos < length) {
-        const std::uint8_t letter = text[pos];
-        const bool is_e = letter == 'E' || letter == 'e';
-        const bool is_d = letter == 'D' || letter == 'd';
-        if (mantissa_digits == 0 || !(is_e || (is_d && limits.exponent_d))) return false;
-        ++pos;
-        bool exponent_negative = false;
-        if (pos < length && (text[pos] == '-' || text[pos] == '+')) exponent_negative = text[pos++] == '-';
-        for (; pos < length; ++pos) {
-            if (!is_digit(text[pos])) return false;
-            if (exponent < 1000000) exponent = exponent * 10 + (text[pos] - '0');
-        }
-        if (exponent_negative) exponent = -exponent;
-    }
-    if (significant == 0) return true;
-
-    const std::int64_t decade = first_decade + exponent;
-    const std::int32_t compared = significant < kept_digits ? significant : kept_digits;
+    const std::int64_t decade = first_decade + (exponent_negative ? -exponent : exponent);
+    const std::int32_t compared = std::min(significant, static_cast<std::int32_t>(sizeof leading));
     if (decade > limits.top_decade) return false;
     if (decade == limits.top_decade && compare_leading_digits(leading, compared, limits.top_leading) > 0) return false;
     if (decade < limits.bottom_decade) return false;
@@ -173,22 +196,22 @@ bool float_acceptable(const float_limits& limits, const std::uint8_t* text, std:
     return true;
 }
 
-}  // namespace
-
 bool input_number_acceptable(std::uint32_t type, const std::uint8_t* text, std::int32_t length) {
-    if (type & input_type_float) {
-        const float_limits* limits = limits_of(type);
-        return limits && float_acceptable(*limits, text, length);
-    }
-    std::uint64_t pattern = 0;
-    return read_integer(type, text, length, pattern);
+    number_scan scan(type);
+    for (std::int32_t i = 0; i < length; ++i)
+        if (!scan.add(text[i])) return false;
+    return scan.acceptable();
 }
 
 void input_number_store(std::uint32_t type, const std::uint8_t* text, std::int32_t length, void* target) {
     const std::uint32_t bits = type & input_type_size_mask;
     if (!(type & input_type_float)) {
-        std::uint64_t pattern = 0;
-        if (read_integer(type, text, length, pattern)) std::memcpy(target, &pattern, bits / 8);   // little-endian
+        number_scan scan(type);
+        for (std::int32_t i = 0; i < length; ++i)
+            if (!scan.add(text[i])) return;
+        if (!scan.acceptable()) return;
+        const std::uint64_t pattern = scan.pattern();
+        std::memcpy(target, &pattern, bits / 8);   // little-endian
         return;
     }
     // The floating-point text goes through scanf; "D" reads as "E".

@@ -38,3 +38,36 @@ void input_piece_store(std::int32_t index, const str_desc* line, std::int32_t st
 // The numeric rules, by type word.
 bool input_number_acceptable(std::uint32_t type, const std::uint8_t* text, std::int32_t length);
 void input_number_store(std::uint32_t type, const std::uint8_t* text, std::int32_t length, void* target);
+
+// The same rules read one byte at a time, in constant time a byte, for a
+// piece that grows at its end: add() takes the next byte, and is false (and
+// changes nothing) when no byte after it could make the piece acceptable
+// again; acceptable() judges the piece read so far as
+// input_number_acceptable judges it whole.
+struct number_scan {
+    enum class part : std::uint8_t { start, mantissa, exponent_start, exponent, base_letter, based_digits, none };
+    std::uint32_t type;
+    part at;   // none: the type has no numeric rules
+    // Integers: the value of the digits, their base (10, or 16, 8 or 2 after
+    // "&H", "&O", "&B"), and the largest value allowed.
+    bool negative = false;
+    std::uint32_t base = 10;
+    std::uint64_t value = 0, limit = 0;
+    // Floating point: the mantissa's digits, the first significant ones and
+    // where the first stands, and the exponent (kept below 10^7).
+    bool in_fraction = false, first_in_fraction = false, exponent_negative = false;
+    std::int32_t mantissa_digits = 0, integer_digits = 0, significant = 0;
+    std::int32_t fraction_position = 0, first_fraction_position = 0;
+    std::int64_t exponent = 0;
+    char leading[24] = {};
+
+    explicit number_scan(std::uint32_t type = 0);
+    bool add(std::uint8_t c);
+    bool acceptable() const;
+    // The bit pattern an integer piece stores.
+    std::uint64_t pattern() const { return negative ? 0 - value : value; }
+
+private:
+    bool add_to_integer(std::uint8_t c);
+    bool add_to_float(std::uint8_t c);
+};

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <utmp.h>
 #include <vector>
@@ -55,8 +56,10 @@ struct run_result {
     int status = -1, signal = 0;
 };
 
-// argv[0] is the program's path; environment changes are "NAME=value" or "NAME" (removed).
-void exec_program(const char* path, const std::vector<std::string>& environment) {
+// argv[0] is the program's path, the arguments follow; environment changes
+// are "NAME=value" or "NAME" (removed).
+void exec_program(const char* path, const std::vector<std::string>& environment,
+                  const std::vector<std::string>& arguments = {}) {
     // As an interactive shell starts a program, whatever started this test.
     for (int signal_number : {SIGINT, SIGQUIT, SIGTSTP}) std::signal(signal_number, SIG_DFL);
     for (const std::string& change : environment) {
@@ -64,7 +67,10 @@ void exec_program(const char* path, const std::vector<std::string>& environment)
         if (equals == std::string::npos) unsetenv(change.c_str());
         else setenv(change.substr(0, equals).c_str(), change.substr(equals + 1).c_str(), 1);
     }
-    execl(path, path, static_cast<char*>(nullptr));
+    std::vector<char*> argv{const_cast<char*>(path)};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(path, argv.data());
     _exit(127);
 }
 
@@ -84,7 +90,8 @@ std::string read_all(int fd) {
 // Runs the program with the input on a pipe to its standard input and its
 // standard output and error on pipes (what it writes to standard error fits
 // in the pipe).
-run_result run_piped(const char* path, const std::string& input, std::vector<std::string> environment = {"DISPLAY"}) {
+run_result run_piped(const char* path, const std::string& input, std::vector<std::string> environment = {"DISPLAY"},
+                     const std::vector<std::string>& arguments = {}) {
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) return {};
     const pid_t pid = fork();
@@ -93,7 +100,7 @@ run_result run_piped(const char* path, const std::string& input, std::vector<std
         dup2(out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
-        exec_program(path, environment);
+        exec_program(path, environment, arguments);
     }
     for (int fd : {in[0], out[1], err[1]}) close(fd);
     std::thread writer([&] {
@@ -160,6 +167,24 @@ TEST(Piped, TheWholeDialogueForEachEntry) {
     }
 }
 
+// Both editions answer --help and --version without a display and without
+// reading their input, and refuse an unknown option with status 2.
+TEST(Piped, HelpVersionAndUnknownOptions) {
+    for (const char* path : {CONSOLE_PATH, WINDOW_PATH}) {
+        const std::string name = std::strrchr(path, '/') + 1;
+        const run_result help = run_piped(path, "555.5\n", {"DISPLAY"}, {"-display", ":0", "--help", "--frob"});
+        EXPECT_EQ(help.out.substr(0, help.out.find('\n')), "Usage: spektralrechner [-display NAME]") << path;
+        EXPECT_NE(help.out.find("SPEKTRALRECHNER_ZOOM"), std::string::npos) << path;
+        EXPECT_EQ(std::make_tuple(help.err, help.status), std::make_tuple("", 0)) << path;
+        const run_result version = run_piped(path, "", {"DISPLAY"}, {"--version"});
+        EXPECT_EQ(std::make_tuple(version.out, version.err, version.status),
+                  std::make_tuple("spektralrechner 1.0.0\n", "", 0)) << path;
+        const run_result unknown = run_piped(path, "", {"DISPLAY"}, {"--zoom=2", "--help"});
+        EXPECT_EQ(std::make_tuple(unknown.out, unknown.err, unknown.status),
+                  std::make_tuple("", name + ": unknown option --zoom=2 (try --help)\n", 2)) << path;
+    }
+}
+
 // With a display the dialogue is the desktop's box; answered Yes, every
 // later READ fails on its own line, those of the skipping loop at each pass.
 TEST(Piped, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
@@ -176,6 +201,10 @@ TEST(Piped, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
         dialogues += text.substr(line_at, text.find(' ', line_at) - line_at) + " ";
     }
     EXPECT_EQ(dialogues, "38 39 40 41 38 39 40 41 44 45 46 47 49 50 51 52 54 55 56 57 ");
+    // A dialog program that cannot reach the display ends as No would: that
+    // is no answer, and the dialogue goes where it goes without a display.
+    dialog.answer(1);
+    EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", {"DISPLAY=:4711"}).err, out_of_data(38) + "\n");
 }
 
 // The text as a terminal shows it: each line end as carriage return and line feed.
@@ -193,15 +222,17 @@ struct terminal_run {
     std::string output;
     termios before{};
 
-    terminal_run() {
+    terminal_run(const std::vector<std::string>& environment, tcflag_t local_modes) {
         winsize size{25, 80, 0, 0};
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) return;
         tcgetattr(slave, &before);
+        before.c_lflag |= local_modes;
+        tcsetattr(slave, TCSANOW, &before);
         pid = fork();
         if (pid == 0) {
             close(master);
             login_tty(dup(slave));
-            exec_program(CONSOLE_PATH, {"DISPLAY", "TERM=xterm"});
+            exec_program(CONSOLE_PATH, environment);
         }
     }
     ~terminal_run() {
@@ -259,6 +290,8 @@ TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
         std::vector<step> steps;
         int status, signal;
         std::string tail;
+        std::string display = "DISPLAY";   // unset
+        tcflag_t modes = 0;                // set on the terminal beside its own
     } sessions[] = {
         // The terminal's own Backspace; the terminal has shown the entry and its line end, the program adds neither.
         {{{prompt, "55\x7f" "0\r"}, {"? 55\b \b0\r\n\r\n\r\n         fuer  50 nm :", ""}, {key, "q"}}, 0, 0,
@@ -272,9 +305,17 @@ TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
           {on_terminal("Line: 39 (in main module)\nOut of DATA\nContinue? [y/n] "), "n\r"}},
          0, 0, "n\r\n" + own_colours},
         {{{prompt, "\x04"}, {"fuer  0 nm :", ""}}, 0, 0, key + own_colours + "\r\n"},   // Ctrl+D: the end of input
+        // Ctrl+Z: the terminal's own colours while stopped, the program's again
+        // after. (With no parent in its session, the program is not stopped.)
+        {{{prompt, "\x1a"}, {own_colours + "\x1b[38;5;15m", "\r"}, {key, "q"}}, 0, 0, key + own_colours + "\r\n"},
+        // With "stty tostop", desktop boxes whose dialog program writes to the
+        // terminal (as toolkits warn on standard error) are answered all the same.
+        {{{prompt, "708\r"}, {"a warning", ""}, {key, "q"}}, 0, 0, key + own_colours + "\r\n", "DISPLAY=:4711", TOSTOP},
     };
+    fake_dialog dialog;
+    dialog.warn("a warning\n");
     for (const auto& session : sessions) {
-        terminal_run t;
+        terminal_run t({session.display, "TERM=xterm"}, session.modes);
         for (const step& s : session.steps) {
             ASSERT_TRUE(t.until([&] { return t.output.find(s.shows) != std::string::npos; })) << s.shows << t.output;
             if (s.shows == key) {

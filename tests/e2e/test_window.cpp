@@ -1,14 +1,18 @@
 // The window and the life of the process, on a real X server: the text
 // screen as the window's pixels show it (text in the sixteen colours decoded
 // with the shipped font, the blinking cursor, images of the hardware layer
-// over the text, the full-screen modes of Alt+Enter, a PALETTE change),
-// critical errors, the missing display, and the command line and
-// directories the program sees.
-#include "tests/e2e/harness/e2e_test.h"   // first: before Xlib's None macro
+// over the text, the full-screen modes of Alt+Enter, a PALETTE change), the
+// calculator's zoom and resizing in whole steps, critical errors, the
+// missing display, the event loop's view of the connection, and the command
+// line and directories the program sees.
+#include "tests/e2e/harness/e2e_test.h"   // gtest before Xlib's None
 
+#include <X11/Xatom.h>
 #include <X11/Xlib-xcb.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -124,20 +128,7 @@ constexpr std::uint32_t black = text_colours[0], blue = text_colours[1], red = t
 const std::string heading = "Farbtafel der Textseite";
 const std::string prompt = " Eingabe der Wellenlaenge [nm]:";   // and a blank, where the cursor waits
 
-class ScreenDisplay : public e2e_test {
-protected:
-    std::vector<std::uint32_t> pixels;   // as last read by shows()
-    int width = 0, height = 0;
-
-    std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-    // Reads the pixels until the window is w x h and check() holds for them.
-    bool shows(int w, int h, const std::function<bool()>& check, double seconds = 5) {
-        return wait_until([&] {
-            pixels = window_pixels(server.connection, window, width, height);
-            return width == w && height == h && check();
-        }, seconds);
-    }
-};
+using ScreenDisplay = e2e_test;
 
 TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     const std::filesystem::path trigger =
@@ -146,11 +137,9 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     ASSERT_NO_FATAL_FAILURE(start(probe, {"screen", trigger}));
     window_move_to_origin_and_focus(server.connection, window);
     ASSERT_TRUE(program_reports(program, "ready"));
-    ASSERT_TRUE(row_shows(20, prompt)) << screen().dump();
 
     // Each row's text (a cell that is no glyph reads as '?'), the foreground
     // of its non-blank cells and the background of all.
-    const text_screen text = screen();
     std::string printable;
     for (char c = '!'; c <= '~'; ++c) printable += c;
     struct row_case { int row; std::string text; std::uint32_t foreground, background; };
@@ -159,78 +148,157 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
                                   {21, "", grey, black}, {24, "", grey, black}, {25, "", grey, black}};
     for (int colour = 0; colour < 16; ++colour)
         rows.push_back({2 + colour, "Farbe " + std::to_string(colour), text_colours[colour], colour ? black : grey});
+    ASSERT_TRUE(screen_shows([&](const text_screen& s) {
+        return std::all_of(rows.begin(), rows.end(), [&](const row_case& r) { return s.row_text(r.row) == r.text; });
+    })) << shown.dump();
     for (const row_case& r : rows) {
-        EXPECT_EQ(text.row_text(r.row), r.text) << r.row;
         for (int column = 1; column <= 80; ++column) {
-            const screen_cell& cell = text.at(r.row, column);
+            const screen_cell& cell = shown.at(r.row, column);
             EXPECT_TRUE(cell.character == ' ' || cell.foreground == r.foreground) << r.row << "," << column;
             EXPECT_TRUE(column > static_cast<int>(r.text.size()) || cell.background == r.background)
                 << r.row << "," << column;
         }
     }
-    EXPECT_EQ(text.at(1, 24).background, black);   // just past the heading
+    EXPECT_EQ(shown.at(1, 24).background, black);   // just past the heading
 
     // The cursor blinks where INPUT would echo: one line, row 14 of the cell, in the text colour.
     bool seen_on = false, seen_off = false;
-    wait_until([&] {
-        const screen_cell cell = screen().at(20, static_cast<int>(prompt.size()) + 2);
+    EXPECT_TRUE(screen_shows([&](const text_screen& s) {
+        const screen_cell& cell = s.at(20, static_cast<int>(prompt.size()) + 2);
         if (cell.cursor_rows == 0) return (seen_off = true) && seen_on;
         EXPECT_EQ(std::make_tuple(cell.cursor_rows, cell.foreground), std::make_tuple(1u << 14, grey));
         return (seen_on = true) && seen_off;
-    }, 3);
-    EXPECT_TRUE(seen_on && seen_off);
+    }));
+
+    // Waits until the window, read whole, is w x h and check() holds for its picture.
+    window_picture picture;
+    auto pixel = [&](int x, int y) { return picture.at(x, y); };
+    auto shows = [&](int w, int h, const std::function<bool()>& check) {
+        return window_shows(server.connection, window, picture, [&](const window_picture& p) {
+            return p.width == w && p.height == h && check();
+        }, 30);
+    };
 
     // The image's bands over the text, the second mirrored left to right.
-    ASSERT_TRUE(shows(640, 400, [&] { return pixel(105, 345) == 0xFF0000 && pixel(165, 360) == 0xFFFFFF; }));
     const std::uint32_t bands[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-    for (int band = 0; band < 4; ++band)
-        for (int x = 100 + 10 * band; x < 110 + 10 * band; ++x) {
-            EXPECT_EQ(pixel(x, 340), bands[band]) << x;
-            EXPECT_EQ(pixel(x, 349), bands[band]) << x;
-            EXPECT_EQ(pixel(x + 60, 356), bands[3 - band]) << x + 60;
-        }
-    for (auto [x, y] : {std::pair{99, 345}, {140, 345}, {120, 350}}) EXPECT_EQ(pixel(x, y), black) << x << "," << y;
+    ASSERT_TRUE(shows(640, 400, [&] {
+        for (int band = 0; band < 4; ++band)
+            for (int x = 100 + 10 * band; x < 110 + 10 * band; ++x)
+                if (pixel(x, 340) != bands[band] || pixel(x, 349) != bands[band] ||
+                    pixel(x + 60, 356) != bands[3 - band])
+                    return false;
+        return pixel(99, 345) == black && pixel(140, 345) == black && pixel(120, 350) == black;
+    }));
 
     // Alt+Enter: stretched, stretched smooth, square pixels, square pixels
-    // smooth, windowed again. Linear filtering blends the heading's right
-    // edge into the black beside it.
-    auto edge_blended = [&](int y) {
-        for (int x = 280; x < 310; ++x)
-            if (pixel(x, y) != blue && pixel(x, y) != yellow && pixel(x, y) != black) return true;
-        return false;
+    // smooth, windowed again. The heading's right edge, in pixel row y, is
+    // sharp (blue or yellow beside black) or, with linear filtering, blended.
+    auto edge = [&](int y) {
+        bool text = false;
+        for (int x = 280; x < 310; ++x) {
+            if (pixel(x, y) != blue && pixel(x, y) != yellow && pixel(x, y) != black) return 'b';
+            text = text || pixel(x, y) != black;
+        }
+        return text ? 's' : '-';
     };
     auto alt_enter = [&] { tap_key(server.connection, XK_Return, {XK_Alt_L}); };
     alt_enter();   // 1.6 x 1.92, no bars
-    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 2) == blue; })) << width << "x" << height;
-    EXPECT_FALSE(edge_blended(10));
+    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 2) == blue && edge(10) == 's'; }));
     alt_enter();
-    EXPECT_TRUE(shows(1024, 768, [&] { return edge_blended(10); }));
+    ASSERT_TRUE(shows(1024, 768, [&] { return edge(10) == 'b'; }));
     alt_enter();   // 1024 x 640 between black bars of 64 rows
-    ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 10) == black && pixel(2, 64 + 2) == blue; }));
-    for (int y : {0, 63, 704, 767})
-        for (int x = 0; x < 1024; x += 8) ASSERT_EQ(pixel(x, y), black) << x << "," << y;
-    EXPECT_EQ(pixel(2, 64), blue);                     // the heading's first pixel row
-    EXPECT_EQ(pixel(23 * 8 * 8 / 5 + 2, 66), black);   // just right of the heading
-    EXPECT_FALSE(edge_blended(64 + 10));
+    ASSERT_TRUE(shows(1024, 768, [&] {
+        for (int y : {0, 63, 704, 767})
+            for (int x = 0; x < 1024; x += 8)
+                if (pixel(x, y) != black) return false;
+        // The heading's first pixel row, and just right of the heading.
+        return pixel(2, 64) == blue && pixel(23 * 8 * 8 / 5 + 2, 66) == black && edge(64 + 10) == 's';
+    }));
     alt_enter();
-    EXPECT_TRUE(shows(1024, 768, [&] { return edge_blended(64 + 10); }));
+    ASSERT_TRUE(shows(1024, 768, [&] { return edge(64 + 10) == 'b'; }));
     alt_enter();
-    EXPECT_TRUE(shows(640, 400, [] { return true; }));
+    ASSERT_TRUE(shows(640, 400, [] { return true; }));
     window_move_to_origin_and_focus(server.connection, window);
-    EXPECT_TRUE(row_shows(1, heading, 3)) << screen().dump();
+    EXPECT_TRUE(row_shows(1, heading)) << shown.dump();
 
     // PALETTE 1, 4: attribute 1 shows red wherever it is used (the heading's
     // background, "Farbe 1"); the other colours stay.
     ASSERT_TRUE(std::ofstream(trigger));
     ASSERT_TRUE(program_reports(program, "palette changed"));
-    EXPECT_TRUE(wait_until([&] {
-        const text_screen now = screen();
-        return now.at(1, 1).background == red && now.at(3, 1).foreground == red;
-    }, 1)) << std::hex << screen().at(1, 1).background;
-    EXPECT_EQ(screen().at(2, 1).foreground, black);
+    EXPECT_TRUE(screen_shows([&](const text_screen& s) {
+        return s.at(1, 1).background == red && s.at(3, 1).foreground == red && s.at(2, 1).foreground == black;
+    })) << std::hex << shown.at(1, 1).background;
     std::filesystem::remove(trigger);
     window_send_delete(server.connection, window);
     expect_status_zero(false);
+}
+
+// The zoom on a 2560 x 1600 screen: the variable (lowered to fit; ignored
+// with a warning when it is no whole number from 1 to 16), the desktop's
+// Xft.dpi; the calculator's text at 2x, each glyph pixel a 2 x 2 block, an
+// entry typed (only the changed cells are sent); the size hints; resizes
+// settling on whole steps; the answer at 3x.
+class WindowZoom : public e2e_test {
+protected:
+    static constexpr double seconds = 30;   // reading a large window is slow on a busy machine
+    WindowZoom() { server_screen = "2560x1600x24"; }
+    void start_zoomed(const std::string& variable_setting) {
+        program = program_start(CALCULATOR_PATH, {}, {"DISPLAY=" + server.display, variable_setting});
+        window = window_find(server.connection, "Untitled", seconds);
+        ASSERT_NE(window, 0u) << program_wait(program, 0).err;
+    }
+    bool sized(int width, int height) {
+        return wait_until([&] {
+            const window_geometry g = window_geometry_of(server.connection, window);
+            return g.width == width && g.height == height;
+        }, seconds);
+    }
+};
+
+TEST_F(WindowZoom, ChosenAtStartAndSettledInWholeStepsOnResizing) {
+    const struct { std::string variable; int width, height; } starts[] = {
+        {"3", 1920, 1200}, {"8", 2560, 1600}, {"abc", 640, 400}, {"0", 640, 400},
+        {"-2", 640, 400}, {"1e9", 640, 400}, {"", 640, 400}};
+    for (const auto& s : starts) {
+        ASSERT_NO_FATAL_FAILURE(start_zoomed("SPEKTRALRECHNER_ZOOM=" + s.variable));
+        EXPECT_TRUE(sized(s.width, s.height)) << s.variable;
+        EXPECT_EQ(program_wait(program, 0).err,
+                  s.width > 640 ? "" : "spektralrechner: SPEKTRALRECHNER_ZOOM=\"" + s.variable +
+                                           "\" is not a whole number from 1 to 16; ignored\n");
+    }
+
+    const std::string resources = "Xft.dpi:\t192\n";
+    XChangeProperty(server.connection, DefaultRootWindow(server.connection), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                    static_cast<int>(resources.size()));
+    ASSERT_NO_FATAL_FAILURE(start_zoomed("SPEKTRALRECHNER_ZOOM"));
+    window_move_to_origin_and_focus(server.connection, window);
+    ASSERT_TRUE(sized(1280, 800));
+    const std::string prompt = " Eingabe der Wellenlaenge [nm]: ?";
+    EXPECT_TRUE(screen_shows([&](const text_screen& s) {
+        return s.row_text(1) == "          ***** Berechnung der Spektralwertanteile x,y *****" &&
+               s.row_text(13) == prompt;
+    })) << shown.dump();
+    type_text(server.connection, "555.5");
+    EXPECT_TRUE(row_shows(13, prompt + " 555.5")) << shown.dump();
+    XSizeHints hints{};
+    long supplied = 0;
+    XGetWMNormalHints(server.connection, window, &hints, &supplied);
+    EXPECT_EQ(std::make_tuple(hints.min_width, hints.min_height, hints.width_inc, hints.height_inc, hints.min_aspect.x,
+                              hints.min_aspect.y, hints.max_aspect.x, hints.max_aspect.y),
+              std::make_tuple(640, 400, 640, 400, 640, 400, 640, 400));
+
+    const struct { int width, height, settled_width, settled_height; } resizes[] = {
+        {800, 600, 640, 400}, {1300, 820, 1280, 800}, {2000, 1300, 1920, 1200}};
+    for (const auto& r : resizes) {
+        XResizeWindow(server.connection, window, r.width, r.height);
+        XSync(server.connection, False);
+        EXPECT_TRUE(sized(r.settled_width, r.settled_height)) << r.width << "x" << r.height;
+    }
+    type_text(server.connection, "\n");
+    EXPECT_TRUE(screen_shows([&](const text_screen& s) {
+        return s.row_text(18) == "         x=  .3409378" && s.row_text(19) == "         y=  .6554428";
+    })) << shown.dump();
 }
 
 }  // namespace

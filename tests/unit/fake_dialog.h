@@ -71,12 +71,17 @@ struct fake_dialog {
                                  "[ \"${0##*/}\" = xmessage ] && /bin/cat > \"$d/input_$n\"\n"
                                  "printf '%s\\0' \"${0##*/}\" \"$@\" > \"$d/call_$n\"\n"
                                  "[ -e \"$d/print\" ] && /bin/cat \"$d/print\"\n"
-                                 "read a < \"$d/answer\"; exit $a\n";
+                                 "[ -e \"$d/warn\" ] && /bin/cat \"$d/warn\" >&2\n"
+                                 "f=$d/answer; [ -e \"$f$n\" ] && f=$f$n; read a < \"$f\"; exit $a\n";
         chmod(script.c_str(), 0755);
     }
 
-    void answer(int exit_status) const { std::ofstream(directory + "/answer") << exit_status << "\n"; }
+    // The answer of every call, or of call n (counted from 0) alone.
+    void answer(int exit_status, int n = -1) const {
+        std::ofstream(directory + "/answer" + (n < 0 ? "" : std::to_string(n))) << exit_status << "\n";
+    }
     void print(const std::string& text) const { std::ofstream(directory + "/print") << text; }
+    void warn(const std::string& text) const { std::ofstream(directory + "/warn") << text; }   // on standard error
     void delay(double seconds) const { std::ofstream(directory + "/delay") << seconds << "\n"; }
     // The fake and its sleep then ignore SIGTERM (only SIGKILL ends them).
     void ignore_term() const { std::ofstream(directory + "/ignore_term"); }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <set>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "runtime/console/screen_image.h"
@@ -33,11 +34,12 @@ std::vector<std::uint32_t> cell_pixels(int column, int row, int w = 8, int h = 1
 bool cell_is(int column, int row, std::uint32_t colour) {
     return cell_pixels(column, row) == std::vector<std::uint32_t>(128, colour);
 }
-// The pixel rows the newest frame redrew, and whether it was drawn onto a
-// copy of the frame before (else whole).
-std::pair<int, int> redrawn_rows(std::int64_t previous_order) {
+// The pixels the newest frame redrew (left, top, right, bottom), and
+// whether it was drawn onto a copy of the frame before (else whole).
+std::tuple<int, int, int, int> redrawn_area(std::int64_t previous_order) {
     EXPECT_EQ(newest()->base_order, previous_order);
-    return {newest()->changed_top, newest()->changed_bottom};
+    const software_frame* f = newest();
+    return {f->changed_left, f->changed_top, f->changed_right, f->changed_bottom};
 }
 // Marks the last pixel of every 8x16 cell of the newest frame (mark = true), or
 // lists the cells that lost the mark since.
@@ -169,7 +171,7 @@ TEST_F(Renderer, OnlyChangedCellsAreRedrawn) {
     page->cursor_x = 11;   // the cursor moves: the cell it left and the one it reaches
     render_software_frame();
     EXPECT_EQ(marked_cells(false), (cells{{9, 2}, {10, 2}}));
-    EXPECT_EQ(redrawn_rows(previous), std::make_pair(32, 48));
+    EXPECT_EQ(redrawn_area(previous), std::make_tuple(72, 32, 88, 48));
     EXPECT_EQ(pixel(10 * 8, 2 * 16 + 14), grey);
     EXPECT_EQ(pixel(9 * 8, 2 * 16 + 14), black);
 
@@ -183,14 +185,14 @@ TEST_F(Renderer, OnlyChangedCellsAreRedrawn) {
     at_phase(false);   // the phase turns: the cursor cell and the blinking cell
     render_software_frame();
     EXPECT_EQ(marked_cells(false), (cells{{10, 2}, {5, 5}}));
-    EXPECT_EQ(redrawn_rows(previous), std::make_pair(32, 96));
+    EXPECT_EQ(redrawn_area(previous), std::make_tuple(40, 32, 88, 96));
     EXPECT_EQ(pixel(10 * 8, 2 * 16 + 14), black);
 
     marked_cells(true);
     page->palette[9] = 0xFF123456;   // a palette entry no cell uses still redraws every cell
     render_software_frame();
     EXPECT_EQ(marked_cells(false).size(), 2000u);
-    EXPECT_EQ(redrawn_rows(0), std::make_pair(0, 400));
+    EXPECT_EQ(redrawn_area(0), std::make_tuple(0, 0, 640, 400));
     page->palette[9] = default_palette_256[9];
 }
 

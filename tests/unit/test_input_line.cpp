@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/console/console_image.h"
+#include "runtime/input/console_input.h"
 #include "runtime/input/input_line.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard.h"
@@ -204,6 +207,37 @@ TEST_F(InputLine, PiecesStoredWhileTheHeapIsCompactedHoldWhatWasTyped) {
         str_free(second);
     }
     EXPECT_EQ(wrong_at_room, 0u);
+}
+
+// The terminal edition's INPUT reads standard input: "\r", "\r\n" and "\n"
+// each end a line; a line keeps its first megabyte and drops the rest; a
+// numeric piece of a million bytes is checked as it arrives, Backspace
+// included, in time in proportion to its length (not within a minute before).
+TEST_F(InputLine, LinesFromStandardInput) {
+    const std::string megabyte(1 << 20, '0'), path = testing::TempDir() + "console_input";
+    std::ofstream(path) << "500\r600\r\n7" << megabyte << megabyte << "\n&H" << megabyte.substr(50000) << "7FF\bFFF\n8";
+    ASSERT_TRUE(std::freopen(path.c_str(), "r", stdin));
+    console_image_create();
+    str_desc* entry = str_new(0, 0);
+    std::int16_t number = 5;
+    std::vector<std::string> entries;
+    std::atomic<bool> done{false};
+    testing::internal::CaptureStdout();   // the echo
+    std::thread program([&] {
+        for (int line = 0; line < 5; ++line) {
+            input_target_set(1, line == 3 ? 16 : input_type_string, line == 3 ? static_cast<void*>(&number) : entry);
+            console_input_line(1, 1);
+            entries.push_back(line == 3 ? std::to_string(number) : text_of(entry));
+        }
+        done = true;
+    });
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (!done && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+    testing::internal::GetCapturedStdout();
+    if (!done) program.detach();   // the test has failed; it goes on meanwhile
+    ASSERT_TRUE(done);
+    program.join();
+    EXPECT_EQ(entries, (std::vector<std::string>{"500", "600", "7" + megabyte.substr(1), "32767", "8"}));
 }
 
 }  // namespace

@@ -87,11 +87,11 @@ TEST(TextSelection, ClicksAndDragsSelectRunsOfCells) {
     EXPECT_FALSE(s.dragging);
 }
 
-// The pointer through the window mapping: 1:1, scaled twice, letterboxed.
+// The pointer through the window mapping: 1:1, at zoom 2, letterboxed.
 TEST(TextSelection, TheCellUnderThePointerFollowsTheMapping) {
-    const window_mapping plain = compute_window_mapping(640, 400, 640, 400, 0, 0, 0);
-    const window_mapping doubled = compute_window_mapping(640, 400, 1280, 800, 1, 0, 0);
-    const window_mapping boxed = compute_window_mapping(640, 400, 1920, 1080, 2, 0, 0);   // 96 px bars
+    const window_mapping plain = compute_window_mapping(640, 400, 640, 400, 0, 0, 0, 1);
+    const window_mapping doubled = compute_window_mapping(640, 400, 1280, 800, 0, 0, 0, 2);
+    const window_mapping boxed = compute_window_mapping(640, 400, 1920, 1080, 2, 0, 0, 1);   // 96 px bars
     const struct {
         const window_mapping* mapping;
         int x, y;

@@ -1,5 +1,5 @@
-// The window mapping and the Alt+Enter cycle: the parts
-// of presentation that need no GL context.
+// The window mapping, the zoom and the Alt+Enter cycle: the parts of
+// presentation that need no GL context.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -8,6 +8,7 @@
 #include "runtime/display/presentation.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/display/window_mapping.h"
+#include "runtime/display/window_zoom.h"
 
 // Mappings and rectangles compare as tuples of their fields (the scales exactly:
 // they are quotients of small integers), which the test printer shows in full.
@@ -18,37 +19,84 @@ auto fields(const window_mapping& m) {
 auto fields(const pixel_rectangle& r) { return std::make_tuple(r.left, r.top, r.right, r.bottom); }
 
 TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
-    // A 640x400 frame: 1:1; dragged larger (unscaled in the corner, or scaled
-    // and smooth with resize setting 2); full screen stretched, square pixels
-    // with bars left and right, and on a narrow screen above and below.
+    // A 640x400 frame: 1:1 and at zoom 2; dragged larger (unenlarged or
+    // enlarged in the corner, or scaled and smooth with resize setting 2);
+    // full screen stretched (whatever the zoom), square pixels with bars left
+    // and right, and on a narrow screen above and below.
     const struct {
-        int window_w, window_h, mode, smooth, scaling;
+        int window_w, window_h, mode, smooth, scaling, zoom;
         window_mapping mapping;
         int bar_count;
         pixel_rectangle bars[2];
     } cases[] = {
-        {640, 400, 0, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0}, 0, {}},
-        {800, 600, 0, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0}, 0, {}},
-        {800, 600, 0, 0, 2, {0, 0, 799, 599, 1.25f, 1.5f, 800, 600, 0, 1}, 0, {}},
-        {1920, 1080, 1, 0, 0, {0, 0, 1919, 1079, 3.0f, 2.7f, 1920, 1080, 0, 0}, 0, {}},
-        {1920, 1080, 2, 1, 0, {96, 0, 1823, 1079, 2.7f, 2.7f, 1728, 1080, 1, 1}, 2,
+        {640, 400, 0, 0, 0, 1, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0}, 0, {}},
+        {1280, 800, 0, 0, 0, 2, {0, 0, 1279, 799, 2.0f, 2.0f, 1280, 800, 0, 0}, 0, {}},
+        {800, 600, 0, 0, 0, 1, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 0, 0}, 0, {}},
+        {1300, 820, 0, 0, 0, 2, {0, 0, 1279, 799, 2.0f, 2.0f, 1280, 800, 0, 0}, 0, {}},
+        {800, 600, 0, 0, 2, 1, {0, 0, 799, 599, 1.25f, 1.5f, 800, 600, 0, 1}, 0, {}},
+        {1920, 1080, 1, 0, 0, 2, {0, 0, 1919, 1079, 3.0f, 2.7f, 1920, 1080, 0, 0}, 0, {}},
+        {1920, 1080, 2, 1, 0, 1, {96, 0, 1823, 1079, 2.7f, 2.7f, 1728, 1080, 1, 1}, 2,
          {{0, 0, 95, 1079}, {1824, 0, 1919, 1079}}},
-        {1280, 1024, 2, 0, 0, {0, 112, 1279, 911, 2.0f, 2.0f, 1280, 800, 2, 0}, 2,
+        {1280, 1024, 2, 0, 0, 1, {0, 112, 1279, 911, 2.0f, 2.0f, 1280, 800, 2, 0}, 2,
          {{0, 0, 1279, 111}, {0, 912, 1279, 1023}}},
         // A pixel too wide or too high: a bar one pixel thin on one side.
-        {641, 400, 2, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 1, 0}, 1, {{640, 0, 640, 399}}},
-        {640, 401, 2, 0, 0, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 2, 0}, 1, {{0, 400, 639, 400}}},
-        {642, 401, 2, 0, 0, {1, 0, 641, 400, 641.0f / 640, 401.0f / 400, 641, 401, 1, 0}, 1, {{0, 0, 0, 400}}},
+        {641, 400, 2, 0, 0, 1, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 1, 0}, 1, {{640, 0, 640, 399}}},
+        {640, 401, 2, 0, 0, 1, {0, 0, 639, 399, 1.0f, 1.0f, 640, 400, 2, 0}, 1, {{0, 400, 639, 400}}},
+        {642, 401, 2, 0, 0, 1, {1, 0, 641, 400, 641.0f / 640, 401.0f / 400, 641, 401, 1, 0}, 1, {{0, 0, 0, 400}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.window_w << "x" << c.window_h << " mode " << c.mode);
-        const window_mapping m = compute_window_mapping(640, 400, c.window_w, c.window_h, c.mode, c.smooth, c.scaling);
+        const window_mapping m =
+            compute_window_mapping(640, 400, c.window_w, c.window_h, c.mode, c.smooth, c.scaling, c.zoom);
         EXPECT_EQ(fields(m), fields(c.mapping));
         EXPECT_EQ(fields(map_frame_rectangle(m, 0, 0, 639, 399)),
                   std::make_tuple(c.mapping.offset_x, c.mapping.offset_y, c.mapping.right, c.mapping.bottom));
         pixel_rectangle bars[2];
         ASSERT_EQ(bar_rectangles(m, c.window_w, c.window_h, bars), c.bar_count);
         for (int i = 0; i < c.bar_count; ++i) EXPECT_EQ(fields(bars[i]), fields(c.bars[i]));
+    }
+}
+
+// The zoom at start: the variable (a whole number from 1 to 16, else
+// ignored with a warning), else Xft.dpi / 96 rounded half up, else 1,
+// lowered to fit the room. A window then resized settles on the whole
+// step nearest to its smaller ratio to the frame, again within the room.
+TEST(WindowZoom, ChosenAtStartAndSettledAfterAResize) {
+    const struct {
+        const char* variable;   // null: unset
+        const char* resources;  // null: no RESOURCE_MANAGER
+        int room_w, room_h, zoom;
+        bool warned;
+        int resized_w, resized_h, settled;
+    } cases[] = {
+        {nullptr, nullptr, 2560, 1600, 1, false, 800, 600, 1},
+        {nullptr, "Xft.dpi:\t96\n", 2560, 1600, 1, false, 1300, 820, 2},
+        {nullptr, "Xft.antialias: 1\nXft.dpi: 144\n", 2560, 1600, 2, false, 2000, 1300, 3},
+        {nullptr, "Xft.dpi:\t192", 2560, 1600, 2, false, 1279, 799, 2},
+        {nullptr, "Xft.dpi: 288", 2560, 1600, 3, false, 959, 599, 1},
+        {nullptr, "Xft.dpi: 120.5", 2560, 1600, 1, false, 960, 600, 2},
+        {nullptr, "Xft.dpi: abc", 2560, 1600, 1, false, 100000, 1600, 4},
+        {nullptr, "Xft.dpi: -192", 0, 0, 1, false, 100000, 100000, 16},
+        {"3", "Xft.dpi: 96", 2560, 1600, 3, false, 1, 1, 1},
+        {"8", nullptr, 2560, 1600, 4, false, 2560, 1600, 4},
+        {"16", nullptr, 1920, 1080, 2, false, 2000, 1300, 2},
+        {"2", nullptr, 600, 400, 1, false, 1280, 800, 1},
+        // Unusable values (the end-to-end tests start the program with more).
+        {"abc", "Xft.dpi: 192", 2560, 1600, 2, true, 0, 0, 0},
+        {"17", nullptr, 2560, 1600, 1, true, 0, 0, 0},
+        {" 2", nullptr, 2560, 1600, 1, true, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.variable ? c.variable : "unset") << " / "
+                                        << (c.resources ? c.resources : "none") << " in " << c.room_w);
+        zoom_room_width = c.room_w;
+        zoom_room_height = c.room_h;
+        bool warned = false;
+        EXPECT_EQ(zoom_chosen(c.variable, c.resources, 640, 400, warned), c.zoom);
+        EXPECT_EQ(warned, c.warned);
+        if (c.resized_w) {
+            EXPECT_EQ(zoom_settled(c.resized_w, c.resized_h, 640, 400), c.settled);
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 class e2e_test : public ::testing::Test {
 protected:
     x_server server;
+    std::string server_screen = "1024x768x24";   // a fixture may set another size in its constructor
     running_program program;
     Window window = 0;
 
@@ -17,8 +18,21 @@ protected:
                const std::string& title = "Untitled", const std::string& directory = "");
     // Waits for the end: status 0, within a second when quick.
     void expect_status_zero(bool quick);
-    text_screen screen() const { return screen_read(server.connection, window); }
-    bool row_shows(int row, const std::string& text, double seconds = 5) const {
-        return wait_until([&] { return screen().row_text(row) == text; }, seconds);
+
+    // Wait up to 30 s until the screen of a whole picture holds check,
+    // shows a row's text, or the rows from the first; that screen stays in shown.
+    text_screen shown;
+    bool screen_shows(const std::function<bool(const text_screen&)>& check) {
+        return ::screen_shows(server.connection, window, shown, check, 30);
+    }
+    bool row_shows(int row, const std::string& text) {
+        return screen_shows([&](const text_screen& s) { return s.row_text(row) == text; });
+    }
+    bool rows_show(const std::vector<std::string>& rows) {
+        return screen_shows([&](const text_screen& s) {
+            for (std::size_t r = 0; r < rows.size(); ++r)
+                if (s.row_text(static_cast<int>(r) + 1) != rows[r]) return false;
+            return true;
+        });
     }
 };

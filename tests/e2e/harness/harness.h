@@ -12,7 +12,7 @@
 #include <sys/types.h>
 #include <vector>
 
-// A private Xvfb, 1024 x 768 x 24 without TCP, on a display it chooses itself.
+// A private Xvfb without TCP, on a display it chooses itself.
 struct x_server {
     pid_t pid = -1;
     std::string display;            // ":N", for DISPLAY
@@ -24,9 +24,11 @@ struct x_server {
     x_server& operator=(const x_server&) = delete;
 };
 
-// Starts the server with extra_arguments (such as "-extension", "GLX") and
-// connects to it; false, with the reason in why, when it does not come up.
-bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {});
+// Starts the server with a screen of screen_size (width x height x depth) and
+// extra_arguments (such as "-extension", "GLX") and connects to it; false,
+// with the reason in why, when it does not come up.
+bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {},
+                    const std::string& screen_size = "1024x768x24");
 
 struct running_program {
     pid_t pid = -1;
@@ -51,7 +53,7 @@ running_program program_start(const std::string& path, const std::vector<std::st
 program_result program_wait(running_program& program, double timeout_seconds);
 
 // Waits up to timeout_seconds for text to appear in the program's stdout.
-bool program_reports(const running_program& program, const std::string& text, double timeout_seconds = 10);
+bool program_reports(const running_program& program, const std::string& text, double timeout_seconds = 30);
 
 // Waits until check() holds, polling every 5 ms; false after timeout_seconds.
 bool wait_until(const std::function<bool()>& check, double timeout_seconds);
@@ -74,18 +76,35 @@ void window_move_to_origin_and_focus(Display* display, Window window);
 void window_send_delete(Display* display, Window window);
 
 // The window's pixels as 0x00RRGGBB words, row by row from the top; empty
-// (and width, height 0) when the window cannot be read.
-std::vector<std::uint32_t> window_pixels(Display* display, Window window, int& width, int& height);
+// (width and height 0) when the window cannot be read.
+struct window_picture {
+    std::vector<std::uint32_t> pixels;
+    int width = 0, height = 0;
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+window_picture window_read(Display* display, Window window);
+
+// Reads the window until check() holds for a read and the read before it,
+// a few milliseconds earlier, showed the very same pixels; false (the last
+// read kept) after timeout_seconds. A window can be read half-drawn, in the
+// middle of a buffer swap, and a swap can stall: a check should cover the
+// whole picture it expects, and what is asserted afterwards should be read
+// from the picture it held for, never from a read of its own.
+bool window_shows(Display* display, Window window, window_picture& picture,
+                  const std::function<bool(const window_picture&)>& check, double timeout_seconds);
 
 // Presses and releases a key through XTest, holding the modifiers around it.
 void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers = {});
 
-// Types unshifted ASCII text ("\n" is Enter, "\b" Backspace), pausing
-// pause_ms after each key so that the program keeps up with its 15-key buffer.
-void type_text(Display* display, const std::string& text, int pause_ms = 20);
+// Types unshifted ASCII text ("\n" is Enter, "\b" Backspace) at once. The
+// program's keyboard buffer holds 15 keys: a test that types more must wait
+// for the echo in between.
+void type_text(Display* display, const std::string& text);
 
 // The 80 x 25 text screen read back from the window's pixels: each 8 x 16
 // cell is matched against the printable ASCII glyphs of the shipped font file.
+// In a window of k times 640 x 400 or more each glyph pixel must be a k x k
+// block of one colour, or the cell is no glyph.
 struct screen_cell {
     bool recognised = false;          // the pixels are such a glyph in at most two colours
     std::uint8_t character = 0;       // a one-coloured cell reads as a space
@@ -105,4 +124,7 @@ struct text_screen {
     std::string dump() const;
 };
 
-text_screen screen_read(Display* display, Window window);
+// The text screen of a whole picture (see window_shows) for which check()
+// holds; false (the last picture decoded) after timeout_seconds.
+bool screen_shows(Display* display, Window window, text_screen& screen,
+                  const std::function<bool(const text_screen&)>& check, double timeout_seconds);

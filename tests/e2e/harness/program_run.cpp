@@ -71,7 +71,7 @@ bool program_reports(const running_program& program, const std::string& text, do
 
 void e2e_test::SetUp() {
     std::string why;
-    ASSERT_TRUE(x_server_start(server, why)) << why;
+    ASSERT_TRUE(x_server_start(server, why, {}, server_screen)) << why;
 }
 
 void e2e_test::TearDown() {
@@ -81,7 +81,7 @@ void e2e_test::TearDown() {
 void e2e_test::start(const std::string& path, const std::vector<std::string>& arguments, const std::string& title,
                      const std::string& directory) {
     program = program_start(path, arguments, {"DISPLAY=" + server.display}, directory);
-    window = window_find(server.connection, title, 10);
+    window = window_find(server.connection, title, 30);
     if (!window) FAIL() << "no window; stderr: " << program_wait(program, 0).err;
 }
 

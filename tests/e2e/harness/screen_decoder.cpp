@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -14,14 +15,32 @@ const std::string& glyph_rows() {
     return rows;
 }
 
+constexpr std::uint32_t mixed_block = 0xFF000000;   // no window pixel (they are 0x00RRGGBB)
+
+// The 640 x 400 frame that a window of zoom times its size shows: each
+// pixel the colour of its zoom x zoom block, or mixed_block.
+std::vector<std::uint32_t> frame_pixels(const std::vector<std::uint32_t>& pixels, int width, int zoom) {
+    std::vector<std::uint32_t> frame(640 * 400);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 640; ++x) {
+            std::uint32_t& p = frame[static_cast<std::size_t>(y) * 640 + x];
+            p = pixels[static_cast<std::size_t>(y * zoom) * width + x * zoom];
+            for (int dy = 0; dy < zoom; ++dy)
+                for (int dx = 0; dx < zoom; ++dx)
+                    if (pixels[static_cast<std::size_t>(y * zoom + dy) * width + x * zoom + dx] != p) p = mixed_block;
+        }
+    return frame;
+}
+
 // The cell's top pixel row is background: the printable ASCII glyphs leave it blank.
-screen_cell decode_cell(const std::vector<std::uint32_t>& pixels, int width, int left, int top) {
+screen_cell decode_cell(const std::vector<std::uint32_t>& frame, int left, int top) {
     screen_cell cell;
-    cell.background = cell.foreground = pixels[static_cast<std::size_t>(top) * width + left];
+    cell.background = cell.foreground = frame[static_cast<std::size_t>(top) * 640 + left];
     std::uint8_t rows[16] = {};   // bit set: not the background
     for (int r = 0; r < 16; ++r) {
         for (int x = 0; x < 8; ++x) {
-            const std::uint32_t p = pixels[static_cast<std::size_t>(top + r) * width + left + x];
+            const std::uint32_t p = frame[static_cast<std::size_t>(top + r) * 640 + left + x];
+            if (p == mixed_block) return {};
             if (p == cell.background) continue;
             if (cell.foreground != cell.background && p != cell.foreground) return {};   // a third colour
             cell.foreground = p;
@@ -69,13 +88,17 @@ std::string text_screen::dump() const {
     return text;
 }
 
-text_screen screen_read(Display* display, Window window) {
-    text_screen screen;
-    int width = 0, height = 0;
-    const std::vector<std::uint32_t> pixels = window_pixels(display, window, width, height);
-    if (width < 640 || height < 400 || glyph_rows().size() != 256 * 16) return screen;
-    for (int row = 0; row < 25; ++row)
-        for (int column = 0; column < 80; ++column)
-            screen.cells.push_back(decode_cell(pixels, width, column * 8, row * 16));
-    return screen;
+bool screen_shows(Display* display, Window window, text_screen& screen,
+                  const std::function<bool(const text_screen&)>& check, double timeout_seconds) {
+    window_picture picture;
+    return window_shows(display, window, picture, [&](const window_picture& whole) {
+        screen.cells.clear();
+        const int zoom = std::min(whole.width / 640, whole.height / 400);
+        if (zoom < 1 || glyph_rows().size() != 256 * 16) return false;
+        const std::vector<std::uint32_t> frame = frame_pixels(whole.pixels, whole.width, zoom);
+        for (int row = 0; row < 25; ++row)
+            for (int column = 0; column < 80; ++column)
+                screen.cells.push_back(decode_cell(frame, column * 8, row * 16));
+        return check(screen);
+    }, timeout_seconds);
 }

@@ -5,6 +5,7 @@
 #include <X11/keysym.h>
 
 #include <thread>
+#include <utility>
 
 bool wait_until(const std::function<bool()>& check, double timeout_seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
@@ -43,7 +44,7 @@ void window_move_to_origin_and_focus(Display* display, Window window) {
     XMoveWindow(display, window, 0, 0);
     XRaiseWindow(display, window);
     XSync(display, False);
-    wait_until([&] { return window_geometry_of(display, window).mapped; }, 5);
+    wait_until([&] { return window_geometry_of(display, window).mapped; }, 30);
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     XSync(display, False);
 }
@@ -60,17 +61,33 @@ void window_send_delete(Display* display, Window window) {
     XSync(display, False);
 }
 
-std::vector<std::uint32_t> window_pixels(Display* display, Window window, int& width, int& height) {
+window_picture window_read(Display* display, Window window) {
     const window_geometry geometry = window_geometry_of(display, window);
     XImage* image = geometry.width > 0 ? XGetImage(display, window, 0, 0, geometry.width, geometry.height,
                                                    AllPlanes, ZPixmap) : nullptr;
-    std::vector<std::uint32_t> pixels;
-    width = image ? geometry.width : 0;
-    height = image ? geometry.height : 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF);
-    if (image) XDestroyImage(image);
-    return pixels;
+    window_picture picture;
+    if (!image) return picture;
+    picture.width = geometry.width;
+    picture.height = geometry.height;
+    picture.pixels.reserve(static_cast<std::size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            picture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF);
+    XDestroyImage(image);
+    return picture;
+}
+
+bool window_shows(Display* display, Window window, window_picture& picture,
+                  const std::function<bool(const window_picture&)>& check, double timeout_seconds) {
+    window_picture earlier;
+    picture = {};
+    return wait_until([&] {
+        std::swap(earlier, picture);
+        picture = window_read(display, window);
+        const bool whole = !picture.pixels.empty() && picture.width == earlier.width &&
+                           picture.height == earlier.height && picture.pixels == earlier.pixels;
+        return whole && check(picture);
+    }, timeout_seconds);
 }
 
 void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers) {
@@ -84,10 +101,8 @@ void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modi
     for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) key(*m, false);
 }
 
-void type_text(Display* display, const std::string& text, int pause_ms) {
-    for (char c : text) {
-        // Latin-1 keysyms are the character codes.
+void type_text(Display* display, const std::string& text) {
+    // Latin-1 keysyms are the character codes.
+    for (char c : text)
         tap_key(display, c == '\n' ? XK_Return : c == '\b' ? XK_BackSpace : static_cast<unsigned char>(c));
-        std::this_thread::sleep_for(std::chrono::milliseconds(pause_ms));
-    }
 }

@@ -7,7 +7,8 @@
 
 #include "tests/e2e/harness/harness.h"
 
-bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments) {
+bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments,
+                    const std::string& screen_size) {
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     int pipe_fds[2] = {-1, -1};
     server.pid = pipe(pipe_fds) == 0 ? fork() : -1;
@@ -16,8 +17,8 @@ bool x_server_start(x_server& server, std::string& why, const std::vector<std::s
         const int quiet = open("/dev/null", O_WRONLY);
         if (quiet >= 0) dup2(quiet, 2);
         const std::string fd = std::to_string(pipe_fds[1]);
-        std::vector<const char*> argv{"Xvfb",        "-displayfd", fd.c_str(), "-screen",
-                                      "0", "1024x768x24", "-nolisten",  "tcp"};
+        std::vector<const char*> argv{"Xvfb", "-displayfd", fd.c_str(),  "-screen",
+                                      "0",    screen_size.c_str(), "-nolisten", "tcp"};
         for (const std::string& argument : extra_arguments) argv.push_back(argument.c_str());
         argv.push_back(nullptr);
         execvp("Xvfb", const_cast<char* const*>(argv.data()));
