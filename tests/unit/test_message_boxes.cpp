@@ -1,11 +1,10 @@
-// Message boxes: the dialog program chosen, the argument vectors it gets,
-// its answers, hostile text, and the fallback without a program.
+// Message boxes: the dialog program chosen, the argument vectors it gets, its
+// answers, hostile text, the fallback without a program; the error messages,
+// and the critical errors that show their box and end the process.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "fake_dialog.h"
+#include "runtime/errors/errors.h"
 #include "runtime/errors/tinyfiledialogs.h"
 
 namespace {
@@ -30,9 +29,8 @@ TEST(MessageBox, EachProgramGetsTheTextLiterallyInItsOwnArguments) {
     zenity.delay(0.05);
     const std::string title = "--title=" + hostile_title, text = "--text=" + hostile_message;
     EXPECT_EQ(show_box(zenity, "ok").arguments, (arguments{"--error", "--no-markup", title, text}));
-    const arguments question = {"--question", "--ok-label=Yes", "--cancel-label=No", "--icon-name=dialog-error",
-                                "--no-markup", title, text};
-    EXPECT_EQ(show_box(zenity, "yesno").arguments, question);
+    EXPECT_EQ(show_box(zenity, "yesno").arguments, (arguments{"--question", "--ok-label=Yes", "--cancel-label=No",
+                                                              "--icon-name=dialog-error", "--no-markup", title, text}));
     EXPECT_TRUE(show_box(zenity, "yesno", 0).has("--default-cancel"));
 
     // kdialog's label would take markup: the text goes as rich text that
@@ -56,23 +54,16 @@ TEST(MessageBox, EachProgramGetsTheTextLiterallyInItsOwnArguments) {
     }
 }
 
-TEST(MessageBox, ZenityBeforeKdialogBeforeXmessage) {
+// Zenity before kdialog before xmessage; exit status 0 is OK or Yes (1), any other No (0).
+TEST(MessageBox, ProgramsInOrderOfPreferenceAndTheirAnswers) {
     const arguments preference = {"zenity", "kdialog", "xmessage"};
     for (std::size_t first = 0; first < preference.size(); ++first) {
         fake_dialog dialog(arguments(preference.begin() + first, preference.end()), true);
         EXPECT_EQ(show_box(dialog, "ok").program, preference[first]);
-    }
-}
-
-TEST(MessageBox, AnswersMapToOneForOkOrYesAndZeroOtherwise) {
-    const struct { int status; const char* type; int result; } answers[] = {
-        {0, "ok", 1}, {0, "yesno", 1}, {1, "yesno", 0}, {255, "yesno", 0}, {1, "ok", 0}};
-    for (const char* program : {"zenity", "kdialog", "xmessage"}) {
-        fake_dialog dialog({program}, true);
-        for (const auto& a : answers) {
-            dialog.answer(a.status);
-            EXPECT_EQ(tinyfd_messageBox("t", "m", a.type, "error", 1), a.result)
-                << program << " " << a.status << " " << a.type;
+        for (auto [status, type, result] : {std::tuple{0, "ok", 1}, {0, "yesno", 1}, {1, "yesno", 0},
+                                            {255, "yesno", 0}, {1, "ok", 0}}) {
+            dialog.answer(status);
+            EXPECT_EQ(tinyfd_messageBox("t", "m", type, "error", 1), result) << preference[first] << status << type;
         }
     }
 }
@@ -93,6 +84,40 @@ TEST(MessageBox, WithoutAUsableProgramTheTextGoesToStandardError) {
     std::filesystem::create_directory(broken.directory + "/kdialog");
     broken.install("xmessage");
     EXPECT_EQ(show_box(broken, "ok").program, "xmessage");
+}
+
+TEST(ErrorTable, MessagesGapsAndTheFirstErrorWins) {
+    for (auto [number, message] : {std::pair{0u, "No error"}, {4u, "Out of DATA"}, {76u, "Path not found"},
+                                   {258u, "Invalid handle"}, {315u, "_ASSERT failed (check console for description)"}})
+        EXPECT_STREQ(error_message(number), message) << number;
+    for (unsigned gap : {11u, 15u, 21u, 77u, 257u, 259u, 299u, 316u, 4294967295u})
+        EXPECT_STREQ(error_message(gap), "Unprintable error") << gap;
+    raise_error(0);   // not positive: Illegal function call
+    raise_error(4);
+    EXPECT_EQ(pending_error.exchange(0), 5);
+    EXPECT_EQ(pending_event.exchange(0), 1);
+}
+
+TEST(ErrorTable, CriticalNumbersShowTheirBoxThenExitWithStatusZero) {
+    fake_dialog dialog({"zenity"}, true);
+    dialog.delay(0.05);   // the exit must wait for the box
+    for (auto [number, title, message] : std::vector<std::tuple<std::int32_t, std::string, std::string>>{
+             {257, "Critical Error #1", "Out of memory"}, {11, "Critical Error", "Division by zero"},
+             {256, "Critical Error", "Out of stack space"},
+             {270, "Critical Error", "_GL command called outside of SUB _GL's scope"},
+             {502, "Critical Error #2", "Out of memory"}, {518, "Critical Error #18", "Out of memory"}}) {
+        dialog.forget_calls();
+        EXPECT_EXIT(raise_error(number), testing::ExitedWithCode(0), "") << number;
+        EXPECT_EQ(dialog.calls().at(0).arguments, (arguments{"--error", "--no-markup", "--title=" + title,
+                                                             "--text=" + message})) << number;
+    }
+    // Their neighbours are ordinary errors (300 to 315 are critical only in the dialogue).
+    dialog.forget_calls();
+    for (std::int32_t n : {255, 258, 269, 272, 300, 501, 519}) {
+        raise_error(n);
+        EXPECT_EQ(pending_error.exchange(0), n);
+    }
+    EXPECT_TRUE(dialog.calls().empty());
 }
 
 }  // namespace
