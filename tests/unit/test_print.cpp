@@ -1,13 +1,42 @@
-// The text console statements: PRINT, LOCATE, VIEW PRINT, PALETTE, COLOR, CLS.
+// The text screen's statements: SCREEN's text geometry and pages in video
+// memory, PRINT, LOCATE, VIEW PRINT, PALETTE, COLOR. (The calculator uses no
+// graphics mode, no second page, no CLS, no tabs, zones or control characters.)
 #include <gtest/gtest.h>
 
-#include <tuple>
-#include <vector>
-
 #include "runtime/console/console_image.h"
+#include "runtime/core/emulated_memory.h"
 #include "tests/unit/console_screen.h"
 
 namespace {
+
+std::uint8_t* video() { return emulated_address(video_memory_address); }
+
+TEST(Screen, TextGeometryRequests) {
+    fresh_text_screen();
+    const struct { int columns, rows, font, width, height, got_font, page_bytes; } requests[] = {
+        {0, 50, 0, 80, 50, 8, 8000},      // rows only: 80 columns, font 8
+        {40, 0, 0, 40, 50, 9, 4000},      // columns only after 50 rows
+        {0, 0, 8, 40, 50, 9, 4000},       // a font alone keeps the previous size
+        {0, 25, 0, 40, 25, 17, 2048},     // 40 x 25 always uses font 17
+        {80, 25, 8, 80, 25, 16, 4096},    // and 80 x 25 font 16
+        {80, 43, 0, 80, 43, 14, 6880},    // 43 rows: font 14
+        {132, 60, 8, 132, 60, 8, 15840},  // four pages fit in video memory, the others have their own
+    };
+    for (const auto& r : requests) {
+        if (r.columns) next_text_columns = r.columns;
+        if (r.rows) next_text_rows = r.rows;
+        if (r.font) next_text_font = r.font;
+        screen_set_mode(0, 0, 0, 0, 0, 1);
+        SCOPED_TRACE(testing::Message() << r.columns << "," << r.rows << "," << r.font);
+        EXPECT_EQ(std::tuple(write_page->width, write_page->height, write_page->font),
+                  std::tuple(r.width, r.height, static_cast<std::uint32_t>(r.got_font)));
+        for (int p = 0; p < 8; ++p) {
+            const screen_image* page = image_get(page_slot(p));
+            if ((p + 1) * r.page_bytes <= 65536) EXPECT_EQ(page->cells, video() + p * r.page_bytes) << p;
+            else EXPECT_TRUE(page->flags & image_owns_cells) << p;
+        }
+    }
+}
 
 using cursor_state = std::tuple<int, int, int>;  // row, column, holding (or cursor shape)
 
@@ -39,54 +68,15 @@ TEST_F(Print, AFullLineHoldsItsNewlineUntilTheNextPrint) {
     EXPECT_EQ(row_text(page, 4) + row_text(page, 5) + row_text(page, 6), "X" + line + "Y");
 }
 
-TEST_F(Print, FitCheckTabsAndZones) {
+// PRINT's check before an item: a new line only when the text would not fit, never at column 1.
+TEST_F(Print, FitCheckStartsANewLineOnlyWhenTheTextWouldNotFit) {
     const std::string w(100, 'w');
     for (auto [column, text, row] : {std::tuple{79, "abc", 2}, {78, "abc", 1}, {1, w.c_str(), 1}}) {
-        str_desc d = text_view(text);  // a new line only when the text would not fit, never at column 1
+        str_desc d = text_view(text);
         move_to(1, column);
         print_fit_check(&d);
         EXPECT_EQ(cursor(), cursor_state(row, row == 2 ? 1 : column, 0));
     }
-    move_to(3, 79);
-    print_raw("ab\t\tab\tc", 1);  // a tab is spaces to the next of 9, 17, 25, ...
-    EXPECT_EQ(row_text(page, 3), std::string(78, ' ') + "ab");
-    EXPECT_EQ(row_text(page, 4), std::string(16, ' ') + "ab      c");
-    move_to(6, 80);
-    print_raw("\t");  // column 80 is a stop: one space, then the newline is owed
-    EXPECT_EQ(cursor(), cursor_state(6, 80, 1));
-    print_next_zone();  // holding: just the owed newline
-    EXPECT_EQ(cursor(), cursor_state(7, 1, 0));
-    move_to(8, 77);
-    print_raw("\tZ");
-    EXPECT_EQ(row_text(page, 9), "Z");
-    for (int zone : {15, 29, 43, 57, 80}) {
-        print_next_zone();
-        EXPECT_EQ(cursor(), cursor_state(9, zone, 0));
-    }
-}
-
-TEST_F(Print, ControlCharactersActOrAreDrawn) {
-    print_raw("ab\rcd\ne");
-    EXPECT_EQ(row_text(page, 1) + "|" + row_text(page, 2) + "|" + row_text(page, 3), "ab|cd|e");
-    struct { int row, column; const char* codes; int to_row, to_column; } moves[] = {
-        {3, 2, "\x1e\x1e\x1c\x1c", 1, 4},       // up twice, right twice
-        {1, 4, "\x1f\x1d\x1d\x1d\x1d", 1, 80},  // down, left past column 1 to the previous row
-        {24, 80, "\x1c\x1f", 24, 80},           // right and down stop at the region's end
-        {1, 1, "\x1d\x1e\a", 1, 1},             // left and up stop at its start; the bell is not drawn
-        {12, 30, "\x0b", 1, 1},
-    };
-    for (const auto& m : moves) {
-        move_to(m.row, m.column);
-        print_raw(m.codes);
-        EXPECT_EQ(cursor(), cursor_state(m.to_row, m.to_column, 0)) << m.row << "," << m.column;
-    }
-    EXPECT_EQ(row_text(page, 1), "ab");
-    print_raw("\f");  // CLS
-    EXPECT_EQ(row_text(page, 2), "");
-    control_chars_enabled = 0;
-    print_raw("\r\n\t\a\f\x1c");
-    EXPECT_EQ(row_text(page, 1), "\r\n\t\a\f\x1c");
-    EXPECT_EQ(cursor(), cursor_state(1, 7, 0));
 }
 
 TEST_F(Print, ViewPrintSetsTheRegionThatANewlineScrolls) {
@@ -154,48 +144,6 @@ TEST_F(Print, PaletteAndColorInTextMode) {
     EXPECT_EQ(std::pair(page->fg_color, page->bg_color), std::pair(15u, 7u));
     for (auto [fg, bg, mask] : {std::tuple{32, 0, 1}, {-1, 0, 1}, {0, 16, 2}, {1, 16, 3}})
         expect_error_5("COLOR", [&] { color_set(fg, bg, 0, mask); });
-}
-
-TEST_F(Print, ClsMethodsAndColours) {
-    color_set(14, 1, 0, 3);
-    for (auto [method, mask, rows_1_24_25] : {std::tuple{0, 0, "   "},  // no method: the region and the last row
-                                              {2, 1, "  #"}, {1, 1, "###"}}) {  // 1: the graphics viewport only
-        for (int i = 0; i < 2000; ++i) page->cells[2 * i] = '#';
-        move_to(12, 1);
-        print_raw(std::string(80, '#'));  // CLS also ends the held line
-        cls(method, 0, mask);
-        EXPECT_EQ(cursor(), cursor_state(1, 1, 0)) << method;
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(row_text(page, i ? 23 + i : 1), rows_1_24_25[i] == '#' ? std::string(80, '#') : "") << method;
-    }
-    EXPECT_EQ(cell_attribute(page, 25, 80), 0x1E);
-    view_print(5, 10, 1);
-    cls(0, 12, 3);  // the whole page, background 12 & 7, bg_color kept
-    EXPECT_EQ(cell_attribute(page, 1, 1), 0x4E);
-    EXPECT_EQ(page->bg_color, 1u);
-    EXPECT_EQ(page->cursor_y, 5);
-    cls(2, 65535, 3);  // the colour is checked against color_mask (65,535)
-    EXPECT_EQ(cell_attribute(page, 5, 1), 0x7E);
-    for (auto [method, colour, mask] : {std::tuple{0, 65536, 2}, {0, -1, 2}, {3, 0, 1}, {-1, 0, 1}})
-        expect_error_5("CLS", [&] { cls(method, colour, mask); });
-}
-
-TEST_F(Print, ColourStatementsOnAPixelImage) {
-    std::vector<std::uint8_t> pixels(320 * 201, 7);  // a row more than the image: CLS must stay inside
-    page = write_page = image_get(image_new_over_memory(pixels.data(), 320, 200, 13));
-    palette_set(255, 63 + 32 * 256 + 1 * 65536, 1);
-    color_set(255, 200, 0, 3);
-    EXPECT_EQ(std::tuple(page->palette[255], page->fg_color, page->bg_color), std::tuple(0xFF8204u, 255u, 200u));
-    cls(0, 200, 3);
-    EXPECT_EQ(std::tuple(pixels[320 * 200 - 1], pixels[320 * 200]), std::tuple(200, 7));
-    view_print(5, 10, 1);
-    cls(2, 9, 3);  // the text viewport: pixel rows 32 to 79 in the 8-pixel font
-    for (auto [at, colour] : {std::pair{320 * 32 - 1, 200}, {320 * 32, 9}, {320 * 80 - 1, 9}, {320 * 80, 200}})
-        EXPECT_EQ(pixels[at], colour) << at;
-    expect_error_5("PALETTE 1, blue 64", [] { palette_set(1, 0x400000, 1); });
-    expect_error_5("COLOR 256", [] { color_set(256, 0, 0, 1); });
-    expect_error_5("CLS , 256", [] { cls(0, 256, 2); });
-    expect_error_5("border", [] { color_set(1, 0, 0, 4); });
 }
 
 // Escape sequences go out only when standard output is a terminal.
