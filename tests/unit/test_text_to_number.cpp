@@ -1,16 +1,13 @@
-// Text to number: VAL of typed text, and READ of DATA items.
+// Text to number: VAL of typed text, READ of DATA items, and the numeric
+// pieces that INPUT accepts while they are typed and stores.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "runtime/errors/errors.h"
+#include "runtime/input/input_targets.h"
 #include "runtime/input/read_data.h"
 #include "runtime/input/text_to_number.h"
 
@@ -26,8 +23,8 @@ long double val(const std::string& text) {  // an exact-size copy, not zero-term
 }
 long double c_library(const std::string& text) { return std::strtold(text.c_str(), nullptr); }
 
-// Where reading stops, based constants and the limits; plain decimals are
-// left to the comparison with the C library below.
+// Where reading stops (blanks and tabs are skipped anywhere before it), based
+// constants and the limits; plain decimals are left to the C library.
 TEST(TextToNumber, EdgeCasesAndBoundaries) {
     const std::string pi = "31415926535897932384626433832795028841971693993751";
     std::string many;
@@ -35,9 +32,10 @@ TEST(TextToNumber, EdgeCasesAndBoundaries) {
     const std::string first = many.substr(0, 256), e_form = first.substr(0, 1) + "." + first.substr(1);
     const std::pair<std::string, long double> cases[] = {
         {"1,5", 1},     {"5-3", 5},     {"--5", 0},       {"", 0},        {" \t ", 0},     {"-", 0},
+        {" - 1 2\t. 5 e\t- 1", -1.25L},     {"&H 10", 0},
         {".", 0},       {"E5", 0},      {"1E+", 1},       {"1E5E3", 1E5}, {"1.2.3", c_library("1.2")},
         {"&", 0},       {"&H", 0},      {"&H1G", 1},      {"&HaA", 170},  {"&o17", 15},    {"&B101", 5},
-        {"-&H10", 0},   {"&X10", 0},    {"&H 10", 0},     {"&HFFFF", 65535},
+        {"-&H10", 0},   {"&X10", 0},    {"&HFFFF", 65535},
         {"&HFFFFFFFFFFFFFFFF", -1},     {"&H00000000000000000001", 1},   {"&O1777777777777777777777", -1},
         {"&b" + std::string(64, '1'), -1},
         // Exponents: leading zeros do not count, reading stops after 18 digits.
@@ -146,6 +144,60 @@ TEST(ReadData, LastItemOutOfDataAndPendingError) {
     EXPECT_EQ(offset, 0);
     read_data_number("&", &offset, 1, type_double);  // the text ends right after "&"
     EXPECT_EQ(pending_error.exchange(0), 2);
+}
+
+constexpr std::uint32_t int8u = 8 | input_type_unsigned, int16 = 16, int32 = 32, int64 = 64;
+constexpr std::uint32_t int64u = 64 | input_type_unsigned, single = 32 | input_type_float;
+constexpr std::uint32_t double_ = 64 | input_type_float, extended = 256 | input_type_float;
+
+const std::uint8_t* bytes(const std::string& text) { return reinterpret_cast<const std::uint8_t*>(text.data()); }
+std::int32_t length(const std::string& text) { return static_cast<std::int32_t>(text.size()); }
+
+TEST(InputNumber, PiecesThatCanStillFitTheirType) {
+    const struct { std::uint32_t type; std::vector<std::string> accepted, refused; } all_rules[] = {
+        {int16, {"", "-", "0", "-0", "32767", "-32768", "&", "&H", "&hFFFF", "&O177777", "&B1111111111111111"},
+         {"00", "05", "32768", "-32769", "1a", "--1", "1-", " 1", "&H10000", "&O200000", "&B10000000000000000", "&X1",
+          "&B2", "-&H1"}},
+        {int8u, {"255", "&HFF"}, {"256", "-"}},
+        {int32, {"2147483647", "-2147483648"}, {"2147483648"}},
+        {int64, {"9223372036854775807", "-9223372036854775808", "&HFFFFFFFFFFFFFFFF"},
+         {"9223372036854775808", "-9223372036854775809", "&H1FFFFFFFFFFFFFFFF"}},
+        {int64u, {"18446744073709551615"}, {"18446744073709551616"}},
+        {12, {}, {"1"}},   // not an integer size
+        {single, {"", "-", ".", "-.5", "0.5", "0", "1.", "1E", "1e-", "1E+5", "12345678", "0.00012345678", "1.0000000",
+                  "3.402823E38", "34E37", "1.401298E-45", "0E-99", "0.0E99999999999"},
+         {"00.5", "01", "1.2.3", "1E5.", "E5", "1D5", "123456789", "1.00000000", "3.4028236E38", "4E38", "1E39",
+          "1.4E-45", "1E-46"}},
+        {double_, {"1D308", "1.7976931D308", "4.940656D-324", "1234567890123456"},
+         {"1.7976932D308", "1E309", "4.9D-324", "12345678901234567"}},
+        // Read through a double, the 80-bit target has double's range.
+        {extended, {"123456789012345678901234567890", "1.7976931E308"}, {"1F", "4455D0445544456", "1D-9999"}},
+    };
+    for (const auto& r : all_rules)
+        for (bool accepted : {true, false})
+            for (const std::string& text : accepted ? r.accepted : r.refused)
+                EXPECT_EQ(input_number_acceptable(r.type, bytes(text), length(text)), accepted) << r.type << text;
+}
+
+template <typename T>
+T stored(std::uint32_t type, const std::string& text) {
+    T value;
+    std::memset(&value, 0x5A, sizeof value);
+    input_number_store(type, bytes(text), length(text), &value);
+    return value;
+}
+
+TEST(InputNumber, IntegersStoreTheirValueOrBitPatternAndFloatsWhatScanfReads) {
+    EXPECT_EQ(std::tuple(stored<std::int16_t>(int16, "&HFFFF"), stored<std::int16_t>(int16, "-32768"),
+                         stored<std::int16_t>(int16, "-"), stored<std::int16_t>(int16, "&H")),
+              std::tuple(-1, -32768, 0, 0));
+    EXPECT_EQ(std::tuple(stored<std::uint8_t>(int8u, "200"), stored<std::int32_t>(int32, "&O17")), std::tuple(200, 15));
+    EXPECT_EQ(stored<std::int64_t>(int64, "-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(stored<std::uint64_t>(int64u, "18446744073709551615"), UINT64_MAX);
+    EXPECT_EQ(stored<std::uint32_t>(int16, "7"), 0x5A5A0007u);   // only the target's own bytes are written
+    EXPECT_EQ(std::tuple(stored<float>(single, "1E"), stored<float>(single, "-"), stored<double>(double_, "-2.5d-1")),
+              std::tuple(1.0f, 0.0f, -0.25));
+    EXPECT_EQ(stored<long double>(extended, "0.1"), static_cast<long double>(0.1));   // the double widened
 }
 
 }  // namespace
