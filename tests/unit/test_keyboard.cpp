@@ -1,11 +1,11 @@
+// The keyboard stores as the window thread fills them and the program empties them.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <string>
 #include <thread>
 
 #include "runtime/core/emulated_memory.h"
+#include "runtime/errors/errors.h"
 #include "runtime/input/held_keys.h"
 #include "runtime/input/key_hit_queue.h"
 #include "runtime/input/keyboard.h"
@@ -86,44 +86,35 @@ TEST_F(Keyboard, BufferHoldsFifteenKeysAndWrapsAround) {
     for (int i = 0; i < 15; ++i) EXPECT_EQ(take_inkey(), std::string(1, static_cast<char>('a' + i)));
     EXPECT_EQ(take_inkey(), "");
     // Fifteen keys taken from a buffer that started at 30: head and tail at 60.
-    EXPECT_EQ(peek(bios_keyboard_head), 60);
-    EXPECT_EQ(peek(bios_keyboard_tail), 60);
+    EXPECT_EQ(std::pair(peek(bios_keyboard_head), peek(bios_keyboard_tail)), std::pair(60, 60));
     type_char('x');
     type_char('y');
-    EXPECT_EQ(peek(bios_keyboard_tail), 32);
-    EXPECT_EQ(peek(0x43C), 'x');
-    EXPECT_EQ(peek(0x43D), 45);   // the scan code of X
+    EXPECT_EQ(std::tuple(peek(bios_keyboard_tail), peek(0x43C), peek(0x43D)), std::tuple(32, 'x', 45));   // 45: X
     EXPECT_EQ(take_inkey(), "x");
     EXPECT_EQ(peek(bios_keyboard_head), 30);
     EXPECT_EQ(take_inkey(), "y");
 }
 
-TEST_F(Keyboard, RepeatsGiveOneMakeCodeButAnEntryEachAndThePortKeepsTheNewest) {
+TEST_F(Keyboard, RepeatsGiveOneMakeCodeButAnEntryEach) {
     for (int down : {1, 1, 1, 0}) key_char_event('q', down, 0);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(take_inkey(), "q");
     EXPECT_EQ(take_inkey(), "");
     EXPECT_EQ(port_bytes(), "\x10\x90");
-    for (int i = 0; i < 300; ++i) type_char(i % 2 ? 'a' : 'b');
-    const std::string port = port_bytes();
-    EXPECT_EQ(port.size(), 256u);   // the oldest bytes went first
-    EXPECT_EQ(port.substr(252), "\x30\xb0\x1e\x9e");
 }
 
-// Insert's state is bit 7 of the first flag byte, its being held bit 7 of the second.
-TEST_F(Keyboard, InsertTogglesItsStateOnlyWhenFirstPressedWithoutModifiers) {
-    const auto insert_flags = [] {
-        return (peek(bios_keyboard_flags_1) & 0x80) | (peek(bios_keyboard_flags_2) & 0x80) >> 1;
-    };
-    key_special_event(GLUT_KEY_INSERT, 1);
-    key_special_event(GLUT_KEY_INSERT, 1);   // auto-repeat
-    EXPECT_EQ(insert_flags(), 0xC0);
-    key_special_event(GLUT_KEY_INSERT, 0);
-    EXPECT_EQ(insert_flags(), 0x80);
-    type_char(-GLUT_KEY_INSERT, 0, GLUT_KEY_SHIFT_L);
-    EXPECT_EQ(insert_flags(), 0x80);
-    key_special_event(GLUT_KEY_INSERT, 1);
-    EXPECT_EQ(insert_flags(), 0x40);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(take_inkey(), std::string("\0R", 2));
+// KEY CLEAR alone empties the keyboard buffer, the key-hit queue and the
+// scan-code port; with 1, 2 or 3 only that one; any other number is refused.
+TEST_F(Keyboard, KeyClearEmptiesTheChosenStores) {
+    for (auto [which, present, emptied] : {std::tuple{0, 0, "bqp"}, {1, 1, "b"}, {2, 1, "q"}, {3, 1, "p"},
+                                            {0, 1, ""}, {4, 1, ""}}) {
+        type_char('k');   // into all three
+        key_clear(which, present);
+        EXPECT_EQ(pending_error.exchange(0), *emptied ? 0 : 5) << which;
+        std::string empty = take_inkey().empty() ? "b" : "";
+        empty += key_hit() == 0 ? "q" : "";
+        EXPECT_EQ(empty + (port_bytes().empty() ? "p" : ""), emptied) << which;
+        key_clear(0, 0);
+    }
 }
 
 // The key-hit queue keeps the newest 8,191 entries, and a reader sees a
