@@ -1,30 +1,8 @@
-// The built-in fonts and palettes as start-up installs them.
+// The built-in palettes as start-up installs them. (The end-to-end tests
+// read every printable glyph of the font file back from the window.)
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <tuple>
-
-#include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
-
-// The working tables hold the shipped font files' pixels, one byte each,
-// leftmost first; the files' letter A shows they are the right files.
-TEST(BuiltInTables, GlyphTablesHoldTheFontFilesPixels) {
-    fonts_install();
-    const std::string a8("\x30\x78\xcc\xcc\xfc\xcc\xcc\0", 8);
-    const std::string a16("\0\0\x10\x38\x6c\xc6\xc6\xfe\xc6\xc6\xc6\xc6\0\0\0\0", 16);
-    for (auto [file, table, height, letter_a] :
-         {std::tuple{"cp437_8x8.bin", font_8x8, 8, a8}, {"cp437_8x16.bin", font_8x16, 16, a16}}) {
-        std::ifstream in(std::string(TEST_SOURCE_DIR) + "/data/" + file, std::ios::binary);
-        const std::string rows((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        ASSERT_EQ(rows.size(), 256u * height) << file;
-        EXPECT_EQ(rows.substr(0x41 * height, height), letter_a) << file;
-        for (std::size_t i = 0; i < rows.size() * 8; ++i)
-            ASSERT_EQ(table[i], (static_cast<std::uint8_t>(rows[i / 8]) << i % 8 & 0x80) ? 0xFF : 0) << file << i;
-    }
-}
 
 TEST(BuiltInTables, PaletteEntriesAndTheInitialPaletteByMode) {
     palettes_install();
