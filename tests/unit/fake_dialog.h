@@ -3,8 +3,7 @@
 // standard input) of every call and answer with the exit status the test
 // chose (0 Yes/OK, 1 No). The scripts use only shell built-ins and absolute
 // paths, so PATH may hold nothing but the fakes. A delayed fake waits in a
-// sleep process of its own and notes both process ids, so that a test can
-// see whether they are gone.
+// sleep process of its own and notes both process ids.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
@@ -17,10 +16,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Ended: no such process, or one waiting to be reaped.
+inline bool process_ended(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string id, name, state;
+    return !(stat >> id >> name >> state) || state == "Z";
+}
+
 struct fake_dialog_call {
-    std::string program;  // "zenity", "kdialog" or "xmessage"
+    std::string program;   // "zenity", "kdialog" or "xmessage"
     std::vector<std::string> arguments;
-    std::string input;  // what it read from its standard input (xmessage only)
+    std::string input;     // what it read from its standard input (xmessage only)
 
     // The value of the "--name=" argument, or "" when it is missing.
     std::string option(const std::string& name) const {
@@ -36,9 +42,8 @@ struct fake_dialog_call {
 };
 
 struct fake_dialog {
-    std::string directory;
-    std::string saved_path;
-    pid_t owner = getpid();  // a forked child must not remove the directory
+    std::string directory, saved_path;
+    pid_t owner = getpid();   // a forked child must not remove the directory
 
     // Installs the programs in a fresh directory first on PATH; with only = true PATH holds nothing else.
     explicit fake_dialog(const std::vector<std::string>& programs = {"zenity"}, bool only = false) {
@@ -83,21 +88,16 @@ struct fake_dialog {
     void print(const std::string& text) const { std::ofstream(directory + "/print") << text; }
     void warn(const std::string& text) const { std::ofstream(directory + "/warn") << text; }   // on standard error
     void delay(double seconds) const { std::ofstream(directory + "/delay") << seconds << "\n"; }
-    // The fake and its sleep then ignore SIGTERM (only SIGKILL ends them).
-    void ignore_term() const { std::ofstream(directory + "/ignore_term"); }
+    void ignore_term() const { std::ofstream(directory + "/ignore_term"); }   // then only SIGKILL ends a fake
 
-    // The ids of the delayed fakes and their sleeps so far.
+    // The ids of the delayed fakes and their sleeps so far, and whether all have ended.
     std::vector<pid_t> waiting() const {
         std::ifstream in(directory + "/waiting");
         return std::vector<pid_t>(std::istream_iterator<pid_t>(in), {});
     }
-    // True when none of them runs any more (ended, perhaps not yet reaped).
     bool none_waiting() const {
-        for (pid_t id : waiting()) {
-            std::ifstream stat("/proc/" + std::to_string(id) + "/stat");
-            std::string pid, name, state;
-            if (stat >> pid >> name >> state && state != "Z") return false;
-        }
+        for (pid_t id : waiting())
+            if (!process_ended(id)) return false;
         return true;
     }
 
@@ -114,7 +114,6 @@ struct fake_dialog {
             call.input.assign(std::istreambuf_iterator<char>(input), {});
         }
     }
-
     void forget_calls() const {
         for (int n = 0; std::remove((directory + "/call_" + std::to_string(n)).c_str()) == 0; ++n)
             std::remove((directory + "/input_" + std::to_string(n)).c_str());
