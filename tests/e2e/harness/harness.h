@@ -24,9 +24,8 @@ struct x_server {
     x_server& operator=(const x_server&) = delete;
 };
 
-// Starts the server with a screen of screen_size (width x height x depth) and
-// extra_arguments (such as "-extension", "GLX") and connects to it; false,
-// with the reason in why, when it does not come up.
+// Starts the server (screen_size: width x height x depth; extra arguments such
+// as "-extension", "GLX") and connects to it; false, with the reason in why.
 bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {},
                     const std::string& screen_size = "1024x768x24");
 
@@ -42,19 +41,15 @@ struct program_result {
     std::string out, err;
 };
 
-// Starts path with the arguments in the working directory (empty: the
-// test's), with this process's environment changed by the entries
-// "NAME=value" (set) and "NAME" (removed).
+// Starts path in the working directory (empty: the test's), with this
+// process's environment changed by "NAME=value" (set) and "NAME" (removed).
 running_program program_start(const std::string& path, const std::vector<std::string>& arguments,
                               const std::vector<std::string>& environment_changes,
                               const std::string& working_directory = "");
-
 // Waits up to timeout_seconds for the program to end, and kills it then.
 program_result program_wait(running_program& program, double timeout_seconds);
-
 // Waits up to timeout_seconds for text to appear in the program's stdout.
 bool program_reports(const running_program& program, const std::string& text, double timeout_seconds = 30);
-
 // Waits until check() holds, polling every 5 ms; false after timeout_seconds.
 bool wait_until(const std::function<bool()>& check, double timeout_seconds);
 
@@ -71,7 +66,6 @@ window_geometry window_geometry_of(Display* display, Window window);
 // (Without a window manager a new freeglut window sits at (-1, -1), one
 // pixel off-screen, and focus follows the pointer.)
 void window_move_to_origin_and_focus(Display* display, Window window);
-
 // What a window manager sends when the user clicks the close button.
 void window_send_delete(Display* display, Window window);
 
@@ -95,7 +89,6 @@ bool window_shows(Display* display, Window window, window_picture& picture,
 
 // Presses and releases a key through XTest, holding the modifiers around it.
 void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers = {});
-
 // Types unshifted ASCII text ("\n" is Enter, "\b" Backspace) at once. The
 // program's keyboard buffer holds 15 keys: a test that types more must wait
 // for the echo in between.
@@ -116,12 +109,10 @@ struct screen_cell {
 struct text_screen {
     std::vector<screen_cell> cells;   // row by row; empty when the window could not be read
 
-    // Cells by 1-based row and column, as LOCATE counts them.
-    const screen_cell& at(int row, int column) const;
+    const screen_cell& at(int row, int column) const;   // 1-based, as LOCATE counts
     // The characters of a row without its trailing blanks; '?' for a cell that is no glyph.
     std::string row_text(int row) const;
-    // All rows, numbered, for failure messages.
-    std::string dump() const;
+    std::string dump() const;   // all rows, numbered, for failure messages
 };
 
 // The text screen of a whole picture (see window_shows) for which check()

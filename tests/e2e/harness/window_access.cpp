@@ -34,10 +34,9 @@ Window window_find(Display* display, const std::string& title, double timeout_se
 }
 
 window_geometry window_geometry_of(Display* display, Window window) {
-    window_geometry geometry;
     XWindowAttributes a;
-    if (XGetWindowAttributes(display, window, &a)) geometry = {a.x, a.y, a.width, a.height, a.map_state == IsViewable};
-    return geometry;
+    if (!XGetWindowAttributes(display, window, &a)) return {};
+    return {a.x, a.y, a.width, a.height, a.map_state == IsViewable};
 }
 
 void window_move_to_origin_and_focus(Display* display, Window window) {
@@ -67,8 +66,7 @@ window_picture window_read(Display* display, Window window) {
                                                    AllPlanes, ZPixmap) : nullptr;
     window_picture picture;
     if (!image) return picture;
-    picture.width = geometry.width;
-    picture.height = geometry.height;
+    picture = {{}, geometry.width, geometry.height};
     picture.pixels.reserve(static_cast<std::size_t>(picture.width) * picture.height);
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x)
