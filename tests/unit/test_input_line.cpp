@@ -33,12 +33,7 @@ std::string text_of(const str_desc* s) { return std::string(reinterpret_cast<con
 enum kind { text, whole_line, int16, uint8, single, twice, fixed4 };
 
 // Typed: "\n" is Enter, "\b" Backspace, "\t" Tab. Echo: what INPUT shows of the line.
-struct input_case {
-    std::vector<kind> targets;
-    std::string typed;
-    std::vector<std::string> values;
-    std::string echo;
-};
+struct input_case { std::vector<kind> targets; std::string typed; std::vector<std::string> values; std::string echo; };
 
 const input_case cases[] = {
     {{text}, "5,0\n", {"50"}, "50"},   // a piece beyond the targets: its comma is taken back
@@ -147,7 +142,6 @@ protected:
     void run(std::int32_t targets, const std::string& typed, std::int8_t newline = 1) {
         run_keys(targets, std::vector<int>(typed.begin(), typed.end()), newline);
     }
-
     screen_image* page = nullptr;
 };
 
