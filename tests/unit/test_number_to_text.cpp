@@ -9,8 +9,7 @@
 
 namespace {
 
-// Reads a conversion's temp string and frees it.
-std::string taken(str_desc* s) {
+std::string taken(str_desc* s) {   // a conversion's temp string, freed
     std::string t(reinterpret_cast<const char*>(s->text), s->len);
     str_free(s);
     return t;
@@ -56,15 +55,10 @@ TEST(NumberToText, PrintedForms) {
     const std::pair<str_desc*, const char*> cases[] = {
         {single_to_text(9999999.5f), " 1E+07"}, {single_to_text(1E-07f), " .0000001"}, {single_to_text(-0.0f), " 0"},
         {single_to_text(inf), " INF"}, {single_to_text(-inf), "-INF"}, {single_to_text(-nan), " NAN"},
-        {double_to_text(9.999999999999999E+20), " 1D+21"}, {double_to_text(1.5E-300), " 1.5D-300"},
-        {double_to_text(-inf), "-INF"}, {double_to_text(nan), " NAN"},
+        {double_to_text(9.999999999999999E+20), " 1D+21"},
         {double_to_text(999999999999999.875), " 1000000000000000"},  // the units digit rounds up
         {double_to_text(1434317468172589.0), " 1434317468172589"},   // a sixteenth digit 9 shows in plain notation
-        {float_to_text(0.5L), " .5"}, {float_to_text(1E+400L), " INF"},  // beyond double
-        {int8_to_text(-128), "-128"}, {uint8_to_text(255), " 255"}, {int16_to_text(-32768), "-32768"},
-        {uint16_to_text(65535), " 65535"}, {int32_to_text(5), " 5"}, {uint32_to_text(4294967295u), " 4294967295"},
-        {int64_to_text(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808"},
-        {uint64_to_text(std::numeric_limits<std::uint64_t>::max()), " 18446744073709551615"}};
+        {float_to_text(1E+400L), " INF"}, {int16_to_text(-32768), "-32768"}, {uint8_to_text(255), " 255"}};
     for (const auto& [converted, text] : cases) EXPECT_EQ(taken(converted), text);
 }
 
