@@ -102,11 +102,10 @@ run_result run_piped(const char* path, const std::string& input, std::vector<std
     return ended_with(status, output, errors);
 }
 
-// The whole standard output and error for one input: plain text, not one
-// escape sequence. The results' seventh digits show whether each step of
-// the computation ran in its own precision. Past the table, the error
-// dialogue without a display writes to standard error and answers No, at
-// the first READ that fails.
+// The whole standard output and error for one input: plain text, no escape
+// sequence. The seventh digits show that each step of the computation ran in
+// its own precision. Past the table, the error dialogue without a display
+// writes to standard error and answers No, at the first READ that fails.
 TEST(Piped, TheWholeDialogueForEachEntry) {
     const std::string long_line = "500" + std::string(99997, 'x');
     const struct { std::string input, echo, after_entry; int failing_line = 0; } cases[] = {
@@ -184,8 +183,7 @@ TEST(Piped, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
         dialogues += text.substr(line_at, text.find(' ', line_at) - line_at) + " ";
     }
     EXPECT_EQ(dialogues, "38 39 40 41 38 39 40 41 44 45 46 47 49 50 51 52 54 55 56 57 ");
-    // A dialog program that cannot reach the display ends as No would: that
-    // is no answer, and the dialogue goes where it goes without a display.
+    // A dialog program that cannot reach the display gives no answer: the dialogue goes on standard error.
     dialog.answer(1);
     EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", {"DISPLAY=:4711"}).err, out_of_data(38) + "\n");
 }
@@ -197,8 +195,7 @@ std::string on_terminal(const std::string& text) {
     return shown;
 }
 
-// The program on a pseudo-terminal that this test keeps open, so that its
-// modes can be read before and after.
+// The program on a pseudo-terminal that the test keeps open to read its modes.
 struct terminal_run {
     int master = -1, slave = -1;
     pid_t pid = -1;
@@ -254,9 +251,8 @@ struct terminal_run {
 
 // Sessions on a terminal: each step waits until the output shows its text
 // (and, when END waits for a key, until the terminal is in key mode), then
-// types its keys. Each session ends with the terminal's modes as before and,
-// after the colours it started with (bright white), its own colours back
-// before the last line end.
+// types its keys. Each ends with the terminal's modes as before and, after the
+// colours it started with (bright white), its own colours before the last line end.
 TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
     const std::string prompt = " Eingabe der Wellenlaenge [nm]: ? ", key = "Press any key to continue";
     const std::string own_colours = "\x1b[39;49m";

@@ -1,7 +1,5 @@
-// The calculator as a user meets it in its window: the real program in a
-// private X server, real key events, the screen read back from its pixels,
-// its message boxes and its exit status. (The whole text of the dialogue is
-// checked through the terminal edition; here its place on the screen.)
+// The calculator in its window: real key events, the screen read back from its pixels,
+// its boxes and its exit status (the dialogue's text is checked through the terminal edition).
 #include <X11/keysym.h>
 
 #include <cstdlib>
@@ -40,14 +38,6 @@ protected:
         window_move_to_origin_and_focus(server.connection, window);
         ASSERT_TRUE(row_shows(13, prompt)) << shown.dump();
     }
-    // Waits until each of the rows shows its text.
-    bool rows_at(const std::vector<std::pair<int, std::string>>& rows) {
-        return screen_shows([&](const text_screen& s) {
-            for (const auto& [row, text] : rows)
-                if (s.row_text(row) != text) return false;
-            return true;
-        });
-    }
 };
 
 // Started from a directory that no longer exists: nothing to report. The
@@ -58,7 +48,7 @@ protected:
 TEST_F(Calculator, APurpleEntryScrollsTheScreenInWhiteOnBlueUntilANewKey) {
     ASSERT_NO_FATAL_FAILURE(start_calculator(true));
     type_text(server.connection, "-50x\b0\nzz");   // the z keys wait behind Enter
-    ASSERT_TRUE(rows_at({{1, " direkt eingegeben werden. Fuer die Purpurfarben ist die Wellenlaenge mit"},
+    ASSERT_TRUE(rows_show({{1, " direkt eingegeben werden. Fuer die Purpurfarben ist die Wellenlaenge mit"},
                          {8, ""}, {10, prompt + " -500"}, {13, "         fuer Purpurpunkt:"},
                          {15, "         x=  .5657461"}, {16, "         y=  .1867449"}, {19, "         fuer  500 nm :"},
                          {21, "         x=  .008168"}, {22, "         y=  .538423"}, {25, press_any_key}}))

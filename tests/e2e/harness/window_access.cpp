@@ -9,11 +9,9 @@
 
 bool wait_until(const std::function<bool()>& check, double timeout_seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
-    for (;;) {
-        if (check()) return true;
+    for (; !check(); std::this_thread::sleep_for(std::chrono::milliseconds(5)))
         if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    return true;
 }
 
 Window window_find(Display* display, const std::string& title, double timeout_seconds) {
@@ -90,7 +88,7 @@ bool window_shows(Display* display, Window window, window_picture& picture,
 
 void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers) {
     auto key = [&](KeySym k, bool down) {
-        XTestFakeKeyEvent(display, XKeysymToKeycode(display, k), down ? True : False, CurrentTime);
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, k), down, CurrentTime);
         XSync(display, False);
     };
     for (KeySym m : modifiers) key(m, true);
