@@ -74,6 +74,16 @@ TEST_F(Calculator, APurpleEntryScrollsTheScreenInWhiteOnBlueUntilANewKey) {
     EXPECT_TRUE(dialog.calls().empty());
 }
 
+// Past the table's end the box asks whether to continue; No ends the program.
+TEST_F(Calculator, NoInTheBoxPastTheTableEndsTheProgram) {
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
+    dialog.answer(1);
+    type_text(server.connection, "800\n");
+    expect_status_zero(false);
+    ASSERT_EQ(dialog.calls().size(), 1u);
+    EXPECT_EQ(dialog.calls()[0].option("title"), "Unhandled Error #4 - spektralrechner");
+}
+
 // The close button ends at once, without a box, in INPUT, at END's prompt,
 // and during a box that is never answered, whose program ignores SIGTERM:
 // the box (and the sleep it started) ends too.
@@ -81,6 +91,7 @@ TEST_F(Calculator, CloseButtonEndsAtOnceInInputAtTheEndAndDuringABox) {
     dialog.delay(1000);
     dialog.ignore_term();
     for (const std::string entry : {"", "500\n", "800\n"}) {
+        ASSERT_TRUE(wait_until([&] { return !window_find(server.connection, "Untitled", 0); }, 30));   // the last one's
         ASSERT_NO_FATAL_FAILURE(start_calculator());
         type_text(server.connection, entry);
         ASSERT_TRUE(entry != "500\n" || row_shows(25, press_any_key)) << shown.dump();
