@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "runtime/console/color_statements.h"
 #include "runtime/console/print.h"
@@ -31,9 +28,7 @@ inline void fresh_text_screen() {
 inline std::uint8_t cell_char(const screen_image* page, int row, int column, int attribute = 0) {
     return page->cells[2 * ((row - 1) * page->width + column - 1) + attribute];
 }
-inline std::uint8_t cell_attribute(const screen_image* page, int row, int column) {
-    return cell_char(page, row, column, 1);
-}
+inline std::uint8_t cell_attribute(const screen_image* p, int row, int column) { return cell_char(p, row, column, 1); }
 inline void move_to(int row, int column) { locate(row, column, 0, 0, 0, 3); }
 inline std::pair<int, int> cursor_at(const screen_image* page) { return {page->cursor_y, page->cursor_x}; }
 

@@ -1,10 +1,7 @@
-// Fake desktop dialog programs for tests of message boxes: scripts named
-// zenity, kdialog or xmessage first on PATH that keep the arguments (and the
-// standard input) of every call and answer with the exit status the test
-// chose (0 Yes/OK, 1 No). The scripts use only shell built-ins and absolute
-// paths, so PATH may hold nothing but the fakes. A delayed fake waits in a
-// sleep process of its own and notes both process ids, so that a test can
-// see whether they are gone.
+// Fake desktop dialog programs: scripts named zenity, kdialog or xmessage
+// first on PATH that keep the arguments (and standard input) of every call
+// and answer with the exit status the test chose (0 Yes/OK, 1 No). They need
+// nothing else on PATH. A delayed fake waits in a sleep of its own and notes both ids.
 #pragma once
 #include <cstdio>
 #include <cstdlib>
@@ -17,10 +14,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Ended: no such process, or one waiting to be reaped.
+inline bool process_ended(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string id, name, state;
+    return !(stat >> id >> name >> state) || state == "Z";
+}
+
 struct fake_dialog_call {
-    std::string program;  // "zenity", "kdialog" or "xmessage"
+    std::string program;   // "zenity", "kdialog" or "xmessage"
     std::vector<std::string> arguments;
-    std::string input;  // what it read from its standard input (xmessage only)
+    std::string input;     // what it read from its standard input (xmessage only)
 
     // The value of the "--name=" argument, or "" when it is missing.
     std::string option(const std::string& name) const {
@@ -36,9 +40,8 @@ struct fake_dialog_call {
 };
 
 struct fake_dialog {
-    std::string directory;
-    std::string saved_path;
-    pid_t owner = getpid();  // a forked child must not remove the directory
+    std::string directory, saved_path;
+    pid_t owner = getpid();   // a forked child must not remove the directory
 
     // Installs the programs in a fresh directory first on PATH; with only = true PATH holds nothing else.
     explicit fake_dialog(const std::vector<std::string>& programs = {"zenity"}, bool only = false) {
@@ -58,8 +61,7 @@ struct fake_dialog {
     fake_dialog(const fake_dialog&) = delete;
     fake_dialog& operator=(const fake_dialog&) = delete;
 
-    // The call is recorded after the optional delay, so a record proves that
-    // the caller waited for the program to end.
+    // The call is recorded after the delay: a record proves the caller waited for the end.
     void install(const std::string& program) const {
         const std::string script = directory + "/" + program;
         std::ofstream(script) << "#!/bin/sh\n"
@@ -83,21 +85,16 @@ struct fake_dialog {
     void print(const std::string& text) const { std::ofstream(directory + "/print") << text; }
     void warn(const std::string& text) const { std::ofstream(directory + "/warn") << text; }   // on standard error
     void delay(double seconds) const { std::ofstream(directory + "/delay") << seconds << "\n"; }
-    // The fake and its sleep then ignore SIGTERM (only SIGKILL ends them).
-    void ignore_term() const { std::ofstream(directory + "/ignore_term"); }
+    void ignore_term() const { std::ofstream(directory + "/ignore_term"); }   // then only SIGKILL ends a fake
 
-    // The ids of the delayed fakes and their sleeps so far.
+    // The ids of the delayed fakes and their sleeps so far, and whether all have ended.
     std::vector<pid_t> waiting() const {
         std::ifstream in(directory + "/waiting");
         return std::vector<pid_t>(std::istream_iterator<pid_t>(in), {});
     }
-    // True when none of them runs any more (ended, perhaps not yet reaped).
     bool none_waiting() const {
-        for (pid_t id : waiting()) {
-            std::ifstream stat("/proc/" + std::to_string(id) + "/stat");
-            std::string pid, name, state;
-            if (stat >> pid >> name >> state && state != "Z") return false;
-        }
+        for (pid_t id : waiting())
+            if (!process_ended(id)) return false;
         return true;
     }
 
@@ -114,7 +111,6 @@ struct fake_dialog {
             call.input.assign(std::istreambuf_iterator<char>(input), {});
         }
     }
-
     void forget_calls() const {
         for (int n = 0; std::remove((directory + "/call_" + std::to_string(n)).c_str()) == 0; ++n)
             std::remove((directory + "/input_" + std::to_string(n)).c_str());

@@ -1,6 +1,5 @@
+// The calculator's start: a command line that a chained program handed over.
 #include <gtest/gtest.h>
-
-#include <string>
 
 #include "calculator/chain_handover.h"
 #include "runtime/core/startup.h"

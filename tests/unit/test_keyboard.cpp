@@ -1,11 +1,10 @@
+// The keyboard stores as the window thread fills them and the program empties them.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <string>
 #include <thread>
 
-#include "runtime/core/emulated_memory.h"
+#include "runtime/errors/errors.h"
 #include "runtime/input/held_keys.h"
 #include "runtime/input/key_hit_queue.h"
 #include "runtime/input/keyboard.h"
@@ -27,19 +26,13 @@ std::string port_bytes() {
     return std::string(reinterpret_cast<const char*>(bytes), scan_code_port_read(bytes, scan_code_port_size));
 }
 
-int peek(std::uint32_t address) { return *emulated_address(address); }
-
 // Presses and releases a key as freeglut reports it (a byte, or a special key
 // as its negation), with a GLUT special key held around it when one is given.
 void type_char(int key, int modifiers = 0, int held_key = 0) {
     if (held_key) key_special_event(held_key, 1);
-    if (key < 0) {
-        key_special_event(-key, 1);
-        key_special_event(-key, 0);
-    } else {
-        key_char_event(key, 1, modifiers);
-        key_char_event(key, 0, modifiers);
-    }
+    for (int down : {1, 0})
+        if (key < 0) key_special_event(-key, down);
+        else key_char_event(key, down, modifiers);
     if (held_key) key_special_event(held_key, 0);
 }
 
@@ -59,18 +52,11 @@ TEST_F(Keyboard, CharactersAndModifiersTranslateAsOnThePcKeyboard) {
         {"a", 0, 0, 'a', "a"},
         {"Shift+a", GLUT_KEY_SHIFT_L, GLUT_ACTIVE_SHIFT, 'A', "A"},
         {"Ctrl+a", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 1, "\x01"},
-        {"Ctrl+Shift+a", GLUT_KEY_CTRL_R, GLUT_ACTIVE_CTRL | GLUT_ACTIVE_SHIFT, 1, "\x01"},
         {"Alt+a", GLUT_KEY_ALT_L, GLUT_ACTIVE_ALT, 'a', std::string("\0\x1e", 2)},
         {"Ctrl+Enter", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 10, "\n"},
         {"Shift+Tab", GLUT_KEY_SHIFT_R, GLUT_ACTIVE_SHIFT, 9, std::string("\0\x0f", 2)},
-        {"Ctrl+2", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, '2', std::string("\0\x03", 2)},
         {"Ctrl+[", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 27, "\x1b"},
-        {"Alt+5", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '5', std::string("\0\x7c", 2)},
-        {"Alt+0", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, '0', std::string("\0\x81", 2)},
         {"F1", 0, 0, -GLUT_KEY_F1, std::string("\0;", 2)},
-        {"Shift+F10", GLUT_KEY_SHIFT_L, 0, -GLUT_KEY_F10, std::string("\0\x5d", 2)},
-        {"Alt+F12", GLUT_KEY_ALT_L, 0, -GLUT_KEY_F12, std::string("\0\x8c", 2)},
-        {"Ctrl+Home", GLUT_KEY_CTRL_L, 0, -GLUT_KEY_HOME, std::string("\0\x77", 2)},
         {"Delete", 0, 0, 127, std::string("\0S", 2)},
         {"byte above 127", 0, 0, 0xE4, "\xe4"},
     };
@@ -85,66 +71,38 @@ TEST_F(Keyboard, BufferHoldsFifteenKeysAndWrapsAround) {
     for (int i = 0; i < 16; ++i) type_char('a' + i);
     for (int i = 0; i < 15; ++i) EXPECT_EQ(take_inkey(), std::string(1, static_cast<char>('a' + i)));
     EXPECT_EQ(take_inkey(), "");
-    // Fifteen keys taken from a buffer that started at 30: head and tail at 60.
-    EXPECT_EQ(peek(bios_keyboard_head), 60);
-    EXPECT_EQ(peek(bios_keyboard_tail), 60);
     type_char('x');
     type_char('y');
-    EXPECT_EQ(peek(bios_keyboard_tail), 32);
-    EXPECT_EQ(peek(0x43C), 'x');
-    EXPECT_EQ(peek(0x43D), 45);   // the scan code of X
-    EXPECT_EQ(take_inkey(), "x");
-    EXPECT_EQ(peek(bios_keyboard_head), 30);
+    EXPECT_EQ(take_inkey(), "x");   // from the end of the buffer and its start
     EXPECT_EQ(take_inkey(), "y");
 }
 
-TEST_F(Keyboard, RepeatsGiveOneMakeCodeButAnEntryEachAndThePortKeepsTheNewest) {
+TEST_F(Keyboard, RepeatsGiveOneMakeCodeButAnEntryEach) {
     for (int down : {1, 1, 1, 0}) key_char_event('q', down, 0);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(take_inkey(), "q");
-    EXPECT_EQ(take_inkey(), "");
+    for (const char* entry : {"q", "q", "q", ""}) EXPECT_EQ(take_inkey(), entry);
     EXPECT_EQ(port_bytes(), "\x10\x90");
-    for (int i = 0; i < 300; ++i) type_char(i % 2 ? 'a' : 'b');
-    const std::string port = port_bytes();
-    EXPECT_EQ(port.size(), 256u);   // the oldest bytes went first
-    EXPECT_EQ(port.substr(252), "\x30\xb0\x1e\x9e");
 }
 
-// Insert's state is bit 7 of the first flag byte, its being held bit 7 of the second.
-TEST_F(Keyboard, InsertTogglesItsStateOnlyWhenFirstPressedWithoutModifiers) {
-    const auto insert_flags = [] {
-        return (peek(bios_keyboard_flags_1) & 0x80) | (peek(bios_keyboard_flags_2) & 0x80) >> 1;
-    };
-    key_special_event(GLUT_KEY_INSERT, 1);
-    key_special_event(GLUT_KEY_INSERT, 1);   // auto-repeat
-    EXPECT_EQ(insert_flags(), 0xC0);
-    key_special_event(GLUT_KEY_INSERT, 0);
-    EXPECT_EQ(insert_flags(), 0x80);
-    type_char(-GLUT_KEY_INSERT, 0, GLUT_KEY_SHIFT_L);
-    EXPECT_EQ(insert_flags(), 0x80);
-    key_special_event(GLUT_KEY_INSERT, 1);
-    EXPECT_EQ(insert_flags(), 0x40);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(take_inkey(), std::string("\0R", 2));
+// KEY CLEAR alone empties the keyboard buffer, the key-hit queue and the
+// scan-code port; with 1, 2 or 3 only that one; any other number is refused.
+TEST_F(Keyboard, KeyClearEmptiesTheChosenStores) {
+    for (auto [which, present, emptied] : {std::tuple{0, 0, "bqp"}, {1, 1, "b"}, {2, 1, "q"}, {3, 1, "p"},
+                                            {0, 1, ""}, {4, 1, ""}}) {
+        type_char('k');   // into all three
+        key_clear(which, present);
+        EXPECT_EQ(pending_error.exchange(0), *emptied ? 0 : 5) << which;
+        std::string empty = take_inkey().empty() ? "b" : "";
+        empty += key_hit() == 0 ? "q" : "";
+        EXPECT_EQ(empty + (port_bytes().empty() ? "p" : ""), emptied) << which;
+        key_clear(0, 0);
+    }
 }
 
-// The key-hit queue keeps the newest 8,191 entries, and a reader sees a
-// writer on another thread in order.
-TEST_F(Keyboard, KeyHitQueueDropsItsOldestEntryWhenFullAndStaysOrderedUnderAConcurrentWriter) {
+// The key-hit queue keeps the newest 8,191 entries.
+TEST_F(Keyboard, KeyHitQueueDropsItsOldestEntryWhenFull) {
     for (std::int32_t code = 1; code <= 8192; ++code) key_hit_queue_push(code);
     for (std::int32_t code = 2; code <= 8192; ++code) ASSERT_EQ(key_hit(), code);
     EXPECT_EQ(key_hit(), 0);
-    constexpr std::int32_t presses = 200000;
-    std::thread writer([] {
-        for (std::int32_t code = 1; code <= presses; ++code) key_hit_queue_push(code);
-    });
-    bool ordered = true;
-    for (std::int32_t last = 0; last < presses;) {
-        const std::int32_t code = key_hit();
-        if (code == 0) continue;
-        ordered = ordered && code > last;
-        last = code;
-    }
-    writer.join();
-    EXPECT_TRUE(ordered);
 }
 
 // A window thread stores 50,000 numbered keys while the program empties the

@@ -2,19 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <random>
-#include <string>
 
 #include "runtime/strings/number_to_text.h"
 
 namespace {
 
-// Reads a conversion's temp string and frees it.
-std::string taken(str_desc* s) {
+std::string taken(str_desc* s) {   // a conversion's temp string, freed
     std::string t(reinterpret_cast<const char*>(s->text), s->len);
     str_free(s);
     return t;
@@ -28,7 +23,6 @@ std::string e_format(double v, int digits) {
     std::snprintf(buffer, sizeof buffer, "% .*E", digits - 1, v);
     return buffer;
 }
-bool all_digits(const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; }
 
 // Checked with snprintf and strtold rather than by laying the digits out
 // again: the value rounded to `digits` significant digits (a double whose
@@ -48,7 +42,8 @@ void expect_printed_form(double v, const std::string& text, int digits, char let
     const std::string exponent = at == std::string::npos ? "+00" : text.substr(at + 1);
     const int e = at == std::string::npos ? static_cast<int>(whole.size()) - 1 : std::atoi(exponent.c_str());
     const int places = static_cast<int>(fraction.size()) - (at == std::string::npos ? 0 : e);
-    ASSERT_TRUE(text[0] == (v < 0 ? '-' : ' ') && all_digits(whole + fraction + exponent.substr(1))) << text;
+    ASSERT_TRUE(text[0] == (v < 0 ? '-' : ' ') &&
+                (whole + fraction + exponent.substr(1)).find_first_not_of("0123456789") == std::string::npos) << text;
     ASSERT_TRUE(whole.find('0') != 0 && (fraction.empty() || fraction.back() != '0')) << text;
     ASSERT_EQ(at == std::string::npos, e < digits && places <= digits) << text << " plain notation?";
     ASSERT_TRUE(at == std::string::npos || whole.size() == 1) << text;
@@ -60,15 +55,10 @@ TEST(NumberToText, PrintedForms) {
     const std::pair<str_desc*, const char*> cases[] = {
         {single_to_text(9999999.5f), " 1E+07"}, {single_to_text(1E-07f), " .0000001"}, {single_to_text(-0.0f), " 0"},
         {single_to_text(inf), " INF"}, {single_to_text(-inf), "-INF"}, {single_to_text(-nan), " NAN"},
-        {double_to_text(9.999999999999999E+20), " 1D+21"}, {double_to_text(1.5E-300), " 1.5D-300"},
-        {double_to_text(-inf), "-INF"}, {double_to_text(nan), " NAN"},
+        {double_to_text(9.999999999999999E+20), " 1D+21"},
         {double_to_text(999999999999999.875), " 1000000000000000"},  // the units digit rounds up
         {double_to_text(1434317468172589.0), " 1434317468172589"},   // a sixteenth digit 9 shows in plain notation
-        {float_to_text(0.5L), " .5"}, {float_to_text(1E+400L), " INF"},  // beyond double
-        {int8_to_text(-128), "-128"}, {uint8_to_text(255), " 255"}, {int16_to_text(-32768), "-32768"},
-        {uint16_to_text(65535), " 65535"}, {int32_to_text(5), " 5"}, {uint32_to_text(4294967295u), " 4294967295"},
-        {int64_to_text(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808"},
-        {uint64_to_text(std::numeric_limits<std::uint64_t>::max()), " 18446744073709551615"}};
+        {float_to_text(1E+400L), " INF"}, {int16_to_text(-32768), "-32768"}, {uint8_to_text(255), " 255"}};
     for (const auto& [converted, text] : cases) EXPECT_EQ(taken(converted), text);
 }
 
@@ -85,12 +75,9 @@ TEST(NumberToText, RandomValuesHaveThePrintedForm) {
         if (i % 3 == 1) d = std::pow(10.0, plain_range(random) * 2.3);
         if (i % 3 == 2) d = static_cast<double>(random() % 100000) / 1000.0 + 0.1 * (random() % 7);
         if (i % 5 == 0) d = 1E+15 * (1 + static_cast<double>(random() % 9000)) / 1000.0 + (random() % 8) / 8.0;
-        if (std::isfinite(f)) {
-            ASSERT_NO_FATAL_FAILURE(expect_printed_form(f, taken(single_to_text(f)), 7, 'E'));
-        }
-        if (std::isfinite(d)) {
-            ASSERT_NO_FATAL_FAILURE(expect_printed_form(d, taken(double_to_text(d)), 16, 'D'));
-        }
+        if (std::isfinite(f)) expect_printed_form(f, taken(single_to_text(f)), 7, 'E');
+        if (std::isfinite(d)) expect_printed_form(d, taken(double_to_text(d)), 16, 'D');
+        if (::testing::Test::HasFatalFailure()) return;
     }
 }
 

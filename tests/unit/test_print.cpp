@@ -1,13 +1,54 @@
-// The text console statements: PRINT, LOCATE, VIEW PRINT, PALETTE, COLOR, CLS.
+// The text screen: the built-in palettes, SCREEN's text geometry and pages in
+// video memory; PRINT, PALETTE, COLOR. (The calculator uses no graphics mode, no
+// second page, no LOCATE, VIEW PRINT or CLS, no tabs, zones or control characters.)
 #include <gtest/gtest.h>
 
-#include <tuple>
-#include <vector>
-
 #include "runtime/console/console_image.h"
+#include "runtime/core/emulated_memory.h"
 #include "tests/unit/console_screen.h"
 
 namespace {
+
+std::uint8_t* video() { return emulated_address(video_memory_address); }
+
+TEST(Screen, BuiltInPalettesAndTheInitialPaletteByMode) {
+    palettes_install();
+    for (auto [index, colour] : {std::pair{6, 0xAA5500u}, {7, 0xAAAAAAu}, {19, 0x2D2D2Du}, {32, 0x0000FFu},
+                                 {56, 0x7D7DFFu}, {247, 0x2D3141u}, {248, 0u}})
+        EXPECT_EQ(default_palette_256[index], 0xFF000000u | colour) << index;
+    for (auto [index, colour] : {std::pair{20, 0xFFAA5500u}, {56, 0xFF555555u}, {63, 0xFFFFFFFFu}})
+        EXPECT_EQ(ega_palette_64[index], colour) << index;
+    const struct { int mode, index; std::uint32_t colour; } initial[] = {
+        {0, 15, 0xFFFFFFFFu}, {0, 16, 0u},
+        {1, 1, 0xFF00AAAAu},  {1, 3, 0xFFAAAAAAu},  // black and the second CGA palette
+        {9, 6, 0xFFAA5500u},  {10, 7, 8u},   {2, 1, 0x00FFFFFFu},
+    };
+    std::uint32_t palette[256];
+    for (const auto& e : initial) {
+        palette_initial(e.mode, palette);
+        EXPECT_EQ(palette[e.index], e.colour) << e.mode << "," << e.index;
+    }
+}
+
+TEST(Screen, TextGeometryRequests) {
+    fresh_text_screen();
+    const struct { int columns, rows, font, width, height, got_font, page_bytes; } requests[] = {
+        {0, 50, 0, 80, 50, 8, 8000},      // rows only: 80 columns, font 8
+        {40, 0, 0, 40, 50, 9, 4000},      // columns only after 50 rows
+        {80, 25, 8, 80, 25, 16, 4096},    // 80 x 25: font 16 whatever is asked
+        {80, 43, 0, 80, 43, 14, 6880},    // 43 rows: font 14
+    };
+    for (const auto& r : requests) {
+        if (r.columns) next_text_columns = r.columns;
+        if (r.rows) next_text_rows = r.rows;
+        if (r.font) next_text_font = r.font;
+        screen_set_mode(0, 0, 0, 0, 0, 1);
+        SCOPED_TRACE(testing::Message() << r.columns << "," << r.rows << "," << r.font);
+        EXPECT_EQ(std::tuple(write_page->width, write_page->height, write_page->font),
+                  std::tuple(r.width, r.height, static_cast<std::uint32_t>(r.got_font)));
+        for (int p = 0; p < 8; ++p) EXPECT_EQ(image_get(page_slot(p))->cells, video() + p * r.page_bytes) << p;
+    }
+}
 
 using cursor_state = std::tuple<int, int, int>;  // row, column, holding (or cursor shape)
 
@@ -19,103 +60,38 @@ protected:
         page = write_page;
     }
     cursor_state cursor() const { return {page->cursor_y, page->cursor_x, page->holding_cursor}; }
-    std::pair<int, int> region() const { return {page->view_top, page->view_bottom}; }
     screen_image* page = nullptr;
 };
 
-TEST_F(Print, AFullLineHoldsItsNewlineUntilTheNextPrint) {
-    const std::string line(80, '=');
-    const struct { std::string text; int newline; cursor_state after; } steps[] = {
-        {line, 0, {1, 80, 1}}, {"", 0, {1, 80, 1}},  // an empty print without newline changes nothing
-        {"", 1, {2, 1, 0}},                           // the owed newline, once
-        {line, 1, {3, 1, 0}},  {line, 0, {3, 80, 1}},
-        {"X", 0, {4, 2, 0}},                          // a non-empty print pays the owed newline first
-        {"", 1, {5, 1, 0}},    {line + "Y", 0, {6, 2, 0}},  // past the edge mid-text: wrap at once
-    };
-    for (const auto& s : steps) {
-        print_raw(s.text, s.newline);
-        EXPECT_EQ(cursor(), s.after) << s.text.size();
-    }
-    EXPECT_EQ(row_text(page, 4) + row_text(page, 5) + row_text(page, 6), "X" + line + "Y");
-}
-
-TEST_F(Print, FitCheckTabsAndZones) {
+// PRINT's check before an item: a new line only when the text would not fit, never at column 1.
+TEST_F(Print, FitCheckStartsANewLineOnlyWhenTheTextWouldNotFit) {
     const std::string w(100, 'w');
     for (auto [column, text, row] : {std::tuple{79, "abc", 2}, {78, "abc", 1}, {1, w.c_str(), 1}}) {
-        str_desc d = text_view(text);  // a new line only when the text would not fit, never at column 1
+        str_desc d = text_view(text);
         move_to(1, column);
         print_fit_check(&d);
         EXPECT_EQ(cursor(), cursor_state(row, row == 2 ? 1 : column, 0));
     }
-    move_to(3, 79);
-    print_raw("ab\t\tab\tc", 1);  // a tab is spaces to the next of 9, 17, 25, ...
-    EXPECT_EQ(row_text(page, 3), std::string(78, ' ') + "ab");
-    EXPECT_EQ(row_text(page, 4), std::string(16, ' ') + "ab      c");
-    move_to(6, 80);
-    print_raw("\t");  // column 80 is a stop: one space, then the newline is owed
-    EXPECT_EQ(cursor(), cursor_state(6, 80, 1));
-    print_next_zone();  // holding: just the owed newline
-    EXPECT_EQ(cursor(), cursor_state(7, 1, 0));
-    move_to(8, 77);
-    print_raw("\tZ");
-    EXPECT_EQ(row_text(page, 9), "Z");
-    for (int zone : {15, 29, 43, 57, 80}) {
-        print_next_zone();
-        EXPECT_EQ(cursor(), cursor_state(9, zone, 0));
-    }
 }
 
-TEST_F(Print, ControlCharactersActOrAreDrawn) {
-    print_raw("ab\rcd\ne");
-    EXPECT_EQ(row_text(page, 1) + "|" + row_text(page, 2) + "|" + row_text(page, 3), "ab|cd|e");
-    struct { int row, column; const char* codes; int to_row, to_column; } moves[] = {
-        {3, 2, "\x1e\x1e\x1c\x1c", 1, 4},       // up twice, right twice
-        {1, 4, "\x1f\x1d\x1d\x1d\x1d", 1, 80},  // down, left past column 1 to the previous row
-        {24, 80, "\x1c\x1f", 24, 80},           // right and down stop at the region's end
-        {1, 1, "\x1d\x1e\a", 1, 1},             // left and up stop at its start; the bell is not drawn
-        {12, 30, "\x0b", 1, 1},
-    };
-    for (const auto& m : moves) {
-        move_to(m.row, m.column);
-        print_raw(m.codes);
-        EXPECT_EQ(cursor(), cursor_state(m.to_row, m.to_column, 0)) << m.row << "," << m.column;
-    }
-    EXPECT_EQ(row_text(page, 1), "ab");
-    print_raw("\f");  // CLS
-    EXPECT_EQ(row_text(page, 2), "");
-    control_chars_enabled = 0;
-    print_raw("\r\n\t\a\f\x1c");
-    EXPECT_EQ(row_text(page, 1), "\r\n\t\a\f\x1c");
-    EXPECT_EQ(cursor(), cursor_state(1, 7, 0));
-}
-
-TEST_F(Print, ViewPrintSetsTheRegionThatANewlineScrolls) {
+// A newline on the last row of the text region (rows 1 to 24) scrolls the
+// region alone and clears its new row in the current colours; so does one
+// on row 25, below the region.
+TEST_F(Print, ANewlineOnTheLastRowScrollsTheRegion) {
     color_set(14, 1, 0, 3);
     for (int r = 1; r <= 25; ++r) {
         move_to(r, 1);
         print_raw(std::string(1, static_cast<char>('A' + r - 1)));
     }
-    page->holding_cursor = 1;
-    allow_50_rows = 0;
-    view_print(5, 10, 1);
-    EXPECT_EQ(cursor(), cursor_state(5, 1, 0));
-    for (int row : {4, 11}) expect_error_5("LOCATE", [&] { locate(row, 1, 0, 0, 0, 1); });
-    for (auto [top, bottom] : {std::pair{0, 5}, {6, 5}, {1, 26}})
-        expect_error_5("VIEW PRINT", [&] { view_print(top, bottom, 1); });
-    move_to(10, 3);
+    move_to(24, 3);
     print_newline();
-    EXPECT_EQ(cursor(), cursor_state(10, 1, 0));
-    for (int r = 1; r <= 25; ++r)
-        EXPECT_EQ(cell_char(page, r, 1), r < 5 || r > 10 ? 'A' + r - 1 : r < 10 ? 'A' + r : ' ') << r;
-    EXPECT_EQ(cell_attribute(page, 10, 80), 0x1E);
-    view_print(25, 25, 1);
-    EXPECT_EQ(page->cursor_y, 25);
-    view_print(0, 0, 0);  // a newline on the last row, outside the region, scrolls the region
-    EXPECT_EQ(region(), std::pair(1, 24));
+    EXPECT_EQ(cursor(), cursor_state(24, 1, 0));
+    for (int r = 1; r <= 25; ++r) EXPECT_EQ(cell_char(page, r, 1), r < 24 ? 'A' + r : r == 24 ? ' ' : 'Y') << r;
+    EXPECT_EQ(cell_attribute(page, 24, 80), 0x1E);
     move_to(25, 1);
     print_raw("last", 1);
     EXPECT_EQ(cursor(), cursor_state(24, 1, 0));
-    EXPECT_EQ(row_text(page, 25) + row_text(page, 23), "lastX");
+    EXPECT_EQ(row_text(page, 25) + row_text(page, 22), "lastX");
 }
 
 TEST_F(Print, NothingWhileAnErrorIsPending) {
@@ -126,12 +102,8 @@ TEST_F(Print, NothingWhileAnErrorIsPending) {
     pending_error = 7;
     print_raw("x", 1);
     print_fit_check(&wide);
-    print_next_zone();
-    locate(3, 3, 0, 0, 0, 3);
-    view_print(2, 3, 1);
     color_set(1, 2, 0, 3);
     palette_set(0, 1, 1);
-    cls(0, 0, 0);
     EXPECT_EQ(pending_error.exchange(0), 7);
     EXPECT_TRUE(page_state(page) == before);
 }
@@ -156,48 +128,6 @@ TEST_F(Print, PaletteAndColorInTextMode) {
         expect_error_5("COLOR", [&] { color_set(fg, bg, 0, mask); });
 }
 
-TEST_F(Print, ClsMethodsAndColours) {
-    color_set(14, 1, 0, 3);
-    for (auto [method, mask, rows_1_24_25] : {std::tuple{0, 0, "   "},  // no method: the region and the last row
-                                              {2, 1, "  #"}, {1, 1, "###"}}) {  // 1: the graphics viewport only
-        for (int i = 0; i < 2000; ++i) page->cells[2 * i] = '#';
-        move_to(12, 1);
-        print_raw(std::string(80, '#'));  // CLS also ends the held line
-        cls(method, 0, mask);
-        EXPECT_EQ(cursor(), cursor_state(1, 1, 0)) << method;
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(row_text(page, i ? 23 + i : 1), rows_1_24_25[i] == '#' ? std::string(80, '#') : "") << method;
-    }
-    EXPECT_EQ(cell_attribute(page, 25, 80), 0x1E);
-    view_print(5, 10, 1);
-    cls(0, 12, 3);  // the whole page, background 12 & 7, bg_color kept
-    EXPECT_EQ(cell_attribute(page, 1, 1), 0x4E);
-    EXPECT_EQ(page->bg_color, 1u);
-    EXPECT_EQ(page->cursor_y, 5);
-    cls(2, 65535, 3);  // the colour is checked against color_mask (65,535)
-    EXPECT_EQ(cell_attribute(page, 5, 1), 0x7E);
-    for (auto [method, colour, mask] : {std::tuple{0, 65536, 2}, {0, -1, 2}, {3, 0, 1}, {-1, 0, 1}})
-        expect_error_5("CLS", [&] { cls(method, colour, mask); });
-}
-
-TEST_F(Print, ColourStatementsOnAPixelImage) {
-    std::vector<std::uint8_t> pixels(320 * 201, 7);  // a row more than the image: CLS must stay inside
-    page = write_page = image_get(image_new_over_memory(pixels.data(), 320, 200, 13));
-    palette_set(255, 63 + 32 * 256 + 1 * 65536, 1);
-    color_set(255, 200, 0, 3);
-    EXPECT_EQ(std::tuple(page->palette[255], page->fg_color, page->bg_color), std::tuple(0xFF8204u, 255u, 200u));
-    cls(0, 200, 3);
-    EXPECT_EQ(std::tuple(pixels[320 * 200 - 1], pixels[320 * 200]), std::tuple(200, 7));
-    view_print(5, 10, 1);
-    cls(2, 9, 3);  // the text viewport: pixel rows 32 to 79 in the 8-pixel font
-    for (auto [at, colour] : {std::pair{320 * 32 - 1, 200}, {320 * 32, 9}, {320 * 80 - 1, 9}, {320 * 80, 200}})
-        EXPECT_EQ(pixels[at], colour) << at;
-    expect_error_5("PALETTE 1, blue 64", [] { palette_set(1, 0x400000, 1); });
-    expect_error_5("COLOR 256", [] { color_set(256, 0, 0, 1); });
-    expect_error_5("CLS , 256", [] { cls(0, 256, 2); });
-    expect_error_5("border", [] { color_set(1, 0, 0, 4); });
-}
-
 // Escape sequences go out only when standard output is a terminal.
 TEST_F(Print, ConsoleImageWritesEscapeSequencesOnlyToATerminal) {
     page = write_page = image_get(image_new(80, 25, 0));
@@ -206,13 +136,10 @@ TEST_F(Print, ConsoleImageWritesEscapeSequencesOnlyToATerminal) {
         console_escapes = terminal;
         ::testing::internal::CaptureStdout();
         color_set(1, 2, 0, 3);
-        cls(0, 4, 2);
-        move_to(3, 7);
         print_raw("hello", 1);
-        print_next_zone();
         print_raw("hello");
-        const std::string escapes = terminal ? "\x1b[38;5;1m\x1b[48;5;2m\x1b[48;5;4m\x1b[2J\x1b[1;1H\x1b[3;7H" : "";
-        EXPECT_EQ(::testing::internal::GetCapturedStdout(), escapes + "hello\n hello");
+        const std::string escapes = terminal ? "\x1b[38;5;1m\x1b[48;5;2m" : "";
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), escapes + "hello\nhello");
         EXPECT_EQ(page->cursor_x, 1);
         EXPECT_EQ(cell_char(page, 1, 1), ' ');  // the page stays blank
     }

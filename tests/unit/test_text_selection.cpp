@@ -2,9 +2,6 @@
 // clicks and drags select, the copied text and the keys that pasted text types.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "runtime/clipboard/text_selection.h"
 #include "runtime/display/window_mapping.h"
 
@@ -71,9 +68,8 @@ TEST(TextSelection, ClicksAndDragsSelectRunsOfCells) {
     selection_drag(s, 4);
     EXPECT_TRUE(selection_release(s));
     EXPECT_EQ(selection_highlight_word(s), highlight_of(4, 10));
-    const struct {
-        int cell, clicks, first, last;
-    } words[] = {{9, 2, 7, 14}, {20, 2, 17, 28}, {3, 2, 3, 4}, {15, 2, 15, 16}, {15, 3, 0, 31}};
+    const struct { int cell, clicks, first, last; } words[] = {
+        {9, 2, 7, 14}, {20, 2, 17, 28}, {3, 2, 3, 4}, {15, 2, 15, 16}, {15, 3, 0, 31}};
     for (const auto& w : words) {
         for (int i = 0; i < w.clicks; ++i)
             EXPECT_EQ(selection_press(s, cells.data(), 32, 1, w.cell, 9000 + i * 300), i > 0) << w.cell;
@@ -92,14 +88,10 @@ TEST(TextSelection, TheCellUnderThePointerFollowsTheMapping) {
     const window_mapping plain = compute_window_mapping(640, 400, 640, 400, 0, 0, 0, 1);
     const window_mapping doubled = compute_window_mapping(640, 400, 1280, 800, 0, 0, 0, 2);
     const window_mapping boxed = compute_window_mapping(640, 400, 1920, 1080, 2, 0, 0, 1);   // 96 px bars
-    const struct {
-        const window_mapping* mapping;
-        int x, y;
-        bool clamp;
-        int cell;
-    } points[] = {{&plain, 0, 0, false, 0},          {&plain, 639, 399, false, 1999}, {&plain, 15, 16, false, 81},
-                  {&doubled, 31, 63, false, 81},      {&boxed, 95, 500, false, -1},    {&boxed, 95, 500, true, 880}, 
-                  {&boxed, 96 + 27, 0, false, 1},     {&plain, 700, -5, true, 79},     {&plain, 700, 10, false, -1}};
+    const struct { const window_mapping* mapping; int x, y; bool clamp; int cell; } points[] = {
+        {&plain, 0, 0, false, 0},       {&plain, 639, 399, false, 1999}, {&plain, 15, 16, false, 81},
+        {&doubled, 31, 63, false, 81},  {&boxed, 95, 500, false, -1},    {&boxed, 95, 500, true, 880},
+        {&boxed, 96 + 27, 0, false, 1}, {&plain, 700, -5, true, 79},     {&plain, 700, 10, false, -1}};
     for (const auto& p : points)
         EXPECT_EQ(cell_at_window_point(*p.mapping, 8, 16, 80, 25, p.x, p.y, p.clamp), p.cell) << p.x << "," << p.y;
 }

@@ -1,16 +1,13 @@
-// Text to number: VAL of typed text, and READ of DATA items.
+// Text to number: VAL of typed text, READ of DATA items, and the numeric
+// pieces that INPUT accepts while they are typed and stores.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "runtime/errors/errors.h"
+#include "runtime/input/input_targets.h"
 #include "runtime/input/read_data.h"
 #include "runtime/input/text_to_number.h"
 
@@ -26,8 +23,8 @@ long double val(const std::string& text) {  // an exact-size copy, not zero-term
 }
 long double c_library(const std::string& text) { return std::strtold(text.c_str(), nullptr); }
 
-// Where reading stops, based constants and the limits; plain decimals are
-// left to the comparison with the C library below.
+// Where reading stops (blanks and tabs are skipped anywhere before it), based
+// constants and the limits; plain decimals are left to the C library.
 TEST(TextToNumber, EdgeCasesAndBoundaries) {
     const std::string pi = "31415926535897932384626433832795028841971693993751";
     std::string many;
@@ -35,9 +32,10 @@ TEST(TextToNumber, EdgeCasesAndBoundaries) {
     const std::string first = many.substr(0, 256), e_form = first.substr(0, 1) + "." + first.substr(1);
     const std::pair<std::string, long double> cases[] = {
         {"1,5", 1},     {"5-3", 5},     {"--5", 0},       {"", 0},        {" \t ", 0},     {"-", 0},
+        {" - 1 2\t. 5 e\t- 1", -1.25L},     {"&H 10", 0},
         {".", 0},       {"E5", 0},      {"1E+", 1},       {"1E5E3", 1E5}, {"1.2.3", c_library("1.2")},
         {"&", 0},       {"&H", 0},      {"&H1G", 1},      {"&HaA", 170},  {"&o17", 15},    {"&B101", 5},
-        {"-&H10", 0},   {"&X10", 0},    {"&H 10", 0},     {"&HFFFF", 65535},
+        {"-&H10", 0},   {"&X10", 0},    {"&HFFFF", 65535},
         {"&HFFFFFFFFFFFFFFFF", -1},     {"&H00000000000000000001", 1},   {"&O1777777777777777777777", -1},
         {"&b" + std::string(64, '1'), -1},
         // Exponents: leading zeros do not count, reading stops after 18 digits.
@@ -59,10 +57,8 @@ TEST(TextToNumber, EdgeCasesAndBoundaries) {
     }
 }
 
-constexpr std::uint32_t type_double = 0x20000040, type_single = type_code_single;
-constexpr std::uint32_t type_byte = 0x08, type_integer = 0x10, type_long = 0x20, type_integer64 = 0x40;
-constexpr std::uint32_t type_unsigned_byte = 0x10000008, type_unsigned_integer = 0x10000010;
-constexpr std::uint32_t type_unsigned_integer64 = 0x10000040;
+// The calculator reads its table into SINGLE; an INTEGER target shows the integer ranges.
+constexpr std::uint32_t type_double = 0x20000040, type_single = type_code_single, type_integer = 0x10;
 
 // One READ of `item` followed by ",9,": the value, or the error (the value
 // then 0 and the position left at the item).
@@ -99,7 +95,7 @@ TEST(ReadData, DecimalItems) {
         check({fails(item, 2)});
 }
 
-TEST(ReadData, TargetRanges) {
+TEST(ReadData, TargetRangesAndBasedItems) {
     check({{"1.7976931348623157E308", DBL_MAX}, {"17976931348623157999E289", DBL_MAX}, {"1.797E308", 1.797E308},
            fails("1.7976931348623158E308", 6), fails("-1.7976931348623158E308", 6), fails("1E309", 6),
            {"4.9E-324", 4.9E-324}, {"1E-325", 0}, {"1E39", 1E39},
@@ -109,26 +105,10 @@ TEST(ReadData, TargetRanges) {
            {"32767", 32767, 0, type_integer}, fails("32768", 6, type_integer), {"-32768", -32768, 0, type_integer},
            fails("-32769", 6, type_integer), {"32766.5", 32766, 0, type_integer},  // ties to even
            fails("32767.5", 6, type_integer), {"-2.5", -2, 0, type_integer},
-           {"255", 255, 0, type_unsigned_byte}, fails("256", 6, type_unsigned_byte), fails("-1", 6, type_unsigned_byte),
-           {"-128", -128, 0, type_byte}, {"2147483647", 2147483647, 0, type_long}, fails("2147483648", 6, type_long),
-           {"-9223372036854775808", -0x1p63L, 0, type_integer64},
-           fails("9223372036854775807", 6, type_integer64),  // 2^63 once it is a double
-           {"9223372036854775808", 0x1p63L, 0, type_unsigned_integer64}, fails("1E19", 6, type_unsigned_integer64)});
-}
-
-TEST(ReadData, BasedItems) {
-    check({{"&HFF", 255}, {"&hff&", 255, 0, type_integer}, {"&o17", 15, 0, type_integer},
+           {"&HFF", 255}, {"&hff&", 255, 0, type_integer}, {"&o17", 15, 0, type_integer},
            {"&B101", 5, 0, type_integer}, {"&HaA", 170, 0, type_integer}, {"&H", 0, 0, type_integer},
-           {"&HFFFF", -1, 0, type_integer}, {"&HFFFF", 65535, 0, type_unsigned_integer},
-           {"&H8000", -32768, 0, type_integer}, {"&H7FFF", 32767, 0, type_integer},
-           {"&O177777", -1, 0, type_integer}, {"&B11111111", -1, 0, type_byte},
-           fails("&H10000", 6, type_integer), fails("&H10000", 6, type_unsigned_integer),
-           {"&HFFFFFFFFFFFFFFFF", -1}, {"&HFFFFFFFFFFFFFFFF", -1, 0, type_integer64},
-           {"&HFFFFFFFFFFFFFFFF", 18446744073709551615.0L, 0, type_unsigned_integer64},
-           fails("&HFFFFFFFFFFFFFFFF", 6, type_long),  // -1 as a 64-bit pattern
-           fails("&H00000000000000001", 6),            // seventeen digits as written
-           {"&O1777777777777777777777", -1, 0, type_integer64}, fails("&O2000000000000000000000", 6),
-           {"&B" + std::string(64, '1'), -1, 0, type_integer64}, fails("&B" + std::string(65, '1'), 6)});
+           {"&HFFFF", -1, 0, type_integer}, {"&H8000", -32768, 0, type_integer}, fails("&H10000", 6, type_integer),
+           {"&HFFFFFFFFFFFFFFFF", -1}, fails("&H00000000000000001", 6)});   // seventeen digits as written
 }
 
 // The last item ends with the text, then Out of DATA; while an error is
@@ -146,6 +126,46 @@ TEST(ReadData, LastItemOutOfDataAndPendingError) {
     EXPECT_EQ(offset, 0);
     read_data_number("&", &offset, 1, type_double);  // the text ends right after "&"
     EXPECT_EQ(pending_error.exchange(0), 2);
+}
+
+// INPUT into numbers, which the calculator never does: one integer and one floating type.
+constexpr std::uint32_t int16 = 16, single = 32 | input_type_float;
+
+const std::uint8_t* bytes(const std::string& text) { return reinterpret_cast<const std::uint8_t*>(text.data()); }
+std::int32_t length(const std::string& text) { return static_cast<std::int32_t>(text.size()); }
+
+TEST(InputNumber, PiecesThatCanStillFitTheirType) {
+    const struct { std::uint32_t type; std::vector<std::string> accepted, refused; } all_rules[] = {
+        {int16, {"", "-", "0", "-0", "32767", "-32768", "&", "&H", "&hFFFF", "&O177777", "&B1111111111111111"},
+         {"00", "05", "32768", "-32769", "1a", "--1", "1-", " 1", "&H10000", "&O200000", "&B10000000000000000", "&X1",
+          "&B2", "-&H1"}},
+        {single, {"", "-", ".", "-.5", "0.5", "0", "1.", "1E", "1e-", "1E+5", "12345678", "0.00012345678", "1.0000000",
+                  "3.402823E38", "34E37", "1.401298E-45", "0E-99", "0.0E99999999999"},
+         {"00.5", "01", "1.2.3", "1E5.", "E5", "1D5", "123456789", "1.00000000", "3.4028236E38", "4E38", "1E39",
+          "1.4E-45", "1E-46"}},
+    };
+    for (const auto& r : all_rules)
+        for (bool accepted : {true, false})
+            for (const std::string& text : accepted ? r.accepted : r.refused)
+                EXPECT_EQ(input_number_acceptable(r.type, bytes(text), length(text)), accepted) << r.type << text;
+}
+
+template <typename T>
+T stored(std::uint32_t type, const std::string& text) {
+    T value;
+    std::memset(&value, 0x5A, sizeof value);
+    input_number_store(type, bytes(text), length(text), &value);
+    return value;
+}
+
+TEST(InputNumber, IntegersStoreTheirValueOrBitPatternAndFloatsWhatScanfReads) {
+    EXPECT_EQ(std::tuple(stored<std::int16_t>(int16, "&HFFFF"), stored<std::int16_t>(int16, "-32768"),
+                         stored<std::int16_t>(int16, "-"), stored<std::int16_t>(int16, "&H")),
+              std::tuple(-1, -32768, 0, 0));
+    EXPECT_EQ(stored<std::int16_t>(int16, "&O17"), 15);
+    EXPECT_EQ(stored<std::uint32_t>(int16, "7"), 0x5A5A0007u);   // only the target's own bytes are written
+    EXPECT_EQ(std::tuple(stored<float>(single, "1E"), stored<float>(single, "-"), stored<float>(single, "-2.5e-1")),
+              std::tuple(1.0f, 0.0f, -0.25f));
 }
 
 }  // namespace

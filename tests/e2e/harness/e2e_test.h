@@ -20,7 +20,7 @@ protected:
     void expect_status_zero(bool quick);
 
     // Wait up to 30 s until the screen of a whole picture holds check,
-    // shows a row's text, or the rows from the first; that screen stays in shown.
+    // shows a row's text, or each given row its text; that screen stays in shown.
     text_screen shown;
     bool screen_shows(const std::function<bool(const text_screen&)>& check) {
         return ::screen_shows(server.connection, window, shown, check, 30);
@@ -28,10 +28,10 @@ protected:
     bool row_shows(int row, const std::string& text) {
         return screen_shows([&](const text_screen& s) { return s.row_text(row) == text; });
     }
-    bool rows_show(const std::vector<std::string>& rows) {
+    bool rows_show(const std::vector<std::pair<int, std::string>>& rows) {
         return screen_shows([&](const text_screen& s) {
-            for (std::size_t r = 0; r < rows.size(); ++r)
-                if (s.row_text(static_cast<int>(r) + 1) != rows[r]) return false;
+            for (const auto& [row, text] : rows)
+                if (s.row_text(row) != text) return false;
             return true;
         });
     }

@@ -1,6 +1,5 @@
-// What the end-to-end tests do with a real program in a real X server: start
-// the server and the program, find the program's window, act on it as a user
-// or a window manager would, read its pixels back, and see how it ended.
+// The end-to-end tests' means: a private X server, the program on it, its
+// window acted on as a user or window manager would, its pixels, its end.
 #pragma once
 #include <X11/Xlib.h>
 
@@ -24,9 +23,8 @@ struct x_server {
     x_server& operator=(const x_server&) = delete;
 };
 
-// Starts the server with a screen of screen_size (width x height x depth) and
-// extra_arguments (such as "-extension", "GLX") and connects to it; false,
-// with the reason in why, when it does not come up.
+// Starts the server (screen_size: width x height x depth; extra arguments such
+// as "-extension", "GLX") and connects to it; false, with the reason in why.
 bool x_server_start(x_server& server, std::string& why, const std::vector<std::string>& extra_arguments = {},
                     const std::string& screen_size = "1024x768x24");
 
@@ -42,19 +40,15 @@ struct program_result {
     std::string out, err;
 };
 
-// Starts path with the arguments in the working directory (empty: the
-// test's), with this process's environment changed by the entries
-// "NAME=value" (set) and "NAME" (removed).
+// Starts path in the working directory (empty: the test's), with this
+// process's environment changed by "NAME=value" (set) and "NAME" (removed).
 running_program program_start(const std::string& path, const std::vector<std::string>& arguments,
                               const std::vector<std::string>& environment_changes,
                               const std::string& working_directory = "");
-
 // Waits up to timeout_seconds for the program to end, and kills it then.
 program_result program_wait(running_program& program, double timeout_seconds);
-
 // Waits up to timeout_seconds for text to appear in the program's stdout.
 bool program_reports(const running_program& program, const std::string& text, double timeout_seconds = 30);
-
 // Waits until check() holds, polling every 5 ms; false after timeout_seconds.
 bool wait_until(const std::function<bool()>& check, double timeout_seconds);
 
@@ -67,16 +61,13 @@ struct window_geometry {
 };
 window_geometry window_geometry_of(Display* display, Window window);
 
-// Moves the window to (0, 0), raises it and gives it the input focus.
-// (Without a window manager a new freeglut window sits at (-1, -1), one
-// pixel off-screen, and focus follows the pointer.)
+// Moves the window to (0, 0), raises it and gives it the input focus (without
+// a window manager it sits at (-1, -1), and focus follows the pointer).
 void window_move_to_origin_and_focus(Display* display, Window window);
-
 // What a window manager sends when the user clicks the close button.
 void window_send_delete(Display* display, Window window);
 
-// The window's pixels as 0x00RRGGBB words, row by row from the top; empty
-// (width and height 0) when the window cannot be read.
+// The window's pixels as 0x00RRGGBB words, row by row; empty when it cannot be read.
 struct window_picture {
     std::vector<std::uint32_t> pixels;
     int width = 0, height = 0;
@@ -95,16 +86,13 @@ bool window_shows(Display* display, Window window, window_picture& picture,
 
 // Presses and releases a key through XTest, holding the modifiers around it.
 void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers = {});
-
-// Types unshifted ASCII text ("\n" is Enter, "\b" Backspace) at once. The
-// program's keyboard buffer holds 15 keys: a test that types more must wait
-// for the echo in between.
+// Types unshifted ASCII text ("\n" is Enter, "\b" Backspace) at once: at most
+// the 15 keys the program's keyboard buffer holds before the echo is waited for.
 void type_text(Display* display, const std::string& text);
 
-// The 80 x 25 text screen read back from the window's pixels: each 8 x 16
-// cell is matched against the printable ASCII glyphs of the shipped font file.
-// In a window of k times 640 x 400 or more each glyph pixel must be a k x k
-// block of one colour, or the cell is no glyph.
+// The 80 x 25 text screen read back from the window's pixels: each 8 x 16 cell
+// matched against the printable glyphs of the shipped font file (in a window of
+// k times 640 x 400, each glyph pixel a k x k block of one colour).
 struct screen_cell {
     bool recognised = false;          // the pixels are such a glyph in at most two colours
     std::uint8_t character = 0;       // a one-coloured cell reads as a space
@@ -116,12 +104,10 @@ struct screen_cell {
 struct text_screen {
     std::vector<screen_cell> cells;   // row by row; empty when the window could not be read
 
-    // Cells by 1-based row and column, as LOCATE counts them.
-    const screen_cell& at(int row, int column) const;
+    const screen_cell& at(int row, int column) const;   // 1-based, as LOCATE counts
     // The characters of a row without its trailing blanks; '?' for a cell that is no glyph.
     std::string row_text(int row) const;
-    // All rows, numbered, for failure messages.
-    std::string dump() const;
+    std::string dump() const;   // all rows, numbered, for failure messages
 };
 
 // The text screen of a whole picture (see window_shows) for which check()

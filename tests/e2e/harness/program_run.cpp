@@ -1,20 +1,19 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "tests/e2e/harness/e2e_test.h"
 
 namespace {
 
 std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -55,10 +54,8 @@ program_result program_wait(running_program& program, double timeout_seconds) {
         kill(program.pid, SIGKILL);
         waitpid(program.pid, &status, 0);
     }
-    if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    result.out = read_file(program.output_directory + "/out");
-    result.err = read_file(program.output_directory + "/err");
+    result = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFSIGNALED(status) ? WTERMSIG(status) : 0,
+              read_file(program.output_directory + "/out"), read_file(program.output_directory + "/err")};
     std::filesystem::remove_all(program.output_directory);
     program.pid = -1;
     return result;

@@ -9,11 +9,9 @@
 
 bool wait_until(const std::function<bool()>& check, double timeout_seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
-    for (;;) {
-        if (check()) return true;
+    for (; !check(); std::this_thread::sleep_for(std::chrono::milliseconds(5)))
         if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    return true;
 }
 
 Window window_find(Display* display, const std::string& title, double timeout_seconds) {
@@ -34,10 +32,9 @@ Window window_find(Display* display, const std::string& title, double timeout_se
 }
 
 window_geometry window_geometry_of(Display* display, Window window) {
-    window_geometry geometry;
     XWindowAttributes a;
-    if (XGetWindowAttributes(display, window, &a)) geometry = {a.x, a.y, a.width, a.height, a.map_state == IsViewable};
-    return geometry;
+    if (!XGetWindowAttributes(display, window, &a)) return {};
+    return {a.x, a.y, a.width, a.height, a.map_state == IsViewable};
 }
 
 void window_move_to_origin_and_focus(Display* display, Window window) {
@@ -67,8 +64,7 @@ window_picture window_read(Display* display, Window window) {
                                                    AllPlanes, ZPixmap) : nullptr;
     window_picture picture;
     if (!image) return picture;
-    picture.width = geometry.width;
-    picture.height = geometry.height;
+    picture = {{}, geometry.width, geometry.height};
     picture.pixels.reserve(static_cast<std::size_t>(picture.width) * picture.height);
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x)
@@ -92,7 +88,7 @@ bool window_shows(Display* display, Window window, window_picture& picture,
 
 void tap_key(Display* display, KeySym keysym, std::initializer_list<KeySym> modifiers) {
     auto key = [&](KeySym k, bool down) {
-        XTestFakeKeyEvent(display, XKeysymToKeycode(display, k), down ? True : False, CurrentTime);
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, k), down, CurrentTime);
         XSync(display, False);
     };
     for (KeySym m : modifiers) key(m, true);

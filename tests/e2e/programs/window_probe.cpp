@@ -10,13 +10,13 @@
 //                 mirrored; once FILE exists it does PALETTE 1, 4;
 //   anything else reports what window_services() finds out.
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "runtime/console/color_statements.h"
 #include "runtime/console/print.h"
