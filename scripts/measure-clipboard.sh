@@ -7,8 +7,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_E2E=ON >/dev/null
-cmake --build "$build" -j2 --target spektralrechner measure_clipboard >/dev/null
+source scripts/measure-build.sh spektralrechner measure_clipboard
 exec "$build"/bench/measure_clipboard "$build"/spektralrechner "${1:-20}"

@@ -5,10 +5,9 @@
 # and beside /bin/true, in the same run; and entries per second over a loop
 # of runs.
 # Usage: scripts/measure-console.sh [runs] [loop]   (default 100 and 1000)
+# BUILD_DIR chooses the build directory (default build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_E2E=ON >/dev/null
-cmake --build build -j2 --target spektralrechner-console measure_console line_echo >/dev/null
-build/bench/measure_console build/spektralrechner-console build/bench/line_echo "${1:-100}" "${2:-1000}"
+source scripts/measure-build.sh spektralrechner-console measure_console line_echo
+"$build"/bench/measure_console "$build"/spektralrechner-console "$build"/bench/line_echo "${1:-100}" "${2:-1000}"

@@ -9,8 +9,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_E2E=ON >/dev/null
-cmake --build "$build" -j2 --target spektralrechner measure_idle bare_glut_window >/dev/null
+source scripts/measure-build.sh spektralrechner measure_idle bare_glut_window
 "$build"/bench/measure_idle "$build"/spektralrechner "$build"/bench/bare_glut_window "$(command -v xterm)" "${1:-30}"

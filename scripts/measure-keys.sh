@@ -9,8 +9,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_E2E=ON >/dev/null
-cmake --build "$build" -j2 --target spektralrechner measure_keys >/dev/null
+source scripts/measure-build.sh spektralrechner measure_keys
 "$build"/bench/measure_keys "$build"/spektralrechner "${1:-100}" "${2:-10}" "$(command -v xterm)" "${3:-2}"

@@ -7,8 +7,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target spektralrechner measure_window bare_glut_window window_probe >/dev/null
+source scripts/measure-build.sh spektralrechner measure_window bare_glut_window window_probe
 program=${1:-$build/spektralrechner}
 exec "$build"/bench/measure_window "$program" "$build"/bench/bare_glut_window
