@@ -6,10 +6,14 @@
 // a copy of the frame in the texture replaces only the rows it redrew (a
 // blinking cursor costs one text row); any other frame replaces it whole.
 // At the bottom of the layers and enlarged by a whole number (1 included),
-// the texture is copied into the window rather than drawn. Where the window
-// keeps its back buffer (window_present.h), a new frame of the text alone is
-// drawn and shown as the rectangle of cells it changed, so that a typed
-// character costs the same few pixels at any zoom.
+// the texture is copied into the window rather than drawn.
+//
+// A frame alone at the bottom of the layers, enlarged by a whole number, is
+// a picture the window keeps: a new frame drawn onto a copy of the one the
+// window shows goes there as an image of the cells it changed
+// (window_image.h), past GL, so that a typed character or a cursor flip
+// costs the same few pixels at any zoom and no wait for the X server. The
+// texture then catches up at the next presentation through GL.
 #include "runtime/display/presentation.h"
 
 #include <GL/glew.h>
@@ -26,7 +30,7 @@
 #include "runtime/display/render_state.h"
 #include "runtime/display/software_frame.h"
 #include "runtime/display/window_mapping.h"
-#include "runtime/display/window_present.h"
+#include "runtime/display/window_image.h"
 #include "runtime/display/window_zoom.h"
 #include "runtime/errors/errors.h"
 #include "runtime/errors/event_check.h"
@@ -37,8 +41,9 @@ std::int64_t software_screen_texture_order = 0;
 namespace {
 std::int64_t frames_drawn_seen = 0;   // frames_drawn when the display callback last looked for a frame
 std::int32_t hinted_frame_width = 0, hinted_frame_height = 0;   // the frame size the window manager knows
-// The window and its back buffer show the texture alone, as the current mapping places it.
-bool window_holds_picture = false;
+// The order of the frame the window shows alone, as the current mapping
+// places it; 0 when it shows anything else.
+std::int64_t window_picture_order = 0;
 // What presentation_due last looked at.
 std::int64_t frames_drawn_looked = 0;
 std::int64_t frame_order_looked = 0;
@@ -81,33 +86,20 @@ void carry_out_fullscreen_request(std::int32_t frame_width, std::int32_t frame_h
     fullscreen_request.compare_exchange_strong(request, -1);
 }
 
-// A rectangle of frame pixels, left and top included, right and bottom not.
-struct frame_area {
-    std::int32_t left, top, right, bottom;
-};
-
 // Brings the software layer's texture to the frame: the rows it redrew when
 // the texture holds its base frame, else all of it; a new texture when the
-// size changed or the texture is padded. Returns the pixels that changed.
-frame_area update_software_texture(const software_frame* frame) {
+// size changed or the texture is padded.
+void update_software_texture(const software_frame* frame) {
     const hardware_image* image = hardware_img_get(software_screen_hardware_frame);
     const bool same_size = image && image->width == frame->width && image->height == frame->height;
-    frame_area changed{0, 0, frame->width, frame->height};
-    bool updated = false;
-    if (same_size && frame->base_order != 0 && frame->base_order == software_screen_texture_order) {
-        changed = {frame->changed_left, frame->changed_top, frame->changed_right, frame->changed_bottom};
-        updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, changed.top,
-                                           changed.bottom - changed.top);
-    } else if (same_size) {
-        updated = update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, 0, frame->height);
-    }
-    if (!updated) {
-        changed = {0, 0, frame->width, frame->height};
+    const bool rows_only = same_size && frame->base_order != 0 && frame->base_order == software_screen_texture_order;
+    const std::int32_t top = rows_only ? frame->changed_top : 0;
+    const std::int32_t bottom = rows_only ? frame->changed_bottom : frame->height;
+    if (!same_size || !update_hardware_img_rows(software_screen_hardware_frame, frame->pixels, top, bottom - top)) {
         if (software_screen_hardware_frame != 0) free_hardware_img(software_screen_hardware_frame);
         software_screen_hardware_frame = new_hardware_img(frame->width, frame->height, frame->pixels, 0);
     }
     software_screen_texture_order = frame->order;
-    return changed;
 }
 
 // The whole number by which the mapping enlarges the frame, without
@@ -118,8 +110,7 @@ std::int32_t whole_zoom(const window_mapping& m) {
     return whole ? static_cast<std::int32_t>(zoom) : 0;
 }
 
-// Draws the texture (an area of it only, when the window keeps the rest).
-void draw_software_layer(const software_frame* frame, std::int32_t position, const frame_area& area) {
+void draw_software_layer(const software_frame* frame, std::int32_t position) {
     if (software_screen_hardware_frame == 0) {
         alert_box("Invalid software_screen_hardware_frame!!");
         return;
@@ -134,7 +125,7 @@ void draw_software_layer(const software_frame* frame, std::int32_t position, con
     const std::int32_t zoom = whole_zoom(current_mapping);
     if (position == 1 && zoom > 0 &&
         copy_hardware_img_to_window(software_screen_hardware_frame, current_mapping.offset_x,
-                                    current_mapping.offset_y, zoom, area.left, area.top, area.right, area.bottom))
+                                    current_mapping.offset_y, zoom, 0, 0, frame->width, frame->height))
         return;
     draw_hardware_img(0, 0, static_cast<float>(frame->width - 1), static_cast<float>(frame->height - 1),
                       software_screen_hardware_frame, 0, 0, 0, static_cast<float>(image->width - 1),
@@ -207,10 +198,6 @@ void display_callback() {
     current_mapping = compute_window_mapping(frame_width, frame_height, window_width, window_height,
                                              fullscreen_mode.load(), fullscreen_smooth.load(), resize_scaling,
                                              window_zoom);
-    const frame_area whole{0, 0, frame_width, frame_height};
-    frame_area area = whole;
-    if (is_new || software_screen_hardware_frame == 0) area = update_software_texture(frame);
-
     const std::int32_t software_position = software_layer_position.load();
     const std::int32_t hardware_position = hardware_layer_position.load();
     const std::int32_t second_hardware_position = second_hardware_layer_position.load();
@@ -220,38 +207,38 @@ void display_callback() {
     const bool frame_covers_window = software_position == 1 && m.offset_x == 0 && m.offset_y == 0 &&
                                      m.display_width == window_width && m.display_height == window_height &&
                                      !hgc_presentation_needed();
-    // The frame alone, enlarged by a whole number, is a picture that the
-    // window can keep; when it kept the last one, only the pixels that the
-    // new frame changed are drawn and shown. A redraw (the window resized or
-    // exposed, full screen) swaps the buffers instead, which also gives the
-    // back buffer the window's new size.
+    // The frame alone, enlarged by a whole number, is a picture the window
+    // keeps. A new frame drawn onto a copy of the one it shows sends only
+    // the cells it changed. A redraw (the window resized or exposed, full
+    // screen) and anything else draws the whole picture with GL and swaps.
     const std::int32_t zoom = whole_zoom(m);
-    const bool kept_picture = frame_covers_window && zoom > 0 && !redraw && window_keeps_back_buffer();
-    if (!(kept_picture && window_holds_picture && same_mapping(m, previous_mapping))) area = whole;
-    hgc_presentation_begin(order);
-    for (std::int32_t position = 0; position <= 5; ++position) {
-        if (position == 0) {
-            set_render_target(0);
-            if (!frame_covers_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const bool picture_alone = frame_covers_window && zoom > 0;
+    const bool shown = pause_flag.load() == 0;
+    if (picture_alone && shown && is_new && !redraw && frame->base_order != 0 &&
+        frame->base_order == window_picture_order && same_mapping(m, previous_mapping) &&
+        window_put_frame_area(frame->pixels, frame_width, frame_height, zoom, frame->changed_left, frame->changed_top,
+                              frame->changed_right, frame->changed_bottom)) {
+        window_picture_order = frame->order;
+    } else {
+        if (software_screen_texture_order != frame->order || software_screen_hardware_frame == 0)
+            update_software_texture(frame);
+        hgc_presentation_begin(order);
+        for (std::int32_t position = 0; position <= 5; ++position) {
+            if (position == 0) {
+                set_render_target(0);
+                if (!frame_covers_window) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            }
+            if (position == software_position) draw_software_layer(frame, position);
+            if (position == hardware_position) draw_hgc_layer(0);
+            if (position == second_hardware_position) draw_hgc_layer(-1);
+            if (position == 5 && current_mapping.bars != 0) draw_bars();
         }
-        if (position == software_position) draw_software_layer(frame, position, area);
-        if (position == hardware_position) draw_hgc_layer(0);
-        if (position == second_hardware_position) draw_hgc_layer(-1);
-        if (position == 5 && current_mapping.bars != 0) draw_bars();
+        hgc_presentation_end();
+        if (shown) glutSwapBuffers();
+        // Hardware-layer commands that came after the check above were drawn as well.
+        window_picture_order = shown && picture_alone && !hgc_presentation_needed() ? frame->order : 0;
     }
-    hgc_presentation_end();
-
     presented_order = order;
-    // Hardware-layer commands that came after the check above were drawn as
-    // well: then the whole picture goes out.
-    const bool picture_kept = kept_picture && !hgc_presentation_needed();
-    window_holds_picture = false;
-    if (pause_flag.load() == 0 && !picture_kept) {
-        glutSwapBuffers();
-    } else if (pause_flag.load() == 0) {
-        window_present_area(area.left * zoom, area.top * zoom, area.right * zoom, area.bottom * zoom);
-        window_holds_picture = true;
-    }
     if (is_new) {
         keys_stored_when_presented.store(keyboard_buffer_stored.load());
         frames_presented.store(frames_drawn_seen);
