@@ -43,12 +43,30 @@ protected:
 // Started from a directory that no longer exists: nothing to report. The
 // entry, corrected with Backspace, is purple: six more rows scroll the
 // 25-row screen three times. White on blue; keys typed before END's prompt
-// do not end it; its still screen is drawn again when uncovered; a new key
-// ends the program.
+// do not end it; the screen is drawn again, whole, when uncovered, at the
+// prompt with the cursor blinking and at END's still screen; a new key ends
+// the program.
 TEST_F(Calculator, APurpleEntryScrollsTheScreenInWhiteOnBlueUntilANewKey) {
     ASSERT_NO_FATAL_FAILURE(start_calculator(true));
-    type_text(server.connection, "-50x\b0\nzz");   // the z keys wait behind Enter
-    ASSERT_TRUE(rows_show({{1, " direkt eingegeben werden. Fuer die Purpurfarben ist die Wellenlaenge mit"},
+    Display* x = server.connection;
+    // Covers the window's top left, uncovers it, and waits for row 1: the
+    // same picture must show every other row as it was.
+    const auto drawn_again = [&](const std::string& first_row, int row, const std::string& text) {
+        const Window cover = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 400, 200, 0, 0, WhitePixel(x, 0));
+        XMapRaised(x, cover);
+        XSync(x, False);
+        std::this_thread::sleep_for(300ms);
+        XDestroyWindow(x, cover);
+        XSync(x, False);
+        EXPECT_TRUE(row_shows(1, first_row)) << shown.dump();
+        EXPECT_EQ(shown.row_text(row), text) << shown.dump();
+    };
+    type_text(x, "-50x\b0");
+    ASSERT_TRUE(row_shows(13, prompt + " -500")) << shown.dump();
+    drawn_again("          ***** Berechnung der Spektralwertanteile x,y *****", 13, prompt + " -500");
+    type_text(x, "\nzz");   // the z keys wait behind Enter
+    const std::string end_first_row = " direkt eingegeben werden. Fuer die Purpurfarben ist die Wellenlaenge mit";
+    ASSERT_TRUE(rows_show({{1, end_first_row},
                          {8, ""}, {10, prompt + " -500"}, {13, "         fuer Purpurpunkt:"},
                          {15, "         x=  .5657461"}, {16, "         y=  .1867449"}, {19, "         fuer  500 nm :"},
                          {21, "         x=  .008168"}, {22, "         y=  .538423"}, {25, press_any_key}}))
@@ -59,14 +77,7 @@ TEST_F(Calculator, APurpleEntryScrollsTheScreenInWhiteOnBlueUntilANewKey) {
     EXPECT_EQ(s.at(24, 80).background, 0x0000AAu);   // untouched cells too: colour 0 shows as blue
     EXPECT_EQ(s.at(25, 1).background, 0x0000AAu);
 
-    Display* x = server.connection;
-    const Window cover = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 400, 200, 0, 0, WhitePixel(x, 0));
-    XMapRaised(x, cover);
-    XSync(x, False);
-    std::this_thread::sleep_for(300ms);
-    XDestroyWindow(x, cover);
-    XSync(x, False);
-    EXPECT_TRUE(row_shows(10, prompt + " -500")) << shown.dump();
+    drawn_again(end_first_row, 10, prompt + " -500");
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(kill(program.pid, 0), 0) << "the calculator ended without a new key";
     tap_key(x, XK_space);
