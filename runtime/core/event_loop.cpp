@@ -127,6 +127,7 @@ void event_loop_take_over(Display* connection, Window glut_window) {
     register_diverting_converters();
     wake_signal_make_descriptor(window_thread_wake);
     clipboard_init(display, window);
+    window_exit_hand_over = clipboard_hand_over_at_exit;
 }
 
 void event_loop_serve_until(bool (*done)(), std::int64_t deadline) {

@@ -7,7 +7,6 @@
 #include <deque>
 #include <unistd.h>
 
-#include "runtime/clipboard/clipboard.h"
 #include "runtime/core/startup.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
@@ -51,7 +50,7 @@ bool on_window_thread() { return window_thread_known.load() && pthread_equal(pth
 [[noreturn]] void exit_on_window_thread(std::int32_t status) {
     window_thread_exiting.store(true);
     wake_signal_raise(exit_handover);
-    clipboard_hand_over_at_exit();
+    if (window_exit_hand_over) window_exit_hand_over();
     exit_leak_check();
     std::exit(status);
 }
@@ -221,6 +220,8 @@ void exit_leak_check() {
     __lsan_do_leak_check();
 #endif
 }
+
+void (*window_exit_hand_over)() = nullptr;
 
 void runtime_exit(std::int32_t status) {
     if (window_created.load() != 1) std::exit(status);

@@ -133,6 +133,10 @@ void window_set_title(const char* title);
 // not begin within a second, the caller ends the process without running the
 // exit handlers. Without a window, or on the window thread, exit runs here.
 [[noreturn]] void runtime_exit(std::int32_t status);
+// Run by the window thread's exit before the exit handlers; set when the
+// window's event loop starts (the clipboard's hand-over), so that a program
+// without a window never reaches that code.
+extern void (*window_exit_hand_over)();
 // In the sanitizer build, the leak check of an exit on the window thread,
 // run before the exit handlers: freeglut's closes the display, which unloads
 // the GL driver, and the blocks the driver still holds would then be

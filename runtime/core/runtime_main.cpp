@@ -99,7 +99,7 @@ void runtime_prepare(int argc, char** argv) {
     keyboard_buffer_startup();
 
     palettes_install();
-    fonts_install();
+    if (!console_option) fonts_install();   // only the renderer draws glyphs
     // SCREEN 0 is a statement, and statements do nothing while an error is
     // pending: an error recorded above (no memory for the directory's text)
     // would leave the program without a text page, and every PRINT and INPUT

@@ -56,10 +56,14 @@ char* command_line_text(int argc, char** argv) {
 }
 
 bool change_to_executable_directory() {
+    // Not cleared: a fresh block costs nothing until written, and readlink
+    // writes only the name (without its end, which is put here).
     constexpr std::size_t limit = 65535;
-    char* path = static_cast<char*>(std::calloc(limit + 1, 1));
+    char* path = static_cast<char*>(std::malloc(limit + 1));
     if (!path) return false;
-    const bool changed = readlink("/proc/self/exe", path, limit) > 0 && chdir(dirname(path)) == 0;
+    const ssize_t length = readlink("/proc/self/exe", path, limit);
+    if (length > 0) path[length] = '\0';
+    const bool changed = length > 0 && chdir(dirname(path)) == 0;
     std::free(path);
     return changed;
 }
