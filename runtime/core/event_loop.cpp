@@ -16,13 +16,16 @@
 //    is kept here (window_event(1)); any other event is put back into Xlib's
 //    queue, where it is then the only event, and glutMainLoopEvent dispatches
 //    exactly that one; then phase 2.
-// 3. After the events the window thread's idle work runs (the messages,
-//    the pause handshake, the request for a redisplay), and
+// 3. After the events, a blink flip that is due is rendered here (the
+//    screen thread renders everything else, and the flip then needs no
+//    second thread woken), then the window thread's idle work runs (the
+//    messages, the pause handshake, the request for a redisplay), and
 //    glutMainLoopEvent carries out the redisplay it asks for at once.
 // 4. Then the loop rests, without a time-out, until the X connection has
 //    something to read, an event has already been read with a reply,
 //    another thread wakes it for work (a frame ready, a message posted, room
-//    for a paste), or a paste whose owner does not answer is to be given up.
+//    for a paste), the next blink flip is due, or a paste whose owner does
+//    not answer is to be given up.
 //
 // freeglut selects XInput2 pointer events on its window, and Xlib queues
 // those (event cookies) without a converter call; the loop selects them off,
@@ -38,12 +41,14 @@
 #include <X11/Xproto.h>
 #include <X11/extensions/XInput2.h>
 #include <GL/freeglut.h>
+#include <algorithm>
 #include <deque>
 
 #include "runtime/clipboard/clipboard.h"
 #include "runtime/core/glut_message.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/core/window.h"
+#include "runtime/display/software_frame.h"
 
 // Xlib's hook for extensions (declared in its internal header, which also
 // defines min and max as macros).
@@ -128,6 +133,7 @@ void event_loop_take_over(Display* connection, Window glut_window) {
     wake_signal_make_descriptor(window_thread_wake);
     clipboard_init(display, window);
     window_exit_hand_over = clipboard_hand_over_at_exit;
+    blink_passes_on_window_thread.store(true);
 }
 
 void event_loop_serve_until(bool (*done)(), std::int64_t deadline) {
@@ -167,12 +173,14 @@ void window_event_loop() {
             if (may_change_window_metrics(event)) window_metrics_changed();
             XFreeEventData(display, &event.xcookie);   // the data taken from Xlib's queue
         }
+        blink_pass_when_due();
         window_idle_work();
         clipboard_service();
         glutMainLoopEvent();   // the redisplay, timers and deferred window work
         const std::int64_t clipboard_limit = clipboard_wait_limit_ms();   // a paste that may be given up
-        wait_on(window_thread_wake, [] { return event_loop_events_waiting() || window_work_waiting(); },
-                clipboard_limit >= 0 ? clock_ms() + clipboard_limit : no_deadline, exit_watch::ignored,
-                ConnectionNumber(display));
+        const std::int64_t deadline =
+            std::min(blink_flip_deadline(), clipboard_limit >= 0 ? clock_ms() + clipboard_limit : no_deadline);
+        wait_on(window_thread_wake, [] { return event_loop_events_waiting() || window_work_waiting(); }, deadline,
+                exit_watch::ignored, ConnectionNumber(display));
     }
 }

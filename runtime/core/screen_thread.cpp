@@ -3,6 +3,10 @@
 // for a pass or a render pause; starts the end of the process when the
 // program or the close button asks for it. Between these it sleeps.
 //
+// Once the window's event loop runs, the window thread renders the blink
+// flips itself (blink_pass_when_due) at the deadline of its own rest, and
+// presents them in the same turn: a flip wakes one thread, not two.
+//
 // A change is rendered at once, but no sooner than 16 ms after the last pass
 // that gave the window something new for a change (a frame, or hardware
 // graphics commands), so a program that prints without pause gets no more
@@ -43,24 +47,39 @@ bool work_waiting() {
            (screen_shown.load() != 0 && change_pending());
 }
 
-// The next blink flip, while automatic display shows something that blinks.
-std::int64_t blink_deadline() {
-    return screen_shown.load() != 0 && display_request.load() == 0 ? render_blink_deadline.load() : no_deadline;
-}
+// The next blink flip this thread renders.
+std::int64_t blink_deadline() { return blink_passes_on_window_thread.load() ? no_deadline : blink_flip_deadline(); }
 
 // One pass; true when it gave the window something new.
 bool pass() {
     handled_generation = wake_signal_seen(screen_thread_wake);
     const std::int64_t frames = frames_drawn.load();
     const std::uint64_t commands = hgc_issued.load();
+    const std::int64_t flip = render_blink_deadline.load();
     if (screen_shown.load() != 0) render_software_frame();
     render_pass_count.fetch_add(1);
+    // The window thread rests until the flip it knows of: a pass that moved
+    // it (the cursor shown, the page changed) tells it.
+    if (blink_passes_on_window_thread.load() && render_blink_deadline.load() != flip) window_thread_request_pass();
     const bool shown = frames_drawn.load() != frames || commands != commands_passed;
     commands_passed = commands;
     return shown;
 }
 
 }  // namespace
+
+std::atomic<bool> blink_passes_on_window_thread{false};
+
+std::int64_t blink_flip_deadline() {
+    return screen_shown.load() != 0 && display_request.load() == 0 ? render_blink_deadline.load() : no_deadline;
+}
+
+void blink_pass_when_due() {
+    // Once the exit has begun no pass runs; a pause leaves the page alone.
+    if (exit_in_progress.load() != 0 || render_pause.load() != 0 || clock_ms() < blink_flip_deadline()) return;
+    render_software_frame();
+    render_pass_count.fetch_add(1);
+}
 
 void screen_thread(void*) {
     thread_name_set("screen");

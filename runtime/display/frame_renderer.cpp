@@ -8,8 +8,8 @@
 //
 // The blink phase of the cursor and of blinking characters comes from the
 // monotonic clock: on for 256 ms, off for 256 ms. Each pass notes when the
-// phase next flips if something on the page blinks, so that the screen
-// thread need not look before then.
+// phase next flips if something on the page blinks, so that no thread need
+// look before then.
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -22,6 +22,7 @@
 #include "runtime/clipboard/text_selection.h"
 #include "runtime/console/screen_image.h"
 #include "runtime/core/sleep.h"
+#include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/display/fonts.h"
 #include "runtime/display/palettes.h"
@@ -40,6 +41,8 @@ struct drawn_text_state {
     std::uint64_t highlight;                  // the selected cells shown swapped (selection_highlight)
 };
 drawn_text_state drawn{false, -1, -1, false, 0, 0, 1, 0};
+// The blink flip the pass under way found (render_blink_deadline at its end).
+std::int64_t pass_blink_deadline = no_deadline;
 
 constexpr std::int64_t blink_phase_ms = 256;
 // The blinking levels of the monochrome page mode alternate every 512 ms.
@@ -375,7 +378,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     // Blinking cells change with the phase only while bit 7 means blink.
     const bool blink_redraw = blink == 1 && phase != drawn.blink_phase;
     if (cursor_visible || (blink == 1 && has_blinking_cell(cells, cell_bytes)))
-        render_blink_deadline.store(phase_end(now, blink_phase_ms));
+        pass_blink_deadline = phase_end(now, blink_phase_ms);
     if (compare && !changed)
         changed = cursor_redraw || highlight != drawn.highlight ||
                   (blink_redraw && has_blinking_cell(saved_cells, cell_bytes));
@@ -482,7 +485,7 @@ pass_result render_graphics_page(software_frame* frame, screen_image* page, bool
     if (page->compat_mode == 10 && page->palette) {
         // Monochrome with blinking levels: entries 4 to 7 choose the levels of 0 to 3.
         const std::uint32_t blink_phase = (now >> mono_blink_shift) & 1;
-        render_blink_deadline.store(phase_end(now, std::int64_t{1} << mono_blink_shift));
+        pass_blink_deadline = phase_end(now, std::int64_t{1} << mono_blink_shift);
         for (int i = 0; i < 4; ++i) {
             const std::uint32_t value = page->palette[4 + i];
             page->palette[i] = mono_blink_table[blink_phase * 9 + (value <= 8 ? value : 0)];
@@ -503,6 +506,9 @@ pass_result render_graphics_page(software_frame* frame, screen_image* page, bool
     frame_drawn_whole(frame);
     return pass_drawn;
 }
+
+// Held for a whole pass: the screen thread and the window thread both render.
+pthread_mutex_t* const pass_lock = mutex_new();
 
 void answer_pause_request() {
     int expected = 1;
@@ -533,8 +539,9 @@ std::int32_t select_glyph_drawing(std::int32_t level) {
 }
 
 void render_software_frame() {
+    mutex_lock(pass_lock);
     render_passes_begun.fetch_add(1);
-    render_blink_deadline.store(no_deadline);   // until the page shows something that blinks
+    pass_blink_deadline = no_deadline;   // until the page shows something that blinks
     answer_pause_request();
     if (render_pause.load() == 0) {
         software_frame* frame = frame_claim_for_writing();
@@ -551,6 +558,7 @@ void render_software_frame() {
                                                 : render_graphics_page(frame, page, compare, now);
             }
             if (result == pass_failed || (result == pass_skipped && !compare)) frame_compare_valid.store(0);
+            render_blink_deadline.store(pass_blink_deadline);   // before the window thread hears of the frame
             frame_release_written(frame, result == pass_drawn);
         }
     }
@@ -560,5 +568,7 @@ void render_software_frame() {
     const bool hidden_now = screen_shown.compare_exchange_strong(expected, 0);
     // Waiters for the end of a pass (render_now, END, INPUT on a hidden screen) are woken.
     render_passes_finished.fetch_add(1);
+    render_blink_deadline.store(pass_blink_deadline);   // stored whole: no reader sees a pass's interim value
+    mutex_unlock(pass_lock);
     if (pass_done.exchange(1) == 0 || hidden_now) wake_signal_raise(program_thread_wake);
 }

@@ -43,6 +43,15 @@ extern std::atomic<std::int32_t> render_pass_count;
 // the page shows (the cursor, a blinking cell), or no_deadline when nothing
 // on it blinks.
 extern std::atomic<std::int64_t> render_blink_deadline;
+// The next blink flip while automatic display shows the page: render_blink_deadline,
+// or no_deadline while the screen is hidden or automatic display is off.
+std::int64_t blink_flip_deadline();
+// Set by the window's event loop when it takes over: from then on the window
+// thread renders the blink flips (blink_pass_when_due, at the deadline of its
+// rest) and the screen thread only the rest.
+extern std::atomic<bool> blink_passes_on_window_thread;
+// A pass when the blink flip is due, unless a render pause or the exit runs.
+void blink_pass_when_due();
 extern std::atomic<std::int32_t> render_pause;            // 0 running, 1 requested, 2 paused
 extern std::atomic<std::int32_t> frame_compare_valid;
 extern std::atomic<std::int32_t> screen_shown;            // 1 shown, 0 hidden, -1 one more pass
@@ -72,7 +81,7 @@ extern std::atomic<std::uint32_t> keys_stored_when_presented;
 // next presentation of a new frame clears it and wakes the program thread.
 extern std::atomic<std::int32_t> presentation_awaited;
 
-// What the last pass drew, kept by the renderer (screen thread only).
+// What the last pass drew, kept by the renderer (under its pass lock).
 extern std::uint8_t* saved_cells;          // cell (or pixel index) bytes of the display page
 extern std::int64_t saved_cells_size;      // bytes
 extern std::uint32_t render_palette[256];  // the page palette as last drawn
@@ -88,7 +97,8 @@ void software_frames_reset();
 void render_pause_begin();
 void render_pause_end();
 
-// One rendering pass of the display page into a software frame (screen thread).
+// One rendering pass of the display page into a software frame (screen
+// thread; the window thread for a blink flip). Passes run one at a time.
 void render_software_frame();
 
 // Chooses the code that draws glyphs: 0 portable, 1 SSE2, 2 AVX2, or the
