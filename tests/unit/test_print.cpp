@@ -3,6 +3,8 @@
 // second page, no LOCATE, VIEW PRINT or CLS, no tabs, zones or control characters.)
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "runtime/console/console_image.h"
 #include "runtime/core/emulated_memory.h"
 #include "tests/unit/console_screen.h"
@@ -37,6 +39,7 @@ TEST(Screen, TextGeometryRequests) {
         {40, 0, 0, 40, 50, 9, 4000},      // columns only after 50 rows
         {80, 25, 8, 80, 25, 16, 4096},    // 80 x 25: font 16 whatever is asked
         {80, 43, 0, 80, 43, 14, 6880},    // 43 rows: font 14
+        {40, 0, 0, 40, 43, 15, 3440},     // columns only keep 43 rows
     };
     for (const auto& r : requests) {
         if (r.columns) next_text_columns = r.columns;
@@ -92,6 +95,20 @@ TEST_F(Print, ANewlineOnTheLastRowScrollsTheRegion) {
     print_raw("last", 1);
     EXPECT_EQ(cursor(), cursor_state(24, 1, 0));
     EXPECT_EQ(row_text(page, 25) + row_text(page, 22), "lastX");
+}
+
+// LOCATE checks every argument before it changes anything; once after
+// start-up a row below the screen switches it to 80 x 50.
+TEST_F(Print, LocateChecksItsArgumentsFirst) {
+    locate(3, 7, 1, 4, 9, 31);
+    EXPECT_EQ(std::tuple(cursor(), page->cursor_visible, page->cursor_start, page->cursor_stop),
+              std::tuple(cursor_state(3, 7, 0), 1, 4, 9));
+    for (auto [row, column, visible, start, stop, presence] :
+         {std::array{0, 1, 0, 0, 0, 3}, {1, 81, 0, 0, 0, 3}, {1, 1, 2, 0, 0, 7}, {1, 1, 0, 32, 0, 11}, {1, 1, 0, 0, -1, 19}})
+        expect_error_5("LOCATE", [&] { locate(row, column, visible, start, stop, presence); });
+    locate(40, 9, 0, 0, 0, 3);
+    EXPECT_EQ(std::tuple(write_page->height, write_page->cursor_y, write_page->cursor_x), std::tuple(50, 40, 9));
+    expect_error_5("LOCATE 51", [] { locate(51, 1, 0, 0, 0, 1); });
 }
 
 TEST_F(Print, NothingWhileAnErrorIsPending) {

@@ -12,6 +12,7 @@
 #include "runtime/core/timing.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
+#include "runtime/errors/event_check.h"
 #include "runtime/errors/event_traps.h"
 
 // The program that start-up would run; these tests start no program thread.
@@ -58,9 +59,9 @@ TEST(ExitSequence, WaitsForBothThreadsThenExitsWithTheStatus) {
 }
 
 // The timer thread rests without a deadline while no timer runs; an armed
-// timer wakes it at its expiry, which it marks due; a handled timer gives
-// the next expiry; it holds while a statement changes the table, and ends
-// with the exit. On the test clock, which moves only when the test advances it.
+// timer wakes it at its expiry, which it marks due; the event check runs its
+// handler, and the handled timer gives the next expiry; it holds while a
+// statement changes the table, and ends with the exit. On the test clock, which moves only when the test advances it.
 TEST(TimerThread, WakesAtTheNextExpiryAndStopsWhenTheExitStarts) {
     manual_clock_start(1000, 0);
     std::thread thread(timer_thread, nullptr);
@@ -83,8 +84,10 @@ TEST(TimerThread, WakesAtTheNextExpiryAndStopsWhenTheExitStarts) {
     EXPECT_GE(first, 1301);
     EXPECT_LE(first, 1340);
     EXPECT_EQ(timer.pending.load(), 1);
-    timer.pending = 0;   // handled: due 300 ms after the last expiry
-    timer_table_changed();
+    static int handled = 0;
+    timer.handler = [] { ++handled; };
+    dispatch_event_traps();   // handled: due 300 ms after the last expiry
+    EXPECT_EQ(std::pair(handled, timer.pending.load()), std::pair(1, std::uint8_t{0}));
     const std::int64_t second = due_at();
     EXPECT_GE(second - first, 290);
     EXPECT_LE(second - first, 310);

@@ -52,6 +52,7 @@ TEST(TextSelection, CopiedRowsLoseTheirTrailingBlanks) {
     const std::vector<std::uint8_t> cells = page({"  x= \xE0 ", "", "  y=  .6554428"}, 16);
     EXPECT_EQ(selection_text(cells.data(), 16, 2, 47), "x= \xce\xb1\n\n  y=  .6554428");
     EXPECT_EQ(selection_text(cells.data(), 16, 5, 5), "\xce\xb1");
+    EXPECT_EQ(selection_text(cells.data(), 16, 3, 32), "= \xce\xb1\n\n");   // ends on a row's first cell
     EXPECT_EQ(utf8_to_latin1("\xc3\xa9\xce\xb1?"), "\xe9??");
 }
 
@@ -69,7 +70,7 @@ TEST(TextSelection, ClicksAndDragsSelectRunsOfCells) {
     EXPECT_TRUE(selection_release(s));
     EXPECT_EQ(selection_highlight_word(s), highlight_of(4, 10));
     const struct { int cell, clicks, first, last; } words[] = {
-        {9, 2, 7, 14}, {20, 2, 17, 28}, {3, 2, 3, 4}, {15, 2, 15, 16}, {15, 3, 0, 31}};
+        {9, 2, 7, 14}, {20, 2, 17, 28}, {3, 2, 3, 4}, {15, 2, 15, 16}, {15, 3, 0, 31}, {0, 2, 0, 2}};
     for (const auto& w : words) {
         for (int i = 0; i < w.clicks; ++i)
             EXPECT_EQ(selection_press(s, cells.data(), 32, 1, w.cell, 9000 + i * 300), i > 0) << w.cell;

@@ -2,7 +2,9 @@
 // (it moves only when the test or a sleep advances it).
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <ctime>
 
 #include "runtime/core/emulated_memory.h"
 #include "runtime/core/sleep.h"
@@ -32,6 +34,23 @@ TEST(Timing, BiosTickAndRetraceBitFollowTheClockWhenRead) {
     EXPECT_EQ(bios_ticks_at(24 * hours - 1), 1572479u);
     EXPECT_EQ(bios_ticks_at(24 * hours), 0u);
     manual_clock_stop();
+}
+
+// Off the test clock, the time of day is the local time since midnight.
+TEST(Timing, TimeOfDayIsLocalTimeSinceMidnight) {
+    const auto local_seconds = [] {
+        const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+        std::tm local{};
+        localtime_r(&now, &local);
+        return local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+    };
+    const int before = local_seconds();
+    const auto seconds = static_cast<int>(time_of_day_ms() / 1000);
+    const int after = local_seconds();
+    if (after >= before) {   // unless midnight passed
+        EXPECT_GE(seconds, before);
+        EXPECT_LE(seconds, after);
+    }
 }
 
 TEST(Timing, DelaySleepsShortWaitsAtOnceAndLongOnesInNineMillisecondSteps) {
