@@ -21,9 +21,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Waits up to ten seconds (a sanitizer build on a busy machine is slow).
 template <typename Check>
-bool within_a_second(Check check) {
-    for (int i = 0; i < 1000 && !check(); ++i) std::this_thread::sleep_for(1ms);
+bool soon(Check check) {
+    for (int i = 0; i < 10000 && !check(); ++i) std::this_thread::sleep_for(1ms);
     return check();
 }
 
@@ -41,13 +42,14 @@ protected:
         stop_requested = exit_in_progress = stopped_threads = window_hidden = screen_shown = 0;
     }
     void TearDown() override { manual_clock_stop(); }
-    // END shows the screen once its prompt stands: only then is the page the test's to read.
+    // END shows the screen once its prompt stands, then waits for it to be
+    // seen: only then is the page the test's to read (and its clock read).
     bool prompted() {
         std::thread(end_statement).detach();
-        return within_a_second([] { return screen_shown.load() == 1; }) &&
+        return soon([] { return screen_shown.load() == 1 && program_thread_wake.waiters.load() > 0; }) &&
                row_text(write_page, 25) == "Press any key to continue";
     }
-    bool parked() { return within_a_second([] { return (stopped_threads.load() & 1) != 0; }); }
+    bool parked() { return soon([] { return (stopped_threads.load() & 1) != 0; }); }
 };
 
 // The window thread's part: the newest frame drawn is on screen.
@@ -79,7 +81,7 @@ TEST_F(EndStatement, PromptsOnTheLastRowAndEndsAfterANewKeyOnceThePromptWasPrese
     present();
     std::this_thread::sleep_for(50ms);
     type('c');
-    EXPECT_TRUE(within_a_second([] { return stop_requested.load() == 1; }));
+    EXPECT_TRUE(soon([] { return stop_requested.load() == 1; }));
     EXPECT_TRUE(parked());
     EXPECT_EQ(clock_ms(), 1015);
 }
@@ -94,7 +96,7 @@ TEST_F(EndStatement, ParksWhenHiddenOrWhenTheExitBeginsDuringAWaitForTheRenderer
         stopped_threads = exit_in_progress = render_pause = 0;
         std::thread(statement).detach();
         if (statement != end_statement) {
-            ASSERT_TRUE(within_a_second([] { return program_thread_wake.waiters.load() > 0; }));   // none answers
+            ASSERT_TRUE(soon([] { return program_thread_wake.waiters.load() > 0; }));   // none answers
             exit_in_progress = 1;
             wake_signal_raise(program_thread_wake);
         }
