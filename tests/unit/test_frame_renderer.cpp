@@ -304,6 +304,31 @@ TEST_F(Renderer, PauseRequestIsAnsweredWithoutDrawing) {
     screen_shown = 1;
 }
 
+// Blink flips rendered by a second thread (the window thread's duty) beside
+// the screen thread's passes: one pass at a time, and the last pass shows
+// the phase of the clock.
+TEST_F(Renderer, BlinkPassesOnASecondThreadRunBesideTheOthers) {
+    show_cursor(3, 2);
+    std::thread screen([] {
+        for (int pass = 0; pass < 300; ++pass) render_software_frame();
+    });
+    int flips = 0;
+    for (int step = 0; step < 300; ++step) {
+        manual_clock_advance(128);
+        const std::int32_t passes = render_pass_count.load();
+        blink_pass_when_due();
+        flips += render_pass_count.load() != passes;
+    }
+    screen.join();
+    EXPECT_GT(flips, 0);
+    EXPECT_EQ(render_passes_begun.load(), render_passes_finished.load());
+    for (std::uint32_t colour : {black, grey, black}) {   // from 38,912 ms, a phase each
+        manual_clock_advance(256);
+        blink_pass_when_due();
+        EXPECT_EQ(pixel(2 * 8, 16 + 14), colour);
+    }
+}
+
 // Frames passed between the renderer on a thread of its own and a consumer
 // that follows the display callback's rules: a frame on screen is never
 // written to, every shown frame is complete (each pass prints one whole page
