@@ -61,7 +61,8 @@ TEST(ExitSequence, WaitsForBothThreadsThenExitsWithTheStatus) {
 // The timer thread rests without a deadline while no timer runs; an armed
 // timer wakes it at its expiry, which it marks due; the event check runs its
 // handler, and the handled timer gives the next expiry; it holds while a
-// statement changes the table, and ends with the exit. On the test clock, which moves only when the test advances it.
+// statement changes the table, and ends with the exit. On the test clock,
+// which moves only when the test advances it.
 TEST(TimerThread, WakesAtTheNextExpiryAndStopsWhenTheExitStarts) {
     manual_clock_start(1000, 0);
     std::thread thread(timer_thread, nullptr);
