@@ -3,8 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include "calculator/chromaticity.h"
-#include "runtime/core/startup.h"
-#include "runtime/errors/event_check.h"
+#include "runtime/process/startup.h"
+#include "runtime/events/event_check.h"
+#include "runtime/process/program_prologue.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/input/text_to_number.h"
+#include "runtime/strings/text_to_number.h"
 #include "runtime/strings/number_to_text.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "runtime/core/startup.h"
+#include "runtime/process/startup.h"
 #include "runtime/strings/str_desc.h"
 
 namespace {

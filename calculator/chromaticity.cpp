@@ -29,7 +29,7 @@
 #include <cstdint>
 
 #include "calculator/spectral_table.h"
-#include "runtime/errors/event_check.h"
+#include "runtime/events/event_check.h"
 #include "runtime/input/read_data.h"
 
 namespace {

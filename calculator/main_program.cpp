@@ -4,20 +4,22 @@
 // check with the statement's line number (statement_done), which an error
 // dialogue reports; statements that used strings first release their
 // temporaries down to the mark taken at the start.
+#include "calculator/main_program.h"
+
 #include <cstdint>
 
 #include "calculator/chain_handover.h"
 #include "calculator/chromaticity.h"
 #include "calculator/single_variables.h"
-#include "runtime/console/color_statements.h"
-#include "runtime/console/print.h"
-#include "runtime/core/end_statement.h"
+#include "runtime/screen/color_statements.h"
+#include "runtime/screen/print.h"
+#include "runtime/process/end_statement.h"
 #include "runtime/core/program_end.h"
-#include "runtime/core/startup.h"
-#include "runtime/errors/event_check.h"
+#include "runtime/process/startup.h"
+#include "runtime/events/event_check.h"
 #include "runtime/input/input_line.h"
 #include "runtime/input/input_targets.h"
-#include "runtime/input/text_to_number.h"
+#include "runtime/strings/text_to_number.h"
 #include "runtime/strings/number_to_text.h"
 #include "runtime/strings/str_desc.h"
 

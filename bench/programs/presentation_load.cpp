@@ -6,12 +6,14 @@
 #include <string>
 #include <unistd.h>
 
-#include "runtime/console/print.h"
-#include "runtime/console/screen_image.h"
+#include "runtime/screen/print.h"
+#include "runtime/screen/screen_image.h"
 #include "runtime/core/sleep.h"
-#include "runtime/core/startup.h"
-#include "runtime/display/presentation.h"
-#include "runtime/errors/event_check.h"
+#include "runtime/process/runtime_main.h"
+#include "runtime/process/startup.h"
+#include "runtime/core/process_state.h"
+#include "runtime/window/presentation.h"
+#include "runtime/events/event_check.h"
 #include "runtime/strings/str_desc.h"
 
 namespace {
@@ -80,3 +82,5 @@ void program_main() {
                 (busy_cpu - idle_per_second * busy_wall) / busy_frames * 1e6);
     std::fflush(stdout);
 }
+
+int main(int argc, char** argv) { return runtime_main(argc, argv, program_main); }

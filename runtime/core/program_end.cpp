@@ -1,9 +1,9 @@
 #include "runtime/core/program_end.h"
 
-#include "runtime/core/glut_message.h"
+#include <cstdlib>
+#include <unistd.h>
+
 #include "runtime/core/wake_signal.h"
-#include "runtime/errors/errors.h"
-#include "runtime/errors/tinyfiledialogs.h"
 
 std::atomic<std::uint8_t> stop_requested{0};
 std::atomic<std::uint8_t> exit_in_progress{0};
@@ -11,28 +11,22 @@ std::atomic<std::uint32_t> stopped_threads{0};
 std::atomic<std::uint32_t> close_request{0};
 std::atomic<std::int32_t> close_handled_by_program{0};
 std::int32_t exit_status = 0;
-bool exit_runs_on_program_thread = false;
-
-namespace {
-constexpr std::uint32_t all_threads_stopped = 3;   // the program thread parked, the timer thread ended
-}
+process_end_hooks process_end{nullptr, nullptr};
 
 std::int32_t exit_query() {
     close_handled_by_program.store(1);
     return static_cast<std::int32_t>(close_request.exchange(0));
 }
 
-void exit_sequence() {
-    exit_in_progress.store(1);
-    pending_event.store(1);   // after exit_in_progress: the woken program thread sees it and parks
-    wake_signal_raise(program_thread_wake);
-    wake_signal_raise(timer_thread_wake);
-    // A message box the program thread waits in ends as if answered "No",
-    // so that the thread gets to park (or, after a critical error's box, to
-    // end the process itself); none is shown from now on.
-    message_boxes_abandon();
-    wait_on(screen_thread_wake, [] { return stopped_threads.load() == all_threads_stopped; }, no_deadline,
-            exit_watch::ignored);
-    // No file or device is ever open in this system, so there is nothing to close.
-    runtime_exit(exit_status);
+void park_program_thread() {
+    stopped_threads.fetch_or(1);
+    wake_signal_raise(screen_thread_wake);   // the exit sequence may be waiting for this
+    wake_signal_raise(window_thread_wake);   // and the window thread for the end of a pause
+    if (process_end.exit_sequence_on_park && exit_in_progress.load() == 0) process_end.exit_sequence_on_park();
+    for (;;) pause();   // the exit sequence ends the process
+}
+
+void runtime_exit(std::int32_t status) {
+    if (process_end.exit_through_window) process_end.exit_through_window(status);
+    std::exit(status);
 }

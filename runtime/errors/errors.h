@@ -21,6 +21,10 @@ void raise_error(std::int32_t n);
 // The message text of error n ("Unprintable error" when it has none).
 const char* error_message(std::uint32_t n);
 
+// Set by the terminal edition at start-up (runtime/terminal/terminal_dialog.h):
+// its boxes by its own rule. Null: every box is the desktop's.
+extern std::int32_t (*terminal_message_box)(const char* title, const char* message, const char* dialog_type);
+
 // Shows a message box with the error icon and default button 1; returns
 // tinyfd_messageBox's result (1 OK/Yes, 0 No or not shown).
 std::int32_t error_box(const char* message, const char* title, const char* dialog_type);

@@ -5,13 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/core/glut_message.h"
-#include "runtime/core/startup.h"
-#include "runtime/errors/terminal_dialog.h"
+#include "runtime/core/program_end.h"
 #include "runtime/errors/tinyfiledialogs.h"
 
 std::atomic<std::int32_t> pending_error{0};
 std::atomic<std::int32_t> pending_event{0};
+std::int32_t (*terminal_message_box)(const char*, const char*, const char*) = nullptr;
 
 namespace {
 
@@ -52,7 +51,7 @@ bool find_critical_error(std::int32_t n, critical_error& found) {
 // Every box goes through here: the desktop's box, or in the terminal
 // edition the box by its own rule (which falls back to the terminal).
 std::int32_t message_box(const char* title, const char* message, const char* dialog_type) {
-    if (console_option) return console_message_box(title, message, dialog_type);
+    if (terminal_message_box) return terminal_message_box(title, message, dialog_type);
     return tinyfd_messageBox(title, message, dialog_type, "error", 1);
 }
 

@@ -1,16 +1,18 @@
 #include "runtime/input/input_line.h"
 
-#include "runtime/console/page_copy.h"
-#include "runtime/console/print.h"
-#include "runtime/console/screen_image.h"
+#include "runtime/screen/page_copy.h"
+#include "runtime/screen/print.h"
+#include "runtime/screen/screen_image.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/display/software_frame.h"
+#include "runtime/render/software_frame.h"
 #include "runtime/errors/errors.h"
-#include "runtime/input/console_input.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/strings/str_desc.h"
+#include "runtime/screen/render_pause.h"
+
+void (*console_input_line_reader)(std::int32_t, std::int8_t) = nullptr;
 
 namespace {
 
@@ -135,7 +137,10 @@ void input_line(std::int32_t target_count, std::int8_t newline) {
         raise_error(5);
         return;
     }
-    if (write_page->is_console) return console_input_line(target_count, newline);
+    if (write_page->is_console) {
+        if (console_input_line_reader) console_input_line_reader(target_count, newline);
+        return;
+    }
 
     const std::int32_t saved_screen_shown = screen_shown.exchange(1);
     const std::int32_t saved_source_slot = source_image_slot;

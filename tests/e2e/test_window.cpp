@@ -19,7 +19,7 @@
 
 #include <sys/ioctl.h>
 
-#include "runtime/core/window.h"
+#include "runtime/window/window.h"
 #include "tests/unit/fake_dialog.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/console/screen_image.h"
+#include "runtime/screen/screen_image.h"
 #include "runtime/core/sleep.h"
-#include "runtime/display/fonts.h"
-#include "runtime/display/palettes.h"
-#include "runtime/display/software_frame.h"
+#include "runtime/fonts/fonts.h"
+#include "runtime/fonts/palettes.h"
+#include "runtime/render/software_frame.h"
 #include "runtime/input/input_line.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard_buffer.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "runtime/errors/errors.h"
-#include "runtime/input/text_to_number.h"
+#include "runtime/strings/text_to_number.h"
 
 namespace {
 

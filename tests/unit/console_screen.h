@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-#include "runtime/console/color_statements.h"
-#include "runtime/console/print.h"
-#include "runtime/console/screen_image.h"
-#include "runtime/display/fonts.h"
-#include "runtime/display/palettes.h"
+#include "runtime/screen/color_statements.h"
+#include "runtime/screen/print.h"
+#include "runtime/screen/screen_image.h"
+#include "runtime/fonts/fonts.h"
+#include "runtime/fonts/palettes.h"
 #include "runtime/errors/errors.h"
 #include "runtime/strings/str_desc.h"
 

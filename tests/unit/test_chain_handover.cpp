@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "calculator/chain_handover.h"
-#include "runtime/core/startup.h"
+#include "runtime/process/startup.h"
 #include "runtime/strings/str_desc.h"
 
 namespace {

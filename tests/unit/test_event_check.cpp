@@ -5,9 +5,11 @@
 
 #include "fake_dialog.h"
 #include "runtime/core/program_end.h"
-#include "runtime/core/startup.h"
-#include "runtime/errors/event_check.h"
-#include "runtime/errors/event_traps.h"
+#include "runtime/process/startup.h"
+#include "runtime/events/event_check.h"
+#include "runtime/events/event_traps.h"
+#include "runtime/core/process_state.h"
+#include "runtime/events/unhandled_error_dialog.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstdarg>
 #include <vector>
 
-#include "runtime/core/glut_message.h"
-#include "runtime/core/startup.h"
-#include "runtime/core/window.h"
+#include "runtime/window/glut_message.h"
+#include "runtime/process/startup.h"
+#include "runtime/window/window.h"
 #include "runtime/errors/errors.h"
 
 namespace {

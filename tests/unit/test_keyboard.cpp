@@ -11,6 +11,8 @@
 #include "runtime/input/keyboard_buffer.h"
 #include "runtime/input/scan_code_port.h"
 #include "runtime/strings/str_desc.h"
+#include "runtime/window/key_callbacks.h"
+#include "runtime/window/key_events.h"
 
 namespace {
 

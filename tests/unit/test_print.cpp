@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "runtime/console/console_image.h"
+#include "runtime/screen/console_image.h"
 #include "runtime/core/emulated_memory.h"
 #include "tests/unit/console_screen.h"
 

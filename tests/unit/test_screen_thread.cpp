@@ -10,10 +10,11 @@
 #include <thread>
 
 #include "runtime/core/sleep.h"
-#include "runtime/core/startup.h"
+#include "runtime/process/startup.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/display/software_frame.h"
+#include "runtime/render/software_frame.h"
 #include "tests/unit/console_screen.h"
+#include "runtime/process/screen_thread.h"
 
 namespace {
 

@@ -8,17 +8,20 @@
 #include "fake_dialog.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
-#include "runtime/core/startup.h"
+#include "runtime/process/startup.h"
 #include "runtime/core/timing.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
-#include "runtime/errors/event_check.h"
-#include "runtime/errors/event_traps.h"
+#include "runtime/events/event_check.h"
+#include "runtime/events/event_traps.h"
+#include "runtime/process/runtime_main.h"
+#include "runtime/process/exit_sequence.h"
+#include "runtime/process/timer_thread.h"
+
+namespace {
 
 // The program that start-up would run; these tests start no program thread.
 void program_main() {}
-
-namespace {
 
 int starts_left = 0;
 thread_handle started;
@@ -32,7 +35,7 @@ TEST(WorkerThreads, OneThatCannotStartIsNamedInAnAlertAndTheProcessEndsWithStatu
     fake_dialog dialog({"zenity"}, true);
     for (const char* name : {"program thread", "timer thread", "screen thread"}) {
         dialog.forget_calls();
-        EXPECT_EXIT(workers_start(start_until_failure), ::testing::ExitedWithCode(1), "") << name;
+        EXPECT_EXIT(workers_start(start_until_failure, program_main), ::testing::ExitedWithCode(1), "") << name;
         ASSERT_EQ(dialog.calls().size(), 1u) << name;
         EXPECT_EQ(dialog.calls()[0].option("text"),
                   std::string("The ") + name + " could not be started: Resource temporarily unavailable");

@@ -2,8 +2,8 @@
 // clicks and drags select, the copied text and the keys that pasted text types.
 #include <gtest/gtest.h>
 
-#include "runtime/clipboard/text_selection.h"
-#include "runtime/display/window_mapping.h"
+#include "runtime/render/text_selection.h"
+#include "runtime/render/window_mapping.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "runtime/errors/errors.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/read_data.h"
-#include "runtime/input/text_to_number.h"
+#include "runtime/strings/text_to_number.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "runtime/core/sleep.h"
 #include "runtime/core/timing.h"
 #include "runtime/errors/errors.h"
+#include "runtime/events/timer_statements.h"
 
 namespace {
 

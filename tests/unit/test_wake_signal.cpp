@@ -16,7 +16,7 @@
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/core/window.h"
+#include "runtime/window/window.h"
 #include "runtime/input/keyboard_buffer.h"
 
 namespace {

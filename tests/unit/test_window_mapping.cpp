@@ -2,10 +2,10 @@
 // presentation that need no GL context.
 #include <gtest/gtest.h>
 
-#include "runtime/display/presentation.h"
-#include "runtime/display/software_frame.h"
-#include "runtime/display/window_mapping.h"
-#include "runtime/display/window_zoom.h"
+#include "runtime/window/presentation.h"
+#include "runtime/render/software_frame.h"
+#include "runtime/render/window_mapping.h"
+#include "runtime/window/window_zoom.h"
 
 // Mappings and rectangles compare as tuples of their fields (the scales exactly:
 // they are quotients of small integers), which the test printer shows in full.

@@ -18,16 +18,18 @@
 #include <cstring>
 #include <string>
 
-#include "runtime/console/color_statements.h"
-#include "runtime/console/print.h"
-#include "runtime/console/screen_image.h"
+#include "runtime/screen/color_statements.h"
+#include "runtime/screen/print.h"
+#include "runtime/screen/screen_image.h"
 #include "runtime/core/sleep.h"
-#include "runtime/core/startup.h"
-#include "runtime/display/hardware_image.h"
-#include "runtime/display/hgc_layer.h"
-#include "runtime/display/presentation.h"
+#include "runtime/process/runtime_main.h"
+#include "runtime/process/startup.h"
+#include "runtime/core/process_state.h"
+#include "runtime/window/hardware_image.h"
+#include "runtime/window/hgc_layer.h"
+#include "runtime/window/presentation.h"
 #include "runtime/errors/errors.h"
-#include "runtime/errors/event_check.h"
+#include "runtime/events/event_check.h"
 #include "runtime/strings/str_desc.h"
 
 namespace {
@@ -116,3 +118,5 @@ void program_main() {
         statement_done(1);
     }
 }
+
+int main(int argc, char** argv) { return runtime_main(argc, argv, program_main); }

@@ -1,0 +1,66 @@
+// The window and the window thread: the process's main thread after
+// start-up, which alone calls freeglut, X11 and OpenGL.
+#pragma once
+#include <X11/Xlib.h>
+#include <atomic>
+#include <cstdint>
+
+// 1 once the window exists (start-up, main thread; read by any thread).
+extern std::atomic<std::int32_t> window_created;
+// GL_EXT_framebuffer_object present (window thread, at window_init).
+extern std::int32_t fbo_supported;
+
+// 1 after the program hid the window, 0 again after it showed it. While it
+// is 1 the renderer makes no frames and END skips its key prompt.
+extern std::atomic<std::int32_t> window_hidden;
+// -1 while the mouse pointer is inside the window, 0 after it left.
+extern std::atomic<std::int32_t> pointer_in_window;
+
+// Lets the program thread borrow the X connection (the window thread makes
+// no X call between window_pause and window_resume). The program thread
+// parks when the exit begins before the window thread has paused.
+extern std::atomic<std::int32_t> window_pause_request;
+extern std::atomic<std::int32_t> window_paused;
+void window_pause();
+void window_resume();
+
+// The connection and window that the first X event came with (for the
+// clipboard functions).
+extern Display* x_event_display;
+extern Window x_event_window;
+
+// Opens the window "Untitled", the zoom times 640 x 400, and registers the
+// callbacks. Ends the process with status 1 when the X display cannot be
+// opened (after one line on standard error) or offers no usable display
+// mode (silently).
+void window_init(int argc, char** argv);
+// Tells the window manager the sizes the window takes: whole multiples of
+// the frame (minimum one frame, steps of one frame, the frame's aspect).
+void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height);
+
+// The window thread's loop: never returns (the process ends through exit).
+[[noreturn]] void window_event_loop();
+// Called by window_init once the window exists: from here on every X event
+// of the connection goes through the loop.
+void event_loop_take_over(Display* display, Window window);
+
+// True when X events wait for the loop, also those that Xlib read off the
+// connection while it waited for a reply (the connection then looks idle).
+// The loop asks before it rests.
+bool event_loop_events_waiting();
+
+// At the end of the process: the connection's events go to the event hook
+// alone (freeglut sees none any more) until done() holds or the clock
+// (clock_ms) reaches deadline.
+void event_loop_serve_until(bool (*done)(), std::int64_t deadline);
+
+// Called for every X event: phase 1 before freeglut dispatches it, phase 2 after.
+void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
+// Code 1: the window's close button was clicked (sets bit 0 of close_request).
+void window_event(std::int32_t code);
+// The window thread's own work, done in every turn of its loop after the X
+// events: the messages, the pause handshake, a redisplay when there is
+// something to present. The loop then rests until there is work: an X event,
+// or a wake-up for which window_work_waiting holds.
+void window_idle_work();
+bool window_work_waiting();
