@@ -3,9 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include "calculator/chromaticity.h"
-#include "runtime/process/startup.h"
 #include "runtime/events/event_check.h"
 #include "runtime/process/program_prologue.h"
+#include "runtime/process/startup.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <initializer_list>
 #include <string>
 
+#include "runtime/fonts/fonts.h"
+#include "runtime/fonts/palettes.h"
 #include "runtime/screen/color_statements.h"
 #include "runtime/screen/print.h"
 #include "runtime/screen/screen_image.h"
-#include "runtime/fonts/fonts.h"
-#include "runtime/fonts/palettes.h"
 #include "runtime/strings/str_desc.h"
 
 namespace {

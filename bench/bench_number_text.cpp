@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/strings/text_to_number.h"
 #include "runtime/strings/number_to_text.h"
+#include "runtime/strings/text_to_number.h"
 
 namespace {
 

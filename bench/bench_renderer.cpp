@@ -7,11 +7,11 @@
 #include <cstring>
 #include <vector>
 
-#include "runtime/screen/screen_image.h"
 #include "runtime/fonts/fonts.h"
 #include "runtime/fonts/palettes.h"
 #include "runtime/render/software_frame.h"
 #include "runtime/screen/render_pause.h"
+#include "runtime/screen/screen_image.h"
 
 namespace {
 

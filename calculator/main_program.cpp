@@ -11,17 +11,17 @@
 #include "calculator/chain_handover.h"
 #include "calculator/chromaticity.h"
 #include "calculator/single_variables.h"
-#include "runtime/screen/color_statements.h"
-#include "runtime/screen/print.h"
-#include "runtime/process/end_statement.h"
 #include "runtime/core/program_end.h"
-#include "runtime/process/startup.h"
 #include "runtime/events/event_check.h"
 #include "runtime/input/input_line.h"
 #include "runtime/input/input_targets.h"
-#include "runtime/strings/text_to_number.h"
+#include "runtime/process/end_statement.h"
+#include "runtime/process/startup.h"
+#include "runtime/screen/color_statements.h"
+#include "runtime/screen/print.h"
 #include "runtime/strings/number_to_text.h"
 #include "runtime/strings/str_desc.h"
+#include "runtime/strings/text_to_number.h"
 
 namespace {
 

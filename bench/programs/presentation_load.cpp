@@ -6,15 +6,15 @@
 #include <string>
 #include <unistd.h>
 
-#include "runtime/screen/print.h"
-#include "runtime/screen/screen_image.h"
+#include "runtime/core/process_state.h"
 #include "runtime/core/sleep.h"
+#include "runtime/events/event_check.h"
 #include "runtime/process/runtime_main.h"
 #include "runtime/process/startup.h"
-#include "runtime/core/process_state.h"
-#include "runtime/window/presentation.h"
-#include "runtime/events/event_check.h"
+#include "runtime/screen/print.h"
+#include "runtime/screen/screen_image.h"
 #include "runtime/strings/str_desc.h"
+#include "runtime/window/presentation.h"
 
 namespace {
 

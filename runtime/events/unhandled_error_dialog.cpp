@@ -7,8 +7,8 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "runtime/core/program_end.h"
 #include "runtime/core/process_state.h"
+#include "runtime/core/program_end.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/events/event_check.h"
 #include "runtime/strings/str_desc.h"

@@ -1,16 +1,16 @@
 #include "runtime/input/input_line.h"
 
-#include "runtime/screen/page_copy.h"
-#include "runtime/screen/print.h"
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/render/software_frame.h"
 #include "runtime/errors/errors.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard.h"
-#include "runtime/strings/str_desc.h"
+#include "runtime/render/software_frame.h"
+#include "runtime/screen/page_copy.h"
+#include "runtime/screen/print.h"
 #include "runtime/screen/render_pause.h"
+#include "runtime/screen/screen_image.h"
+#include "runtime/strings/str_desc.h"
 
 void (*console_input_line_reader)(std::int32_t, std::int8_t) = nullptr;
 

@@ -1,19 +1,19 @@
 #include "runtime/process/end_statement.h"
 
-#include "runtime/screen/print.h"
-#include "runtime/screen/screen_image.h"
-#include "runtime/terminal/console_terminal.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/window/window.h"
-#include "runtime/render/software_frame.h"
 #include "runtime/events/event_check.h"
-#include "runtime/terminal/console_stdin.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
-#include "runtime/strings/str_desc.h"
+#include "runtime/render/software_frame.h"
+#include "runtime/screen/print.h"
 #include "runtime/screen/render_pause.h"
+#include "runtime/screen/screen_image.h"
+#include "runtime/strings/str_desc.h"
+#include "runtime/terminal/console_stdin.h"
+#include "runtime/terminal/console_terminal.h"
+#include "runtime/window/window.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The first actions of the program thread: the x87 unit computes with a
 // 64-bit mantissa, rounds to nearest and masks every floating-point
 // exception, and a SIGFPE (an integer division by zero) becomes error 11.
+#include "runtime/process/program_prologue.h"
+
 #include <csignal>
 #include <cstdint>
-
-#include "runtime/process/program_prologue.h"
 
 #include "runtime/errors/errors.h"
 

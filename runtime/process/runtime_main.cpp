@@ -1,46 +1,47 @@
 // The start-up of the run-time, in a fixed order: everything is initialised
 // on the main thread before the first worker thread starts, so the threads
 // see complete tables without further synchronisation.
+#include "runtime/process/runtime_main.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
 
-#include "runtime/window/selection_keeper.h"
-#include "runtime/screen/console_image.h"
-#include "runtime/screen/screen_image.h"
-#include "runtime/process/command_line_options.h"
-#include "runtime/terminal/console_terminal.h"
 #include "runtime/core/emulated_memory.h"
-#include "runtime/window/glut_message.h"
-#include "runtime/lists/handle_list.h"
-#include "runtime/lists/input_devices.h"
+#include "runtime/core/process_state.h"
 #include "runtime/core/program_end.h"
-#include "runtime/process/startup.h"
 #include "runtime/core/threads.h"
-#include "runtime/window/window.h"
-#include "runtime/fonts/fonts.h"
-#include "runtime/window/hardware_image.h"
-#include "runtime/window/hgc_layer.h"
-#include "runtime/fonts/palettes.h"
-#include "runtime/window/render_state.h"
-#include "runtime/render/software_frame.h"
 #include "runtime/errors/errors.h"
 #include "runtime/events/event_check.h"
 #include "runtime/events/event_traps.h"
+#include "runtime/fonts/fonts.h"
+#include "runtime/fonts/palettes.h"
+#include "runtime/input/input_line.h"
 #include "runtime/input/keyboard_buffer.h"
-#include "runtime/strings/str_desc.h"
-#include "runtime/process/runtime_main.h"
+#include "runtime/lists/handle_list.h"
+#include "runtime/lists/input_devices.h"
+#include "runtime/process/command_line_options.h"
 #include "runtime/process/exit_sequence.h"
 #include "runtime/process/program_prologue.h"
 #include "runtime/process/screen_thread.h"
+#include "runtime/process/startup.h"
 #include "runtime/process/timer_thread.h"
-#include "runtime/terminal/terminal_dialog.h"
-#include "runtime/terminal/console_input.h"
-#include "runtime/input/input_line.h"
-#include "runtime/core/process_state.h"
+#include "runtime/render/software_frame.h"
+#include "runtime/screen/console_image.h"
 #include "runtime/screen/render_pause.h"
+#include "runtime/screen/screen_image.h"
+#include "runtime/strings/str_desc.h"
+#include "runtime/terminal/console_input.h"
+#include "runtime/terminal/console_terminal.h"
+#include "runtime/terminal/terminal_dialog.h"
+#include "runtime/window/glut_message.h"
+#include "runtime/window/hardware_image.h"
+#include "runtime/window/hgc_layer.h"
+#include "runtime/window/render_state.h"
+#include "runtime/window/selection_keeper.h"
+#include "runtime/window/window.h"
 
 thread_handle* worker_threads[3] = {nullptr, nullptr, nullptr};
 

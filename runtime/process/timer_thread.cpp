@@ -1,10 +1,11 @@
 // The timer thread: marks the ON TIMER timers whose interval has passed as
 // due; the event check runs their handlers. It sleeps until the next expiry
 // of a running timer, and while none runs until the timer table changes.
+#include "runtime/process/timer_thread.h"
+
 #include <cmath>
 
 #include "runtime/core/program_end.h"
-#include "runtime/process/timer_thread.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"

@@ -19,16 +19,16 @@
 #include <immintrin.h>
 #endif
 
-#include "runtime/render/text_selection.h"
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/errors/errors.h"
 #include "runtime/fonts/fonts.h"
 #include "runtime/fonts/palettes.h"
 #include "runtime/render/software_frame.h"
-#include "runtime/errors/errors.h"
+#include "runtime/render/text_selection.h"
 #include "runtime/screen/render_pause.h"
+#include "runtime/screen/screen_image.h"
 
 namespace {
 

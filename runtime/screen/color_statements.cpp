@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "runtime/screen/console_image.h"
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/errors/errors.h"
 #include "runtime/fonts/fonts.h"
 #include "runtime/fonts/palettes.h"
-#include "runtime/errors/errors.h"
+#include "runtime/screen/console_image.h"
+#include "runtime/screen/screen_image.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/screen/screen_image.h"
+#include "runtime/errors/errors.h"
 #include "runtime/fonts/fonts.h"
 #include "runtime/fonts/palettes.h"
-#include "runtime/errors/errors.h"
+#include "runtime/screen/screen_image.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // LOCATE and VIEW PRINT: the cursor, its shape and the scrolling region of
 // the write page.
+#include "runtime/core/wake_signal.h"
+#include "runtime/errors/errors.h"
+#include "runtime/fonts/fonts.h"
 #include "runtime/screen/console_image.h"
 #include "runtime/screen/screen_image.h"
-#include "runtime/core/wake_signal.h"
-#include "runtime/fonts/fonts.h"
-#include "runtime/errors/errors.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/screen/screen_image.h"
 
 namespace {
 

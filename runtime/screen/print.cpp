@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/screen/color_statements.h"
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
+#include "runtime/screen/color_statements.h"
+#include "runtime/screen/screen_image.h"
 #include "runtime/strings/str_desc.h"
 
 std::int32_t control_chars_enabled = 1;

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/emulated_memory.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
 #include "runtime/screen/render_pause.h"
+#include "runtime/screen/screen_image.h"
 
 std::int32_t display_page_slot = 0;
 screen_image* display_page = nullptr;

@@ -5,10 +5,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "runtime/screen/print.h"
-#include "runtime/terminal/console_stdin.h"
 #include "runtime/input/input_targets.h"
+#include "runtime/screen/print.h"
 #include "runtime/strings/str_desc.h"
+#include "runtime/terminal/console_stdin.h"
 
 namespace {
 

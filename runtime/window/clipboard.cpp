@@ -7,19 +7,19 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/window/selection_keeper.h"
-#include "runtime/render/text_selection.h"
-#include "runtime/window/x_selection.h"
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/window/window.h"
 #include "runtime/fonts/fonts.h"
-#include "runtime/render/window_mapping.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
+#include "runtime/render/text_selection.h"
+#include "runtime/render/window_mapping.h"
+#include "runtime/screen/screen_image.h"
 #include "runtime/window/key_events.h"
+#include "runtime/window/selection_keeper.h"
+#include "runtime/window/window.h"
+#include "runtime/window/x_selection.h"
 
 namespace {
 

@@ -44,11 +44,11 @@
 #include <algorithm>
 #include <deque>
 
+#include "runtime/core/wake_signal.h"
+#include "runtime/render/software_frame.h"
 #include "runtime/window/clipboard.h"
 #include "runtime/window/glut_message.h"
-#include "runtime/core/wake_signal.h"
 #include "runtime/window/window.h"
-#include "runtime/render/software_frame.h"
 
 // Xlib's hook for extensions (declared in its internal header, which also
 // defines min and max as macros).

@@ -9,8 +9,8 @@
 
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/window/window.h"
 #include "runtime/errors/errors.h"
+#include "runtime/window/window.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/errors/errors.h"
 #include "runtime/lists/handle_list.h"
 #include "runtime/window/render_state.h"
-#include "runtime/errors/errors.h"
 #include "runtime/window/window.h"
 
 

@@ -2,14 +2,14 @@
 
 #include <GL/glew.h>
 
-#include "runtime/lists/handle_list.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/errors/errors.h"
+#include "runtime/lists/handle_list.h"
+#include "runtime/render/software_frame.h"
+#include "runtime/render/window_mapping.h"
 #include "runtime/window/hardware_image.h"
 #include "runtime/window/image_drawing.h"
 #include "runtime/window/render_state.h"
-#include "runtime/render/software_frame.h"
-#include "runtime/render/window_mapping.h"
-#include "runtime/errors/errors.h"
 #include "runtime/window/window.h"
 
 handle_list* hgc_list = nullptr;

@@ -4,10 +4,10 @@
 
 #include <utility>
 
+#include "runtime/render/window_mapping.h"
 #include "runtime/window/hardware_image.h"
 #include "runtime/window/presentation.h"
 #include "runtime/window/render_state.h"
-#include "runtime/render/window_mapping.h"
 #include "runtime/window/window.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <GL/freeglut.h>
 
-#include "runtime/window/clipboard.h"
 #include "runtime/input/key_codes.h"
+#include "runtime/window/clipboard.h"
 
 void keyboard_callback(unsigned char key, int, int) { key_char_event(key, 1, glutGetModifiers()); }
 void keyboard_up_callback(unsigned char key, int, int) { key_char_event(key, 0, glutGetModifiers()); }

@@ -1,21 +1,22 @@
 // A key pressed or released: the keys that act on the run-time itself, then
 // the key-hit queue, the keyboard buffer and the scan-code port.
+#include "runtime/window/key_events.h"
+
 #include <atomic>
 
 #include "runtime/core/program_end.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/window/presentation.h"
 #include "runtime/events/event_check.h"
 #include "runtime/events/event_traps.h"
 #include "runtime/input/held_keys.h"
 #include "runtime/input/key_codes.h"
 #include "runtime/input/key_hit_queue.h"
-#include "runtime/input/key_traps.h"
 #include "runtime/input/key_translation.h"
-#include "runtime/window/key_events.h"
+#include "runtime/input/key_traps.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
 #include "runtime/input/scan_code_port.h"
+#include "runtime/window/presentation.h"
 
 namespace {
 

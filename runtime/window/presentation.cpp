@@ -24,17 +24,17 @@
 #include "runtime/core/wake_signal.h"
 #include "runtime/window/window.h"
 
+#include "runtime/errors/errors.h"
+#include "runtime/events/event_check.h"
+#include "runtime/input/keyboard_buffer.h"
+#include "runtime/render/software_frame.h"
+#include "runtime/render/window_mapping.h"
 #include "runtime/window/hardware_image.h"
 #include "runtime/window/hgc_layer.h"
 #include "runtime/window/image_drawing.h"
 #include "runtime/window/render_state.h"
-#include "runtime/render/software_frame.h"
 #include "runtime/window/window_image.h"
-#include "runtime/render/window_mapping.h"
 #include "runtime/window/window_zoom.h"
-#include "runtime/errors/errors.h"
-#include "runtime/events/event_check.h"
-#include "runtime/input/keyboard_buffer.h"
 
 std::int32_t software_screen_hardware_frame = 0;
 std::int64_t software_screen_texture_order = 0;

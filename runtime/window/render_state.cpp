@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
+#include "runtime/render/window_mapping.h"
 #include "runtime/window/hardware_image.h"
 #include "runtime/window/presentation.h"
-#include "runtime/render/window_mapping.h"
 #include "runtime/window/window.h"
 
 render_state_cache render_state{-1, -1, 0, -1, -1, -1, nullptr};

@@ -20,8 +20,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "runtime/window/x_selection.h"
 #include "runtime/core/sleep.h"
+#include "runtime/window/x_selection.h"
 
 extern char** environ;
 

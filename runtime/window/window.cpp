@@ -10,18 +10,18 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "runtime/window/clipboard.h"
-#include "runtime/window/glut_message.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/window/presentation.h"
-#include "runtime/window/window_zoom.h"
 #include "runtime/errors/errors.h"
 #include "runtime/events/event_check.h"
 #include "runtime/input/keyboard.h"
+#include "runtime/window/clipboard.h"
+#include "runtime/window/glut_message.h"
 #include "runtime/window/key_callbacks.h"
 #include "runtime/window/key_events.h"
+#include "runtime/window/presentation.h"
+#include "runtime/window/window_zoom.h"
 
 std::atomic<std::int32_t> window_created{0};
 std::int32_t fbo_supported = 0;

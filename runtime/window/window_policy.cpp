@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "runtime/core/wake_signal.h"
-#include "runtime/window/presentation.h"
 #include "runtime/render/software_frame.h"
+#include "runtime/window/presentation.h"
 #include "runtime/window/window_zoom.h"
 
 std::int32_t window_width = 640, window_height = 400;

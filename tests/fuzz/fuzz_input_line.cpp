@@ -10,14 +10,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/sleep.h"
 #include "runtime/fonts/fonts.h"
 #include "runtime/fonts/palettes.h"
-#include "runtime/render/software_frame.h"
 #include "runtime/input/input_line.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard_buffer.h"
+#include "runtime/render/software_frame.h"
+#include "runtime/screen/screen_image.h"
 #include "runtime/strings/str_desc.h"
 
 namespace {

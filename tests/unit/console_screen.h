@@ -5,12 +5,12 @@
 
 #include <cstring>
 
+#include "runtime/errors/errors.h"
+#include "runtime/fonts/fonts.h"
+#include "runtime/fonts/palettes.h"
 #include "runtime/screen/color_statements.h"
 #include "runtime/screen/print.h"
 #include "runtime/screen/screen_image.h"
-#include "runtime/fonts/fonts.h"
-#include "runtime/fonts/palettes.h"
-#include "runtime/errors/errors.h"
 #include "runtime/strings/str_desc.h"
 
 // Start-up's tables and a newly built SCREEN 0, as the program finds them.

@@ -6,19 +6,19 @@
 #include <chrono>
 #include <thread>
 
-#include "runtime/process/end_statement.h"
+#include "runtime/core/process_state.h"
 #include "runtime/core/program_end.h"
-#include "runtime/process/startup.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/window/window.h"
-#include "runtime/render/software_frame.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
-#include "tests/unit/console_screen.h"
-#include "runtime/window/key_callbacks.h"
+#include "runtime/process/end_statement.h"
+#include "runtime/process/startup.h"
+#include "runtime/render/software_frame.h"
 #include "runtime/screen/render_pause.h"
-#include "runtime/core/process_state.h"
+#include "runtime/window/key_callbacks.h"
+#include "runtime/window/window.h"
+#include "tests/unit/console_screen.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <thread>
 
 #include "fake_dialog.h"
+#include "runtime/core/process_state.h"
 #include "runtime/core/program_end.h"
-#include "runtime/process/startup.h"
 #include "runtime/events/event_check.h"
 #include "runtime/events/event_traps.h"
-#include "runtime/core/process_state.h"
 #include "runtime/events/unhandled_error_dialog.h"
+#include "runtime/process/startup.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <tuple>
 #include <vector>
 
-#include "runtime/screen/screen_image.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/fonts/fonts.h"
 #include "runtime/fonts/palettes.h"
 #include "runtime/render/software_frame.h"
 #include "runtime/screen/render_pause.h"
+#include "runtime/screen/screen_image.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cstdarg>
 #include <vector>
 
-#include "runtime/window/glut_message.h"
-#include "runtime/process/startup.h"
-#include "runtime/window/window.h"
 #include "runtime/errors/errors.h"
+#include "runtime/process/startup.h"
+#include "runtime/window/glut_message.h"
+#include "runtime/window/window.h"
 
 namespace {
 

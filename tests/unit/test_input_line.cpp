@@ -16,15 +16,15 @@
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/screen/console_image.h"
-#include "runtime/terminal/console_input.h"
 #include "runtime/input/input_line.h"
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
+#include "runtime/screen/console_image.h"
 #include "runtime/strings/string_heap.h"
-#include "tests/unit/console_screen.h"
+#include "runtime/terminal/console_input.h"
 #include "runtime/window/key_callbacks.h"
+#include "tests/unit/console_screen.h"
 
 namespace {
 

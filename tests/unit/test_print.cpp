@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "runtime/screen/console_image.h"
 #include "runtime/core/emulated_memory.h"
+#include "runtime/screen/console_image.h"
 #include "tests/unit/console_screen.h"
 
 namespace {

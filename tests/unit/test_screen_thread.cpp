@@ -10,11 +10,11 @@
 #include <thread>
 
 #include "runtime/core/sleep.h"
-#include "runtime/process/startup.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/process/screen_thread.h"
+#include "runtime/process/startup.h"
 #include "runtime/render/software_frame.h"
 #include "tests/unit/console_screen.h"
-#include "runtime/process/screen_thread.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include "fake_dialog.h"
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
-#include "runtime/process/startup.h"
 #include "runtime/core/timing.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/errors/errors.h"
 #include "runtime/events/event_check.h"
 #include "runtime/events/event_traps.h"
-#include "runtime/process/runtime_main.h"
 #include "runtime/process/exit_sequence.h"
+#include "runtime/process/runtime_main.h"
+#include "runtime/process/startup.h"
 #include "runtime/process/timer_thread.h"
 
 namespace {

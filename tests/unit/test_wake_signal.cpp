@@ -16,8 +16,8 @@
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/window/window.h"
 #include "runtime/input/keyboard_buffer.h"
+#include "runtime/window/window.h"
 
 namespace {
 

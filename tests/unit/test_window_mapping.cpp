@@ -2,9 +2,9 @@
 // presentation that need no GL context.
 #include <gtest/gtest.h>
 
-#include "runtime/window/presentation.h"
 #include "runtime/render/software_frame.h"
 #include "runtime/render/window_mapping.h"
+#include "runtime/window/presentation.h"
 #include "runtime/window/window_zoom.h"
 
 // Mappings and rectangles compare as tuples of their fields (the scales exactly:

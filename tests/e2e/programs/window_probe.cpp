@@ -18,19 +18,19 @@
 #include <cstring>
 #include <string>
 
+#include "runtime/core/process_state.h"
+#include "runtime/core/sleep.h"
+#include "runtime/errors/errors.h"
+#include "runtime/events/event_check.h"
+#include "runtime/process/runtime_main.h"
+#include "runtime/process/startup.h"
 #include "runtime/screen/color_statements.h"
 #include "runtime/screen/print.h"
 #include "runtime/screen/screen_image.h"
-#include "runtime/core/sleep.h"
-#include "runtime/process/runtime_main.h"
-#include "runtime/process/startup.h"
-#include "runtime/core/process_state.h"
+#include "runtime/strings/str_desc.h"
 #include "runtime/window/hardware_image.h"
 #include "runtime/window/hgc_layer.h"
 #include "runtime/window/presentation.h"
-#include "runtime/errors/errors.h"
-#include "runtime/events/event_check.h"
-#include "runtime/strings/str_desc.h"
 
 namespace {
 
