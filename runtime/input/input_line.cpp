@@ -142,7 +142,7 @@ void input_line(std::int32_t target_count, std::int8_t newline) {
         return;
     }
 
-    const std::int32_t saved_screen_shown = screen_shown.exchange(1);
+    const std::int32_t saved_screen_shown = screen_shown.exchange(screen_visible);
     const std::int32_t saved_source_slot = source_image_slot;
     screen_image* const saved_source = source_image;
     source_image_slot = write_page_slot;
@@ -200,9 +200,9 @@ void input_line(std::int32_t target_count, std::int8_t newline) {
     image_free(state.scratch_slot);
     if (saved_screen_shown == 0) {
         // The screen was hidden: let the renderer draw this last state once.
-        screen_shown.store(-1);
+        screen_shown.store(screen_one_more_pass);
         wake_signal_raise(screen_thread_wake);
-        wait_on(program_thread_wake, [] { return screen_shown.load() == 0; });
+        wait_on(program_thread_wake, [] { return screen_shown.load() == screen_hidden; });
     }
     source_image_slot = saved_source_slot;
     source_image = saved_source;

@@ -86,7 +86,7 @@ void press_any_key() {
         return;
     }
 
-    screen_shown.store(1);
+    screen_shown.store(screen_visible);
     paste_drop();   // the rest of a long paste must not answer the prompt
     discard_keys_until_prompt_seen();
     // A stored key or the exit wakes the wait.

@@ -168,7 +168,7 @@ int console_runtime_main(int argc, char** argv, program_entry program) {
     // Nothing to render and no window: the program runs on this thread and
     // ends the process itself when it parks. No timer runs yet, so no timer
     // thread either (the first timer armed starts one).
-    screen_shown.store(0);
+    screen_shown.store(screen_hidden);
     process_end.exit_sequence_on_park = exit_sequence;
     terminal_message_box = console_message_box;
     console_input_line_reader = console_input_line;

@@ -41,12 +41,12 @@ bool end_asked() {
 
 bool one_pass_asked() {
     const std::int32_t request = display_request.load();
-    return request != 0 && request != -1;
+    return request != display_automatic && request != display_off;
 }
 
 bool work_waiting() {
-    return end_asked() || render_pause.load() == 1 || one_pass_asked() ||
-           (screen_shown.load() != 0 && change_pending());
+    return end_asked() || render_pause.load() == render_pause_requested || one_pass_asked() ||
+           (screen_shown.load() != screen_hidden && change_pending());
 }
 
 // The next blink flip this thread renders.
@@ -58,7 +58,7 @@ bool pass() {
     const std::int64_t frames = frames_drawn.load();
     const std::uint64_t commands = hgc_issued.load();
     const std::int64_t flip = render_blink_deadline.load();
-    if (screen_shown.load() != 0) render_software_frame();
+    if (screen_shown.load() != screen_hidden) render_software_frame();
     render_pass_count.fetch_add(1);
     // The window thread rests until the flip it knows of: a pass that moved
     // it (the cursor shown, the page changed) tells it.
@@ -77,14 +77,14 @@ void screen_thread(void*) {
         wait_on(screen_thread_wake, work_waiting, blink_deadline(), exit_watch::ignored);
         if (end_asked()) exit_sequence();
         const std::int32_t request = display_request.load();
-        if (request == -1) {   // automatic display switched off: changes wait for a request
+        if (request == display_off) {   // automatic display switched off: changes wait for a request
             handled_generation = wake_signal_seen(screen_thread_wake);
-            if (render_pause.load() == 1) pass();   // answered; draws nothing
+            if (render_pause.load() == render_pause_requested) pass();   // answered; draws nothing
             continue;
         }
-        if (request != 0) {
-            display_request.store(-1);   // one pass now; automatic display stays off
-        } else if (change_pending() && render_pause.load() != 1) {
+        if (request != display_automatic) {
+            display_request.store(display_off);   // one pass now; automatic display stays off
+        } else if (change_pending() && render_pause.load() != render_pause_requested) {
             // More changes meanwhile only add to this one: sleep through their wake-ups.
             const std::int64_t now = clock_ms();
             if (now < next_change_pass) sleep_ms(static_cast<std::uint32_t>(next_change_pass - now));

@@ -365,7 +365,7 @@ pass_result render_text_page(software_frame* frame, const screen_image* page, bo
     const bool phase = (now / blink_phase_ms) % 2 != 0;
     std::int32_t cursor_column = page->cursor_x - 1;
     std::int32_t cursor_row = page->cursor_y - 1;
-    if (page->holding_cursor == 2 && cursor_row < rows - 1) {
+    if (page->holding_cursor == cursor_held_at_locate && cursor_row < rows - 1) {
         cursor_column = 0;
         ++cursor_row;
     }
@@ -512,8 +512,8 @@ pass_result render_graphics_page(software_frame* frame, screen_image* page, bool
 pthread_mutex_t* const pass_lock = mutex_new();
 
 void answer_pause_request() {
-    int expected = 1;
-    if (render_pause.compare_exchange_strong(expected, 2)) {
+    int expected = render_pause_requested;
+    if (render_pause.compare_exchange_strong(expected, render_paused)) {
         wake_signal_raise(program_thread_wake);
         sleep_ms(0);
     }
@@ -544,7 +544,7 @@ void render_software_frame() {
     render_passes_begun.fetch_add(1);
     pass_blink_deadline = no_deadline;   // until the page shows something that blinks
     answer_pause_request();
-    if (render_pause.load() == 0) {
+    if (render_pause.load() == render_running) {
         software_frame* frame = frame_claim_for_writing();
         if (!frame) {
             alert_box("Software frame buffer: Failed to find available frame");
@@ -565,8 +565,8 @@ void render_software_frame() {
     }
     answer_pause_request();
     render_forced_refresh.store(0);
-    int expected = -1;
-    const bool hidden_now = screen_shown.compare_exchange_strong(expected, 0);
+    int expected = screen_one_more_pass;
+    const bool hidden_now = screen_shown.compare_exchange_strong(expected, screen_hidden);
     // Waiters for the end of a pass (render_now, END, INPUT on a hidden screen) are woken.
     render_passes_finished.fetch_add(1);
     render_blink_deadline.store(pass_blink_deadline);   // stored whole: no reader sees a pass's interim value

@@ -17,7 +17,7 @@ std::atomic<std::uint64_t> next_frame_order{1};
 std::atomic<std::int64_t> latest_frame_order{0};
 std::atomic<std::int32_t> render_pass_count{0};
 std::atomic<std::int64_t> render_blink_deadline{no_deadline};
-std::atomic<std::int32_t> display_request{0};
+std::atomic<std::int32_t> display_request{display_automatic};
 std::atomic<std::int32_t> software_layer_position{1};
 std::atomic<std::int32_t> blink_enabled{1};
 std::atomic<std::int32_t> pass_done{0};
@@ -56,7 +56,7 @@ void software_frames_reset() {
 }
 
 void render_now() {
-    if (screen_shown.load() == 0) return render_software_frame();
+    if (screen_shown.load() == screen_hidden) return render_software_frame();
     const std::uint64_t requested = render_passes_begun.load();
     wake_signal_raise(screen_thread_wake);
     const auto pass_finished = [requested] {
@@ -147,12 +147,12 @@ software_frame* frame_claim_for_display(bool* is_new) {
 std::atomic<bool> blink_passes_on_window_thread{false};
 
 std::int64_t blink_flip_deadline() {
-    return screen_shown.load() != 0 && display_request.load() == 0 ? render_blink_deadline.load() : no_deadline;
+    return screen_shown.load() != screen_hidden && display_request.load() == display_automatic ? render_blink_deadline.load() : no_deadline;
 }
 
 void blink_pass_when_due() {
     // Once the exit has begun no pass runs; a pause leaves the page alone.
-    if (exit_in_progress.load() != 0 || render_pause.load() != 0 || clock_ms() < blink_flip_deadline()) return;
+    if (exit_in_progress.load() != 0 || render_pause.load() != render_running || clock_ms() < blink_flip_deadline()) return;
     render_software_frame();
     render_pass_count.fetch_add(1);
 }

@@ -52,7 +52,11 @@ std::int64_t blink_flip_deadline();
 extern std::atomic<bool> blink_passes_on_window_thread;
 // A pass when the blink flip is due, unless a render pause or the exit runs.
 void blink_pass_when_due();
-extern std::atomic<std::int32_t> display_request;         // 0 auto, -1 off, other: one pass now
+// The program's request for passes (program thread writes, screen thread
+// reads and turns a one-pass request into display_off): automatic passes,
+// none, or any other value for one pass now.
+enum : std::int32_t { display_automatic = 0, display_off = -1, display_one_pass = 1 };
+extern std::atomic<std::int32_t> display_request;
 extern std::atomic<std::int32_t> software_layer_position; // 1-4, 0 not shown
 extern std::atomic<std::int32_t> blink_enabled;
 // Set to 1 at the end of every pass; a waiter for the end of a pass sets it

@@ -178,7 +178,7 @@ void cls(std::int32_t method, std::int32_t colour, std::int32_t mask) {
 
     page.cursor_x = 1;
     page.cursor_y = page.view_top;
-    page.holding_cursor = 0;  // the next PRINT starts on the cleared top row
+    page.holding_cursor = cursor_not_held;  // the next PRINT starts on the cleared top row
     page.draw_state_value = 0;
     page.draw_state_scale = 1.0;
     if (page.is_text) {

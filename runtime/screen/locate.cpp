@@ -61,9 +61,9 @@ void locate(std::int32_t row, std::int32_t column, std::int32_t cursor_visible, 
     if (row_given) page.cursor_y = static_cast<std::int16_t>(row);
     if (column_given) page.cursor_x = static_cast<std::int16_t>(column);
     if (row_given || column_given)
-        page.holding_cursor = 0;
+        page.holding_cursor = cursor_not_held;
     else if (page.holding_cursor)
-        page.holding_cursor = 2;
+        page.holding_cursor = cursor_held_at_locate;
 
     set_cursor_shape(page, cursor_visible, cursor_start, cursor_stop, presence);
     if (page.flags & image_is_screen_page)
@@ -85,5 +85,5 @@ void view_print(std::int32_t top, std::int32_t bottom, std::int32_t presence) {
     }
     page.cursor_x = 1;
     page.cursor_y = page.view_top;
-    page.holding_cursor = 0;
+    page.holding_cursor = cursor_not_held;
 }

@@ -104,10 +104,10 @@ bool acts(std::uint8_t code, bool controls_on) { return controls_on && code < 32
 void print_text(screen_image& page, const std::uint8_t* text, std::int32_t length, bool end_line) {
     if (page.holding_cursor) {
         if (length > 0) {
-            page.holding_cursor = 0;
+            page.holding_cursor = cursor_not_held;
             newline(page);
         } else if (end_line) {
-            page.holding_cursor = 0;
+            page.holding_cursor = cursor_not_held;
         }
     }
     const bool controls_on = control_chars_enabled != 0;
@@ -141,7 +141,7 @@ void print_text(screen_image& page, const std::uint8_t* text, std::int32_t lengt
         if (tab_goes_on) ++i;
         if (!end_line && i == length) {
             page.cursor_x = page.width;
-            page.holding_cursor = 1;
+            page.holding_cursor = cursor_held_for_newline;
         } else {
             newline(page);
             wrapped = true;
@@ -198,7 +198,7 @@ void print_next_zone() {
     if (!page) return;
     if (page->holding_cursor) {
         newline(*page);
-        page->holding_cursor = 0;
+        page->holding_cursor = cursor_not_held;
         return;
     }
     // One space, then more until the start of a zone that lies below

@@ -5,14 +5,17 @@
 #include <atomic>
 #include <cstdint>
 
-// The pause handshake: 0 running, 1 requested (program thread), 2 paused
-// (the renderer's answer, from the thread that renders).
+// The pause handshake: requested by the program thread, answered by the
+// thread that renders, released by the program thread.
+enum : std::int32_t { render_running = 0, render_pause_requested = 1, render_paused = 2 };
 extern std::atomic<std::int32_t> render_pause;
 // 0 makes the renderer's next pass draw the whole page instead of comparing
 // it with the cells it last drew. Cleared by the program thread, set by the renderer.
 extern std::atomic<std::int32_t> frame_compare_valid;
-// 1 shown, 0 hidden (the renderer makes no frames), -1 one more pass.
-// Written by the program thread (and start-up), read by the screen and window threads.
+// Whether the renderer makes frames. Written by the program thread (and
+// start-up); read by the screen and window threads; the renderer turns
+// screen_one_more_pass into screen_hidden after its pass.
+enum : std::int32_t { screen_hidden = 0, screen_visible = 1, screen_one_more_pass = -1 };
 extern std::atomic<std::int32_t> screen_shown;
 
 // Pause handshake for statements that change what the renderer reads

@@ -6,6 +6,11 @@
 #pragma once
 #include <cstdint>
 
+// Whether PRINT holds the cursor at the last column instead of moving on:
+// not, a new line owed before the next text, or a LOCATE without a
+// position while it held.
+enum : std::uint8_t { cursor_not_held = 0, cursor_held_for_newline = 1, cursor_held_at_locate = 2 };
+
 struct screen_image {
     std::uint8_t in_use;
     std::uint8_t is_text;
@@ -32,7 +37,7 @@ struct screen_image {
     std::uint32_t* palette;         // 256 colours, 0x00RRGGBB (alpha from start-up tables)
     std::int32_t transparent_color;
     std::uint8_t alpha_disabled;
-    std::uint8_t holding_cursor;    // 0; 1 newline owed; 2 LOCATE without position while holding
+    std::uint8_t holding_cursor;    // cursor_not_held, cursor_held_for_newline or cursor_held_at_locate
     std::uint8_t print_mode;
     // Graphics state (belongs to the graphics statements).
     std::int32_t view_x1, view_y1, view_x2, view_y2;

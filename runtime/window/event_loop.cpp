@@ -1,9 +1,9 @@
 // The window thread's event loop.
 //
 // The run-time needs two things that freeglut's own loop does not give: a
-// call of x_event_hook before (phase 1) and after (phase 2) freeglut handles
-// each X event, and a close request (WM_DELETE_WINDOW) that leaves the window
-// open instead of destroying it. So the loop is driven here, and it decides
+// call of x_event_hook before and after freeglut handles each X event, and
+// a close request (WM_DELETE_WINDOW) that leaves the window open instead of
+// destroying it. So the loop is driven here, and it decides
 // which events freeglut ever sees:
 //
 // 1. Xlib turns each event read from the connection into an XEvent with the
@@ -12,10 +12,10 @@
 //    pending_events instead of Xlib's queue. This holds whichever call reads
 //    the connection (the loop's, freeglut's, GLX's), so an event that arrives
 //    while another is being dispatched is caught as well.
-// 2. For each pending event in turn: x_event_hook phase 1; a close request
-//    is kept here (window_event(1)); any other event is put back into Xlib's
+// 2. For each pending event in turn: x_event_hook before freeglut; a close
+//    request is kept here (window_event); any other event is put back into Xlib's
 //    queue, where it is then the only event, and glutMainLoopEvent dispatches
-//    exactly that one; then phase 2.
+//    exactly that one; then x_event_hook after freeglut.
 // 3. After the events, a blink flip that is due is rendered here (the
 //    screen thread renders everything else, and the flip then needs no
 //    second thread woken), then the window thread's idle work runs (the
@@ -144,7 +144,7 @@ void event_loop_serve_until(bool (*done)(), std::int64_t deadline) {
         while (!pending_events.empty()) {
             XEvent event = pending_events.front();
             pending_events.pop_front();
-            x_event_hook(&event, display, 1);
+            x_event_hook(&event, display, before_freeglut);
             XFreeEventData(display, &event.xcookie);
         }
         XFlush(display);
@@ -162,14 +162,14 @@ void window_event_loop() {
         for (std::size_t count = pending_events.size(); count > 0 && !pending_events.empty(); --count) {
             XEvent event = pending_events.front();
             pending_events.pop_front();
-            x_event_hook(&event, display, 1);
+            x_event_hook(&event, display, before_freeglut);
             if (is_close_request(event)) {
-                if (event.xclient.window == window) window_event(1);
+                if (event.xclient.window == window) window_event(close_button_clicked);
             } else {
                 XPutBackEvent(display, &event);   // a cookie's data goes back as a copy
                 glutMainLoopEvent();
             }
-            x_event_hook(&event, display, 2);
+            x_event_hook(&event, display, after_freeglut);
             if (may_change_window_metrics(event)) window_metrics_changed();
             XFreeEventData(display, &event.xcookie);   // the data taken from Xlib's queue
         }

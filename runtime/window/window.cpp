@@ -182,8 +182,8 @@ void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height) 
     XFree(hints);
 }
 
-void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
-    if (phase == 1) {
+void x_event_hook(XEvent* event, Display* display, x_event_phase phase) {
+    if (phase == before_freeglut) {
         if (!x_event_display) {
             x_event_display = display;
             x_event_window = event->xany.window;
@@ -203,8 +203,8 @@ void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {
     }
 }
 
-void window_event(std::int32_t code) {
-    if (code != 1) return;
+void window_event(window_event_code code) {
+    if (code != close_button_clicked) return;
     close_request.fetch_or(1);
     wake_signal_raise(screen_thread_wake);
 }

@@ -54,10 +54,12 @@ bool event_loop_events_waiting();
 // (clock_ms) reaches deadline.
 void event_loop_serve_until(bool (*done)(), std::int64_t deadline);
 
-// Called for every X event: phase 1 before freeglut dispatches it, phase 2 after.
-void x_event_hook(XEvent* event, Display* display, std::int32_t phase);
-// Code 1: the window's close button was clicked (sets bit 0 of close_request).
-void window_event(std::int32_t code);
+// Called for every X event, before freeglut dispatches it and after.
+enum x_event_phase : std::int32_t { before_freeglut = 1, after_freeglut = 2 };
+void x_event_hook(XEvent* event, Display* display, x_event_phase phase);
+// What happened to the window: its close button was clicked (sets bit 0 of close_request).
+enum window_event_code : std::int32_t { close_button_clicked = 1 };
+void window_event(window_event_code code);
 // The window thread's own work, done in every turn of its loop after the X
 // events: the messages, the pause handshake, a redisplay when there is
 // something to present. The loop then rests until there is work: an X event,

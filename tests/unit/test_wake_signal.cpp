@@ -80,7 +80,7 @@ TEST(WakeRaces, WhatArrivesAsAThreadGoesToSleepAlwaysWakesIt) {
          [&] { return keyboard_buffer_take(character, scan_code); }, [] {}},
         {"the exit", program_thread_wake, [] { exit_in_progress = 1, wake_signal_raise(program_thread_wake); },
          [] { return false; }, [] { exit_in_progress = 0; }},
-        {"a close", screen_thread_wake, [] { window_event(1); }, [] { return close_request.load() != 0; },
+        {"a close", screen_thread_wake, [] { window_event(close_button_clicked); }, [] { return close_request.load() != 0; },
          [] { close_request = 0; }},
         {"a wake-up of the window thread", window_thread_wake,
          [&] { window_request = true, wake_signal_raise(window_thread_wake); }, [&] { return window_request.load(); },
