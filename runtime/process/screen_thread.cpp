@@ -20,6 +20,7 @@
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
 #include "runtime/process/exit_sequence.h"
+#include "runtime/render/frame_renderer.h"
 #include "runtime/render/software_frame.h"
 #include "runtime/screen/render_pause.h"
 

@@ -10,6 +10,8 @@
 // monotonic clock: on for 256 ms, off for 256 ms. Each pass notes when the
 // phase next flips if something on the page blinks, so that no thread need
 // look before then.
+#include "runtime/render/frame_renderer.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>

@@ -5,6 +5,7 @@
 #include "runtime/core/program_end.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
+#include "runtime/render/frame_renderer.h"
 #include "runtime/screen/render_pause.h"
 
 // Free from static initialisation on; start-up resets them again.

@@ -94,15 +94,6 @@ extern std::uint32_t render_palette[256];  // the page palette as last drawn
 // Start-up: every frame free, order 0, no pixels, size and capacity 0.
 void software_frames_reset();
 
-// One rendering pass of the display page into a software frame (screen
-// thread; the window thread for a blink flip). Passes run one at a time.
-void render_software_frame();
-
-// Chooses the code that draws glyphs: 0 portable, 1 SSE2, 2 AVX2, or the
-// best below level that the processor has; returns the level chosen. The
-// renderer starts with the best; tests and benchmarks compare them.
-std::int32_t select_glyph_drawing(std::int32_t level);
-
 // Brings the screen up to date now: waits for the screen thread's next pass
 // (the program thread parks when the exit begins meanwhile), or renders on
 // the calling thread when the screen is hidden.

@@ -14,6 +14,7 @@
 #include "runtime/input/keyboard_buffer.h"
 #include "runtime/process/end_statement.h"
 #include "runtime/process/startup.h"
+#include "runtime/render/frame_renderer.h"
 #include "runtime/render/software_frame.h"
 #include "runtime/screen/render_pause.h"
 #include "runtime/window/key_callbacks.h"

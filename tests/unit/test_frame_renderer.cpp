@@ -14,6 +14,7 @@
 #include "runtime/core/wake_signal.h"
 #include "runtime/fonts/fonts.h"
 #include "runtime/fonts/palettes.h"
+#include "runtime/render/frame_renderer.h"
 #include "runtime/render/software_frame.h"
 #include "runtime/screen/render_pause.h"
 #include "runtime/screen/screen_image.h"
