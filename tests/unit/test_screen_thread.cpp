@@ -11,8 +11,8 @@
 
 #include "runtime/core/sleep.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/process/screen_thread.h"
 #include "runtime/process/startup.h"
+#include "runtime/render/screen_thread.h"
 #include "runtime/render/software_frame.h"
 #include "tests/unit/console_screen.h"
 

@@ -13,10 +13,10 @@
 #include "runtime/errors/errors.h"
 #include "runtime/events/event_check.h"
 #include "runtime/events/event_traps.h"
-#include "runtime/process/exit_sequence.h"
+#include "runtime/events/exit_sequence.h"
+#include "runtime/events/timer_thread.h"
 #include "runtime/process/runtime_main.h"
 #include "runtime/process/startup.h"
-#include "runtime/process/timer_thread.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 // than one frame per 16 ms; a change that showed nothing (a page not on
 // screen) holds the next one back only a millisecond, and a blink pass not
 // at all.
-#include "runtime/process/screen_thread.h"
+#include "runtime/render/screen_thread.h"
 
 #include "runtime/core/program_end.h"
 #include "runtime/core/sleep.h"
 #include "runtime/core/threads.h"
 #include "runtime/core/wake_signal.h"
-#include "runtime/process/exit_sequence.h"
+#include "runtime/events/exit_sequence.h"
 #include "runtime/render/frame_renderer.h"
 #include "runtime/render/software_frame.h"
 #include "runtime/screen/render_pause.h"

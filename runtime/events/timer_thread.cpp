@@ -1,7 +1,7 @@
 // The timer thread: marks the ON TIMER timers whose interval has passed as
 // due; the event check runs their handlers. It sleeps until the next expiry
 // of a running timer, and while none runs until the timer table changes.
-#include "runtime/process/timer_thread.h"
+#include "runtime/events/timer_thread.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "runtime/process/exit_sequence.h"
+#include "runtime/events/exit_sequence.h"
 
 #include "runtime/core/program_end.h"
 #include "runtime/core/wake_signal.h"
