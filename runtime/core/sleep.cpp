@@ -12,6 +12,7 @@ std::atomic<std::int64_t> manual_time_of_day{0};
 std::atomic<std::uint32_t> manual_sleep_count{0};
 std::atomic<std::uint64_t> manual_sleep_total{0};
 std::atomic<std::uint32_t> manual_sleep_last{0};
+std::atomic<std::uint64_t> manual_reads{0};
 
 constexpr std::int64_t day_ms = 86400000;
 
@@ -30,7 +31,10 @@ void sleep_ms(std::uint32_t ms) {
 }
 
 std::int64_t clock_ms() {
-    if (manual_clock_running.load(std::memory_order_relaxed)) return manual_monotonic.load();
+    if (manual_clock_running.load(std::memory_order_relaxed)) {
+        manual_reads.fetch_add(1);
+        return manual_monotonic.load();
+    }
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
@@ -63,6 +67,8 @@ void manual_clock_advance(std::int64_t ms) {
     manual_monotonic += ms;
     manual_time_of_day = ((manual_time_of_day.load() + ms) % day_ms + day_ms) % day_ms;
 }
+
+std::uint64_t manual_clock_reads() { return manual_reads.load(); }
 
 manual_clock_sleeps manual_clock_take_sleeps() {
     return {manual_sleep_count.exchange(0), manual_sleep_total.exchange(0), manual_sleep_last.exchange(0)};

@@ -22,3 +22,6 @@ struct manual_clock_sleeps {
 };
 // The sleeps since the last call (or since the clock started).
 manual_clock_sleeps manual_clock_take_sleeps();
+// How often clock_ms has read the manual clock: a test that stops moving it
+// can wait until another thread has looked at it since.
+std::uint64_t manual_clock_reads();

@@ -70,31 +70,40 @@ TEST(TimerThread, WakesAtTheNextExpiryAndStopsWhenTheExitStarts) {
     manual_clock_start(1000, 0);
     std::thread thread(timer_thread, nullptr);
     timer_trap& timer = timer_traps[0];
-    // Moves the clock a millisecond at a time until the timer is due (the
-    // pending-event flag follows); the clock then.
-    auto due_at = [] {
-        for (int ms = 0; ms < 5000 && pending_event.exchange(0) == 0; ++ms) {
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-            manual_clock_advance(1);
-        }
-        return clock_ms();
+    // Four more reads of the clock by the timer thread take it once more
+    // through its deadline test, and through the scan that a due deadline
+    // starts, at the clock's time now (which only this test moves).
+    auto settled_since = [](std::uint64_t reads) {
+        for (int i = 0; i < 100000 && manual_clock_reads() < reads + 4; ++i)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+    };
+    // Not due a millisecond before at; due once the clock reaches at.
+    auto due_exactly_at = [&](std::int64_t at) {
+        const std::int64_t now = clock_ms();
+        const std::uint64_t reads = manual_clock_reads();
+        manual_clock_advance(at - 1 - now);
+        settled_since(reads);
+        const bool early = pending_event.load() != 0;
+        manual_clock_advance(1);
+        for (int i = 0; i < 100000 && pending_event.load() == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        return !early && pending_event.exchange(0) != 0 && timer.pending.load() == 1;
     };
     timer_table_change_begin();
     EXPECT_EQ(timer_thread_pause.load(), 2);
     timer.in_use = timer.id = timer.mode = 1;
     timer.interval = 0.3;
-    timer_table_change_end();   // started now: due after 300 ms
-    const std::int64_t first = due_at();
-    EXPECT_GE(first, 1301);
-    EXPECT_LE(first, 1340);
-    EXPECT_EQ(timer.pending.load(), 1);
+    std::uint64_t reads = manual_clock_reads();
+    timer_table_change_end();   // started now: due 300 ms later
+    settled_since(reads);
+    EXPECT_TRUE(due_exactly_at(1301));
     static int handled = 0;
     timer.handler = [] { ++handled; };
+    reads = manual_clock_reads();
     dispatch_event_traps();   // handled: due 300 ms after the last expiry
+    settled_since(reads);
     EXPECT_EQ(std::pair(handled, timer.pending.load()), std::pair(1, std::uint8_t{0}));
-    const std::int64_t second = due_at();
-    EXPECT_GE(second - first, 290);
-    EXPECT_LE(second - first, 310);
+    EXPECT_TRUE(due_exactly_at(1601));
 
     exit_in_progress = 1;
     wake_signal_raise(timer_thread_wake);
