@@ -22,7 +22,9 @@ inline constexpr std::size_t data_segment_size = 65536;
 inline constexpr std::size_t video_memory_size = 65536;
 
 // The block itself; allocated (zeroed) by static initialisation and cleared
-// again by start-up, so it exists before any other code runs.
+// again by start-up, so it exists before any other code runs. The areas that
+// two threads share say how: the keyboard buffer (keyboard_buffer.h) and the
+// text pages' cells (screen_image.h).
 extern std::uint8_t* const emulated_memory;
 
 inline std::uint8_t* emulated_address(std::uint32_t linear) { return emulated_memory + linear; }

@@ -5,7 +5,8 @@
 #include <cstdint>
 
 // 1 once the worker threads start (set by start-up just before the screen
-// thread; in the terminal edition before the program runs).
+// thread; in the terminal edition before the program runs). The program
+// thread, which may already run when it is set, reads it.
 extern std::atomic<std::int32_t> program_started;
 // The process's arguments as main received them.
 extern std::int32_t argument_count;

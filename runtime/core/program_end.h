@@ -26,7 +26,7 @@ struct process_end_hooks {
     // sequence, which the program thread then runs itself when it parks.
     void (*exit_sequence_on_park)();
 };
-extern process_end_hooks process_end;
+extern process_end_hooks process_end;   // set before the worker threads start; read by any thread
 
 // The program's exit-query function: from now on the close button is the
 // program's to handle. Returns close_request (1 close button, 2 break key,

@@ -6,6 +6,8 @@
 
 namespace {
 
+// The test clock: a test starts and stops it; every thread reads and
+// advances it. Each value is one atomic word.
 std::atomic<bool> manual_clock_running{false};
 std::atomic<std::int64_t> manual_monotonic{0};
 std::atomic<std::int64_t> manual_time_of_day{0};

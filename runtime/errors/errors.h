@@ -8,6 +8,8 @@
 #include <cstdint>
 
 // The recorded error number; 0 = none. Statements do nothing while it is set.
+// Any thread may record one (raise_error: the first wins, by compare-exchange);
+// the program thread reports and clears it.
 extern std::atomic<std::int32_t> pending_error;
 
 // Set by any thread that needs the program thread to run the event check.

@@ -195,7 +195,8 @@ void close_if_open(int& fd) {
 
 // Once the process is ending no box is shown, and a box being shown ends
 // as if closed. The event descriptor becomes readable then, for good, and
-// wakes every waiting box.
+// wakes every waiting box. Set by the exit sequence (the screen thread's, or
+// the program thread's in the terminal edition), read by any thread's box.
 std::atomic<bool> boxes_abandoned{false};
 
 int abandon_signal() {

@@ -5,6 +5,7 @@
 
 #include "runtime/errors/errors.h"
 
+// Set and cleared by the window thread (the pause key); the program thread's event check waits while it is set.
 extern std::atomic<std::uint8_t> pause_flag;   // bit 0: held by the pause key
 extern std::uint32_t error_line;
 extern std::uint32_t error_include_line;

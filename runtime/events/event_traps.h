@@ -32,23 +32,27 @@ struct timer_trap {
 };
 static_assert(sizeof(timer_trap) == 40);
 
+// The program thread's, but for each record's waiting count (atomic). Start-up fills the codes.
 constexpr int on_key_trap_count = 32;            // index 0 unused, 1 to 31
 extern key_trap on_key_traps[on_key_trap_count];
 
-extern key_trap* device_button_traps;            // grown by the device statements
+extern key_trap* device_button_traps;            // grown by the device statements (program thread)
 extern std::int32_t device_button_trap_count;
 
+// The program thread changes the table only between timer_table_change_begin and
+// timer_table_change_end (the timer thread paused); the timer thread reads it
+// otherwise and writes last_expiry, and pending, which the event check sets too.
 extern timer_trap* timer_traps;                  // one record at start; the ON TIMER
                                                  // statements move it to a larger block
 extern std::int32_t timer_trap_count;
 
-// Set after every key press and when a timer trap has run; SLEEP clears it
-// and wakes when it is set.
+// Set after every key press (window thread) and when a timer trap has run
+// (program thread); SLEEP clears it and wakes when it is set.
 extern std::atomic<std::int32_t> key_activity;
 
 // Counts the changes that may bring a timer's expiry forward: the end of a
-// change of the table, a due timer handled. The timer thread looks again
-// when it moves.
+// change of the table, a due timer handled (both on the program thread).
+// The timer thread looks again when it moves.
 extern std::atomic<std::uint32_t> timer_table_changes;
 // A due timer was handled, or the table changed: counts it and wakes the timer thread.
 void timer_table_changed();

@@ -8,6 +8,7 @@
 
 namespace {
 
+// The window thread changes the held codes, the program thread asks; all under held_keys_lock.
 std::atomic_flag held_keys_lock = ATOMIC_FLAG_INIT;
 std::int32_t* held_codes = nullptr;
 std::int32_t held_count = 0;

@@ -12,6 +12,8 @@ namespace {
 constexpr std::uint32_t index_mask = key_hit_queue_size - 1;
 constexpr std::uint64_t keypad_bit = std::uint64_t{1} << 32;
 
+// A ring with one writer, the window thread (entries, write_index), and one
+// reader, the program thread (read_index, which the writer also moves when full).
 std::uint64_t entries[key_hit_queue_size];
 std::atomic<std::uint32_t> write_index{0};
 std::atomic<std::uint32_t> read_index{0};

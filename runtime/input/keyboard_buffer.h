@@ -12,13 +12,14 @@ inline constexpr std::uint8_t keyboard_buffer_first_offset = 30;
 inline constexpr std::uint8_t keyboard_buffer_end_offset = 62;   // one past the last slot
 
 // Keys stored since start, and keys taken (or cleared away): the key that
-// taking gives next is number keyboard_buffer_taken + 1.
+// taking gives next is number keyboard_buffer_taken + 1. The window thread
+// counts the stored, the program thread the taken; each reads both.
 extern std::atomic<std::uint32_t> keyboard_buffer_stored;
 extern std::atomic<std::uint32_t> keyboard_buffer_taken;
 
 // A paste that the window thread types in: 1 while keys of it wait for room
 // (taking or clearing keys then wakes the window thread), 2 once END has
-// asked for it to be dropped, 0 none.
+// asked for it to be dropped (program thread, compare-exchange), 0 none.
 extern std::atomic<std::int32_t> paste_in_progress;
 // END: a paste still being typed in is dropped.
 void paste_drop();

@@ -7,6 +7,7 @@
 
 namespace {
 
+// Under port_lock: the window thread pushes, the program thread reads and clears.
 std::uint8_t port_bytes[scan_code_port_size];
 std::int32_t port_count = 0;
 std::atomic_flag port_lock = ATOMIC_FLAG_INIT;

@@ -34,6 +34,9 @@
 
 namespace {
 
+// The renderer's own state in this file (drawn, pass_blink_deadline, the
+// drawing functions, row_cells) is touched only inside a pass, under pass_lock.
+
 // What the last drawn text pass showed, beyond the cells and the palette.
 struct drawn_text_state {
     bool blink_phase;
@@ -510,7 +513,8 @@ pass_result render_graphics_page(software_frame* frame, screen_image* page, bool
     return pass_drawn;
 }
 
-// Held for a whole pass: the screen thread and the window thread both render.
+// Held for a whole pass: the screen thread and the window thread both render
+// (and the program thread, in render_now, while the screen is hidden).
 pthread_mutex_t* const pass_lock = mutex_new();
 
 void answer_pause_request() {

@@ -99,7 +99,7 @@ void frame_release_written(software_frame* frame, bool drawn) {
     frame->state.store(drawn ? frame_ready : frame_free);
     latest_frame_order.store(frame->order);
     mutex_unlock(frame_claim_lock);
-    static std::uint64_t commands_seen = 0;   // hgc_issued at the last wake-up for them
+    static std::uint64_t commands_seen = 0;   // hgc_issued at the last wake-up for them (pass lock held)
     const std::uint64_t commands = hgc_issued.load();
     if (drawn || commands != commands_seen) wake_signal_raise(window_thread_wake);
     commands_seen = commands;

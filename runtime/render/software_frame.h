@@ -34,14 +34,21 @@ struct software_frame {
 };
 
 inline constexpr int software_frame_count = 3;
+// The renderer writes a frame it claimed, the window thread reads the one on
+// screen; states change under the claim lock (see above).
 extern software_frame software_frames[software_frame_count];
 
+// Frame orders: taken (next_frame_order, also read by the program thread for
+// hardware graphics commands) and published (latest_frame_order, read by the
+// window thread) by the renderer under the claim lock.
 extern std::atomic<std::uint64_t> next_frame_order;
 extern std::atomic<std::int64_t> latest_frame_order;
+// Passes run, counted by the screen thread and by the window thread's blink passes.
 extern std::atomic<std::int32_t> render_pass_count;
 // After each pass: the clock_ms at which the blink phase next changes what
 // the page shows (the cursor, a blinking cell), or no_deadline when nothing
-// on it blinks.
+// on it blinks. Stored by the renderer under its pass lock; read by the
+// screen and window threads.
 extern std::atomic<std::int64_t> render_blink_deadline;
 // The next blink flip while automatic display shows the page: render_blink_deadline,
 // or no_deadline while the screen is hidden or automatic display is off.
@@ -57,25 +64,29 @@ void blink_pass_when_due();
 // none, or any other value for one pass now.
 enum : std::int32_t { display_automatic = 0, display_off = -1, display_one_pass = 1 };
 extern std::atomic<std::int32_t> display_request;
+// Settings for the program thread to change (no statement here does): read
+// by the renderer, the layer position also by the window thread.
 extern std::atomic<std::int32_t> software_layer_position; // 1-4, 0 not shown
 extern std::atomic<std::int32_t> blink_enabled;
-// Set to 1 at the end of every pass; a waiter for the end of a pass sets it
-// to 0 to be woken then.
+// Set to 1 at the end of every pass; a waiter for the end of a pass (the
+// program thread) sets it to 0 to be woken then.
 extern std::atomic<std::int32_t> pass_done;
 // Rendering passes begun and finished since start. Passes run one after the
 // other, so a wait for a pass that begins after some change takes
 // render_passes_begun as its mark and ends when render_passes_finished
-// exceeds it (a pass under way at the change may not have seen it).
+// exceeds it (a pass under way at the change may not have seen it). Counted
+// by the renderer under its pass lock; read by the program thread.
 extern std::atomic<std::uint64_t> render_passes_begun;
 extern std::atomic<std::uint64_t> render_passes_finished;
 // Set by the window thread when the window's presentation changes (full
 // screen, smoothing); makes the next pass redraw a graphics page.
 extern std::atomic<std::int32_t> render_forced_refresh;
-// Passes that drew a frame (made it ready), since start.
+// Passes that drew a frame (made it ready), since start. Counted by the
+// renderer under the claim lock; read by the window, screen and program threads.
 extern std::atomic<std::int64_t> frames_drawn;
 // Set by the window thread after each presentation of a new frame:
 // frames_drawn as of the frame now on screen, and the keys stored in the
-// keyboard buffer by then.
+// keyboard buffer by then. Read by END on the program thread.
 extern std::atomic<std::int64_t> frames_presented;
 extern std::atomic<std::uint32_t> keys_stored_when_presented;
 // Set to 1 by a program thread that waits for a presentation (END): the

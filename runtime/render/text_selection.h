@@ -28,6 +28,7 @@ int unicode_to_cp437(char32_t character);
 
 // The selected cells that the renderer highlights: 0 none, else
 // highlight_of(first, last) of cell numbers (row * columns + column).
+// Stored whole by the window thread, read by the renderer.
 extern std::atomic<std::uint64_t> selection_highlight;
 inline std::uint64_t highlight_of(std::int32_t first, std::int32_t last) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) | static_cast<std::uint32_t>(last + 1);

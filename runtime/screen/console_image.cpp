@@ -10,6 +10,8 @@ std::int32_t console_escapes = 0;
 
 namespace {
 
+// Atomic because the signal handlers, on whatever thread the signal lands,
+// read them too; COLOR writes them on the program thread.
 // Set once a colour went out; the restore clears it.
 std::atomic<bool> colours_changed{false};
 // The colours last sent (-1: none yet), for setting them again.

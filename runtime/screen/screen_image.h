@@ -11,6 +11,13 @@
 // position while it held.
 enum : std::uint8_t { cursor_not_held = 0, cursor_held_for_newline = 1, cursor_held_at_locate = 2 };
 
+// Only the program thread writes an image (but for the blinking levels that
+// the renderer sets in a mode 10 palette). The renderer (screen thread; the
+// window thread for a blink flip) and the clipboard (window thread) read the
+// display page's cells, size, font, cursor and palette without a lock: a torn
+// cell is simply redrawn on the next pass, and a copy may at worst show a
+// character mid-change. A change of mode, size or font waits for a render
+// pause (render_pause.h), which stops the renderer but not the clipboard.
 struct screen_image {
     std::uint8_t in_use;
     std::uint8_t is_text;
@@ -53,7 +60,11 @@ inline constexpr std::uint32_t image_owns_cells = 1u << 2;
 // The image table: a slot number addresses an image; slot 0 means none.
 screen_image* image_get(std::int32_t slot);   // null for a free or invalid slot
 
-// The pages of the screen and the images that statements act on.
+// The pages of the screen and the images that statements act on: the
+// program thread's. display_page is also read, without a lock, by the
+// renderer and the clipboard (see screen_image above); SCREEN sets it under a
+// render pause when the mode changes, by a plain store when only the visual
+// page does. Records never move (image_table.cpp), so a pointer read stays valid.
 extern std::int32_t display_page_slot;
 extern screen_image* display_page;            // what the window shows
 extern std::int32_t write_page_slot;

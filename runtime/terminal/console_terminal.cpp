@@ -12,6 +12,8 @@
 
 namespace {
 
+// The program thread sets the key mode; the restore, also from a signal
+// handler on any thread, ends it once (exchange). Modes written before the flag.
 termios modes_before_key_mode{};
 std::atomic<bool> key_mode_on{false};
 

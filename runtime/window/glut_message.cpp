@@ -22,21 +22,24 @@ namespace {
 
 // Never destroyed: exit may run on another thread (a critical error) while
 // the window thread drains, so the queue must outlive the exit handlers.
+// Under message_queue_lock: any thread posts, the window thread drains.
 std::deque<glut_message*>& message_queue = *new std::deque<glut_message*>;
 
 // GLUT_WINDOW_X, GLUT_WINDOW_Y, GLUT_WINDOW_BORDER_WIDTH, GLUT_WINDOW_HEADER_HEIGHT.
 constexpr std::int32_t cached_queries[4] = {100, 101, 506, 507};
-std::int32_t cached_window_metrics[4];
+std::int32_t cached_window_metrics[4];   // under message_queue_lock: the drain writes, window_get reads
 
 // Asking freeglut for the four values costs four round trips to the X
 // server. They can only change when the window moves, is mapped or gets a
 // new frame, which the event loop reports; a drain refreshes them then.
 std::atomic<bool> metrics_stale{true};
 
+// Written once by the window thread before it sets window_thread_known; read by any poster after that.
 pthread_t window_thread;
 std::atomic<bool> window_thread_known{false};
 
-// Set (and raised) when the window thread begins to end the process.
+// Set (and raised) when the window thread begins to end the process; the
+// thread that handed it the exit waits for it.
 std::atomic<bool> window_thread_exiting{false};
 wake_signal exit_handover{{0}, {0}, {-1}};
 // How long another thread waits for the window thread to begin the exit.

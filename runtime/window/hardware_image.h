@@ -27,6 +27,8 @@ struct hardware_image {
 inline constexpr std::int64_t hardware_image_record_size = 80;
 static_assert(sizeof(hardware_image) <= hardware_image_record_size);
 
+// Made at start-up; a locked list: records are added by any thread and
+// removed by the window thread (free_hardware_img).
 extern handle_list* hardware_images;
 
 enum : std::int32_t {

@@ -39,6 +39,9 @@ struct hgc {
 inline constexpr std::int64_t hgc_record_size = 112;
 static_assert(sizeof(hgc) <= hgc_record_size);
 
+// Made at start-up. Only the program thread adds records (a list without
+// locks); the window thread reads them with list_get, which needs none. A
+// record is complete before the link to it is stored (release).
 extern handle_list* hgc_list;
 
 // Command list state (indices into hgc_list, 0 = none).

@@ -20,7 +20,7 @@ extern std::int32_t resize_scaling;      // with follow_frame_size 0: 0 unscaled
 extern std::atomic<std::int32_t> window_resized;   // -1 after a reshape, for the program
 extern std::atomic<std::int32_t> reported_window_width, reported_window_height;   // size for the program
 
-// Full screen. Written by the key handling and the program, read here.
+// Full screen. Written by the key handling (window thread) and the program, read here.
 extern std::atomic<std::int32_t> fullscreen_mode;      // 0 windowed, 1 stretched, 2 square pixels
 extern std::atomic<std::int32_t> fullscreen_request;   // mode asked for, -1 none
 extern std::atomic<std::int32_t> fullscreen_smooth;    // filter the scaled picture linearly

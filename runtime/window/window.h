@@ -10,22 +10,25 @@ extern std::atomic<std::int32_t> window_created;
 // GL_EXT_framebuffer_object present (window thread, at window_init).
 extern std::int32_t fbo_supported;
 
-// 1 after the program hid the window, 0 again after it showed it. While it
-// is 1 the renderer makes no frames and END skips its key prompt.
+// 1 after the program hid the window, 0 again after it showed it (program
+// thread alone); while it is 1 END skips its key prompt.
 extern std::atomic<std::int32_t> window_hidden;
-// -1 while the mouse pointer is inside the window, 0 after it left.
+// -1 while the mouse pointer is inside the window, 0 after it left (window
+// thread; for the program).
 extern std::atomic<std::int32_t> pointer_in_window;
 
 // Lets the program thread borrow the X connection (the window thread makes
 // no X call between window_pause and window_resume). The program thread
 // parks when the exit begins before the window thread has paused.
+// Handshake: the program thread sets the request and clears window_paused,
+// the window thread sets window_paused and clears the request.
 extern std::atomic<std::int32_t> window_pause_request;
 extern std::atomic<std::int32_t> window_paused;
 void window_pause();
 void window_resume();
 
 // The connection and window that the first X event came with (for the
-// clipboard functions).
+// clipboard functions; window thread).
 extern Display* x_event_display;
 extern Window x_event_window;
 
