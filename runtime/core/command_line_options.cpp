@@ -19,6 +19,8 @@ int print_usage(const char*) {
     std::printf(
         "Usage: spektralrechner [-display NAME]\n"
         "       spektralrechner-console\n"
+        "       spektralrechner --table [FROM TO STEP]\n"
+        "       spektralrechner --plot FILE [ENTRY...]\n"
         "       spektralrechner --help | --version\n"
         "\n"
         "Prints the CIE 1931 chromaticity x, y of a spectral colour for a wavelength\n"
@@ -27,6 +29,14 @@ int print_usage(const char*) {
         "\n"
         "  spektralrechner          the window edition, on the X display\n"
         "  spektralrechner-console  the terminal edition, in a terminal or a pipe\n"
+        "\n"
+        "Without a window or a display, in either edition:\n"
+        "  --table FROM TO STEP    CSV of entry, wavelength, x, y and the purple point for\n"
+        "                          the entries FROM, FROM +- STEP, ... up to and including TO\n"
+        "  --table                 the same for the entries on standard input, one a line\n"
+        "  --plot FILE [ENTRY...]  the CIE 1931 chromaticity diagram with the entries'\n"
+        "                          points (none given: standard input's lines) into FILE,\n"
+        "                          as SVG, PNG or PDF by its extension\n"
         "\n"
         "  -display NAME  the X display (default: DISPLAY)\n"
         "  --help         show this help and end\n"
@@ -58,6 +68,8 @@ constexpr command_line_option options[] = {
 };
 
 }  // namespace
+
+__attribute__((weak)) int program_command_line_mode(int, char**) { return -1; }
 
 void command_line_options_handle(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

@@ -9,3 +9,10 @@
 // error and status 2. A lone "--" ends the options: what follows is not
 // looked at. Returns when start-up is to go on.
 void command_line_options_handle(int argc, char** argv);
+
+// A mode of the command line that the program offers instead of its dialogue
+// (the calculator's --table and --plot), run by main before anything starts.
+// Returns the exit status, or -1 when the arguments ask for none. The
+// run-time's own definition is weak and asks for none: a program that has
+// modes defines it.
+int program_command_line_mode(int argc, char** argv);
