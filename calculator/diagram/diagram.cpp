@@ -40,7 +40,7 @@ void chromaticity_colour(double x, double y, double rgb[3]) {
     double largest = 0;
     for (int i = 0; i < 3; ++i) {
         const double c = linear[i];
-        rgb[i] = c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
+        rgb[i] = c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(static_cast<float>(c), 1 / 2.4f) - 0.055;
         largest = std::max(largest, rgb[i]);
     }
     for (int i = 0; i < 3; ++i) rgb[i] = largest > 0 ? std::clamp(rgb[i] / largest, 0.0, 1.0) : 0;
@@ -72,9 +72,9 @@ void paint_colours(cairo_t* cr, const diagram_request& r) {
             const double x = (left_px + (column + 0.5) * colour_step - left) / scale;
             double rgb[3] = {1, 1, 1};
             if (y > 0.001) chromaticity_colour(x, y, rgb);
-            pixel[column] = static_cast<std::uint32_t>(std::lround(rgb[0] * 255)) << 16 |
-                            static_cast<std::uint32_t>(std::lround(rgb[1] * 255)) << 8 |
-                            static_cast<std::uint32_t>(std::lround(rgb[2] * 255));
+            pixel[column] = static_cast<std::uint32_t>(rgb[0] * 255 + 0.5) << 16 |
+                            static_cast<std::uint32_t>(rgb[1] * 255 + 0.5) << 8 |
+                            static_cast<std::uint32_t>(rgb[2] * 255 + 0.5);
         }
     }
     cairo_surface_mark_dirty(image);
@@ -137,8 +137,15 @@ void axes(cairo_t* cr) {
     text_at(cr, "Normfarbtafel CIE 1931", (left + right) / 2, top / 2, 0.5, 0.5);
 }
 
+// The boxes that labels must not cover: the other labels and the dots.
+struct box {
+    double x0, y0, x1, y1;
+    bool meets(const box& other) const { return x0 < other.x1 && other.x0 < x1 && y0 < other.y1 && other.y0 < y1; }
+};
+using boxes = std::vector<box>;
+
 // The locus, its wavelength ticks, the purple line and their names.
-void lines(cairo_t* cr, const diagram_request& r) {
+void lines(cairo_t* cr, const diagram_request& r, boxes& taken) {
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     cairo_set_line_width(cr, 2);
@@ -149,26 +156,33 @@ void lines(cairo_t* cr, const diagram_request& r) {
     cairo_line_to(cr, pixel_x(r.purple_ends[1].x), pixel_y(r.purple_ends[1].y));
     cairo_stroke(cr);
 
-    // Each tick points away from E, across the locus.
+    // Each tick stands across the locus (its direction over 6 nm: at the red
+    // end the table's last rows are one point), pointing away from E.
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     set_font(cr, 14);
-    for (std::size_t i = 1; i + 1 < r.locus_count; ++i) {
+    for (std::size_t i = 0; i < r.locus_count; ++i) {
         const int nm = 360 + static_cast<int>(i);
         if (!named_wavelength(nm)) continue;
         const double px = pixel_x(r.locus[i].x), py = pixel_y(r.locus[i].y);
-        double dx = pixel_y(r.locus[i + 1].y) - pixel_y(r.locus[i - 1].y);
-        double dy = pixel_x(r.locus[i - 1].x) - pixel_x(r.locus[i + 1].x);
+        const diagram_point &before = r.locus[i >= 3 ? i - 3 : 0], &after = r.locus[std::min(i + 3, r.locus_count - 1)];
+        double dx = pixel_y(after.y) - pixel_y(before.y), dy = pixel_x(before.x) - pixel_x(after.x);
         const double length = std::hypot(dx, dy);
+        if (length == 0) continue;
         dx /= length, dy /= length;
         if ((px - pixel_x(1 / 3.0)) * dx + (py - pixel_y(1 / 3.0)) * dy < 0) dx = -dx, dy = -dy;
         cairo_move_to(cr, px, py);
         cairo_line_to(cr, px + 8 * dx, py + 8 * dy);
         cairo_stroke(cr);
         const std::string label = std::to_string(nm);
-        text_at(cr, label.c_str(), px + 12 * dx, py + 12 * dy, 0.5 - 0.5 * dx, 0.5 - 0.5 * dy);
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, label.c_str(), &extents);
+        const double x = px + 12 * dx - (0.5 - 0.5 * dx) * extents.width, y = py + 12 * dy - (0.5 - 0.5 * dy) * extents.height;
+        text_at(cr, label.c_str(), x, y, 0, 0);
+        taken.push_back({x, y, x + extents.width, y + extents.height});
     }
     set_font(cr, 18);
     text_at(cr, "Spektralfarbenzug", pixel_x(0.17), pixel_y(0.86), 0.5, 0.5);
+    taken.push_back({pixel_x(0.07), pixel_y(0.875), pixel_x(0.27), pixel_y(0.845)});
     cairo_move_to(cr, pixel_x(0.17), pixel_y(0.845));
     cairo_line_to(cr, pixel_x(0.11), pixel_y(0.81));
     cairo_set_line_width(cr, 1);
@@ -180,9 +194,12 @@ void lines(cairo_t* cr, const diagram_request& r) {
     cairo_set_source_rgb(cr, 0.35, 0, 0.35);
     text_at(cr, "Purpurgerade", 0, 8, 0.5, 0);
     cairo_restore(cr);
+    const double mx = pixel_x((a.x + b.x) / 2), my = pixel_y((a.y + b.y) / 2);
+    taken.push_back({mx - 58, my - 20, mx + 58, my + 40});
 }
 
 void dot(cairo_t* cr, double x, double y, double radius) {
+    cairo_new_path(cr);
     cairo_arc(cr, pixel_x(x), pixel_y(y), radius, 0, 2 * M_PI);
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_fill_preserve(cr);
@@ -191,22 +208,35 @@ void dot(cairo_t* cr, double x, double y, double radius) {
     cairo_stroke(cr);
 }
 
-// A label beside its point, on a light box: to the right, or to the left near the right edge.
-void point_label(cairo_t* cr, const diagram_point& p, double below) {
+// A label beside its point, on a light box: of the places around the point,
+// the one that covers least of what is taken, inside the plot.
+void point_label(cairo_t* cr, const diagram_point& p, boxes& taken) {
     if (!p.label) return;
     cairo_text_extents_t extents;
     cairo_text_extents(cr, p.label, &extents);
-    const bool leftwards = pixel_x(p.x) + 14 + extents.width > pixel_x(x_end) - 4;
-    const double x = leftwards ? pixel_x(p.x) - 14 - extents.width : pixel_x(p.x) + 14;
-    const double y = pixel_y(p.y) - extents.height / 2 + below;
+    const double w = extents.width + 8, h = extents.height + 8, px = pixel_x(p.x), py = pixel_y(p.y);
+    const double places[][2] = {{px + 12, py - h / 2}, {px - 12 - w, py - h / 2}, {px + 8, py - 10 - h},
+                                {px + 8, py + 10},     {px - 8 - w, py - 10 - h}, {px - 8 - w, py + 10},
+                                {px - w / 2, py - 14 - h}, {px - w / 2, py + 14}};
+    const box plot{left, pixel_y(y_end), pixel_x(x_end), bottom};
+    box chosen{};
+    double least = INFINITY;
+    for (const auto& place : places) {
+        const box c{place[0], place[1], place[0] + w, place[1] + h};
+        double covered = c.x0 >= plot.x0 && c.x1 <= plot.x1 && c.y0 >= plot.y0 && c.y1 <= plot.y1 ? 0 : 1e9;
+        for (const box& t : taken)
+            if (t.meets(c)) covered += (std::min(t.x1, c.x1) - std::max(t.x0, c.x0)) * (std::min(t.y1, c.y1) - std::max(t.y0, c.y0));
+        if (covered < least) least = covered, chosen = c;
+    }
+    taken.push_back(chosen);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
-    cairo_rectangle(cr, x - 4, y - 4, extents.width + 8, extents.height + 8);
+    cairo_rectangle(cr, chosen.x0, chosen.y0, w, h);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0, 0, 0);
-    text_at(cr, p.label, x, y, 0, 0);
+    text_at(cr, p.label, chosen.x0 + 4, chosen.y0 + 4, 0, 0);
 }
 
-void points(cairo_t* cr, const diagram_request& r) {
+void points(cairo_t* cr, const diagram_request& r, boxes& taken) {
     const double third = 1 / 3.0;
     cairo_set_line_width(cr, 2);
     cairo_set_source_rgb(cr, 0, 0, 0);
@@ -214,8 +244,6 @@ void points(cairo_t* cr, const diagram_request& r) {
     cairo_move_to(cr, pixel_x(third), pixel_y(third) - 9), cairo_rel_line_to(cr, 0, 18);
     cairo_stroke(cr);
     dot(cr, third, third, 4);
-    set_font(cr, 18);
-    text_at(cr, "Weißpunkt E", pixel_x(third) - 10, pixel_y(third) + 10, 1, 0);
 
     const double dashes[2] = {10, 6};
     for (std::size_t i = 0; i < r.entry_count; ++i) {
@@ -229,15 +257,20 @@ void points(cairo_t* cr, const diagram_request& r) {
         cairo_stroke(cr);
         cairo_set_dash(cr, nullptr, 0, 0);
     }
+    const auto mark = [&](const diagram_point& p) {
+        dot(cr, p.x, p.y, 6);
+        taken.push_back({pixel_x(p.x) - 8, pixel_y(p.y) - 8, pixel_x(p.x) + 8, pixel_y(p.y) + 8});
+    };
     for (std::size_t i = 0; i < r.entry_count; ++i) {
-        const diagram_entry& e = r.entries[i];
-        dot(cr, e.spectral.x, e.spectral.y, 6);
-        if (e.purple) dot(cr, e.purple_point.x, e.purple_point.y, 6);
+        mark(r.entries[i].spectral);
+        if (r.entries[i].purple) mark(r.entries[i].purple_point);
     }
+    set_font(cr, 18);
+    point_label(cr, {static_cast<float>(third), static_cast<float>(third), "Weißpunkt E"}, taken);
     set_font(cr, 16);
     for (std::size_t i = 0; i < r.entry_count; ++i) {
-        point_label(cr, r.entries[i].spectral, 0);
-        if (r.entries[i].purple) point_label(cr, r.entries[i].purple_point, 0);
+        point_label(cr, r.entries[i].spectral, taken);
+        if (r.entries[i].purple) point_label(cr, r.entries[i].purple_point, taken);
     }
 }
 
@@ -246,8 +279,9 @@ void draw(cairo_t* cr, const diagram_request& r) {
     cairo_paint(cr);
     axes(cr);
     paint_colours(cr, r);
-    lines(cr, r);
-    points(cr, r);
+    boxes taken;
+    lines(cr, r, taken);
+    points(cr, r, taken);
 }
 
 struct file_sink {
