@@ -77,8 +77,6 @@ void entry_answers_start() {
     pending_event.store(0);
 }
 
-std::int64_t table_row_count() { return static_cast<std::int64_t>(rows.size()); }
-
 entry_answer answer_entry(std::string_view entry) {
     single_variables& v = *variables;
     entry_answer answer;

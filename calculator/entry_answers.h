@@ -24,9 +24,6 @@ void entry_answers_start();
 // The answer to one entry as INPUT stored it in entry$.
 entry_answer answer_entry(std::string_view entry);
 
-// The rows READ at the start (for a test that compares them with READ one by one).
-std::int64_t table_row_count();
-
 // A SINGLE as PRINT shows it, without the leading blank of a positive number:
 // ".3409378", "7.655531E-03", "-.5".
 std::string printed_number(float value);

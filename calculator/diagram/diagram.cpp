@@ -22,7 +22,6 @@ namespace {
 using namespace diagram_layout;
 
 constexpr double x_end = 0.8, y_end = 0.9;
-constexpr double vector_scale = 0.75;   // SVG and PDF: points a unit
 constexpr int colour_step = 2;          // the colours are computed every second pixel, then smoothed
 constexpr char font_name[] = "DejaVu Sans";
 

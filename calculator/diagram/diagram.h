@@ -39,6 +39,7 @@ using diagram_write_function = decltype(&diagram_write);
 // pixel). The plot's origin and its scale, equal for x and y.
 namespace diagram_layout {
 inline constexpr int width = 880, height = 1000;
+inline constexpr double vector_scale = 0.75;   // SVG and PDF: points a pixel
 inline constexpr double left = 90, bottom = 935, scale = 955;   // pixels per unit of x and y
 inline constexpr double pixel_x(double x) { return left + x * scale; }
 inline constexpr double pixel_y(double y) { return bottom - y * scale; }
