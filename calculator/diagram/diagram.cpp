@@ -175,15 +175,18 @@ void lines(cairo_t* cr, const diagram_request& r, boxes& taken) {
         const std::string label = std::to_string(nm);
         cairo_text_extents_t extents;
         cairo_text_extents(cr, label.c_str(), &extents);
-        const double x = px + 12 * dx - (0.5 - 0.5 * dx) * extents.width, y = py + 12 * dy - (0.5 - 0.5 * dy) * extents.height;
+        double x = px + 12 * dx - (0.5 - 0.5 * dx) * extents.width, y = py + 12 * dy - (0.5 - 0.5 * dy) * extents.height;
+        // Not beyond the frame (380 nm lies almost on the x axis): then right of the point, under the purple line.
+        if (y + extents.height > bottom - 2) x = px + 10, y = bottom - 3 - extents.height;
         text_at(cr, label.c_str(), x, y, 0, 0);
         taken.push_back({x, y, x + extents.width, y + extents.height});
     }
     set_font(cr, 18);
     text_at(cr, "Spektralfarbenzug", pixel_x(0.17), pixel_y(0.86), 0.5, 0.5);
     taken.push_back({pixel_x(0.07), pixel_y(0.875), pixel_x(0.27), pixel_y(0.845)});
+    const diagram_point& pointed = r.locus[std::min<std::size_t>(165, r.locus_count - 1)];   // 525 nm
     cairo_move_to(cr, pixel_x(0.17), pixel_y(0.845));
-    cairo_line_to(cr, pixel_x(0.11), pixel_y(0.81));
+    cairo_line_to(cr, pixel_x(pointed.x), pixel_y(pointed.y));
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
     const diagram_point &a = r.purple_ends[0], &b = r.purple_ends[1];
