@@ -90,7 +90,9 @@ spectral colour for a wavelength typed in nanometres, interpolated in the
 CIE table of the spectral locus (360 to 700 nm in 1-nm steps). A negative
 entry names a purple colour by its complementary wavelength: the calculator
 then first prints the point where the line from the white point E through
-that spectral colour meets the purple line.
+that spectral colour meets the purple line. Both editions also write the
+answers to many entries as CSV for scripts, and draw the CIE 1931
+chromaticity diagram with the entries' points as SVG, PNG or PDF.
 
 ${description_editions}")
 # CPack installs without building the tests and benchmarks first:
