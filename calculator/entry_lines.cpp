@@ -47,7 +47,7 @@ struct line_editor {
     }
 };
 
-const std::string too_long_text = " is longer than an entry may be (1 MiB)";
+constexpr char too_long_text[] = " is longer than an entry may be (1 MiB)";
 
 }  // namespace
 

@@ -34,7 +34,7 @@ add_custom_target(package_contents ALL DEPENDS ${compressed_files})
 add_dependencies(package_contents ${programs} spektralrechner-diagram)
 
 # Symbols bound at start, so that the relocations can be read-only.
-foreach(program ${programs})
+foreach(program ${programs} spektralrechner-diagram)
   target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
 endforeach()
 install(TARGETS ${programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -29,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path scratch = fs::temp_directory_path() / ("test_modes." + std::to_string(getpid()));
+const struct scratch_removal { ~scratch_removal() { fs::remove_all(scratch); } } scratch_removal;
 
 std::string file_text(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -370,7 +371,6 @@ TEST(Plot, AFailedWriteLeavesTheOldFile) {
     EXPECT_EQ(file_text(folder / "old.png"), "old");
     EXPECT_TRUE(fs::is_directory(folder / "taken.svg"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
-    fs::remove_all(scratch);
 }
 
 }  // namespace
