@@ -50,8 +50,11 @@ diagram_write_function open_diagram_module(std::string& problem) {
     return nullptr;
 }
 
-// "555.5: x = .3409378, y = .6554428"
-std::string point_label(const std::string& name, float x, float y) {
+// "555.5: x = .3409378, y = .6554428". Bytes of the entry beyond printable
+// ASCII (cairo draws only valid UTF-8) show as "?".
+std::string point_label(std::string name, float x, float y) {
+    for (char& c : name)
+        if (c < ' ' || c > '~') c = '?';
     return name + ": x = " + printed_number(x) + ", y = " + printed_number(y);
 }
 
