@@ -24,6 +24,10 @@
 #include "calculator/entry_answers.h"
 #include "runtime/input/text_to_number.h"
 
+// This test draws glyphs with cairo too (see calculator/plot_mode.cpp).
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
+
 namespace {
 
 namespace fs = std::filesystem;
