@@ -37,7 +37,7 @@ diagram_write_function open_diagram_module(std::string& problem) {
     const std::string folder = program_folder();
     for (const std::string& path : {folder + "/" DIAGRAM_MODULE_NAME, folder + "/" DIAGRAM_MODULE_FROM_BINDIR}) {
         if (access(path.c_str(), F_OK) != 0) continue;
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
         if (!module) {
             problem = dlerror();
             return nullptr;

@@ -4,6 +4,7 @@
 #include "calculator/diagram/diagram.h"
 
 #include <algorithm>
+#include <cairo-ft.h>
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
@@ -23,7 +24,6 @@ using namespace diagram_layout;
 
 constexpr double x_end = 0.8, y_end = 0.9;
 constexpr int colour_step = 2;          // the colours are computed every second pixel, then smoothed
-constexpr char font_name[] = "DejaVu Sans";
 
 // Where the locus' wavelengths are named.
 bool named_wavelength(int nm) { return nm == 380 || nm == 700 || (nm >= 460 && nm <= 620 && nm % 10 == 0); }
@@ -91,8 +91,26 @@ void paint_colours(cairo_t* cr, const diagram_request& r) {
     cairo_surface_destroy(image);
 }
 
+// The fonts straight from their files: asking fontconfig for them would take
+// longer than drawing the whole picture. Without the files, whatever
+// fontconfig finds for the name.
+cairo_font_face_t* font_face(bool bold) {
+    static FT_Library library = nullptr;
+    static cairo_font_face_t* faces[2] = {nullptr, nullptr};
+    cairo_font_face_t*& face = faces[bold ? 1 : 0];
+    FT_Face file_face = nullptr;
+    if (face) return face;
+    if ((library || FT_Init_FreeType(&library) == 0) &&
+        FT_New_Face(library, bold ? diagram_bold_font_file : diagram_font_file, 0, &file_face) == 0)
+        face = cairo_ft_font_face_create_for_ft_face(file_face, 0);
+    else
+        face = cairo_toy_font_face_create("DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                                          bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    return face;
+}
+
 void set_font(cairo_t* cr, double size, bool bold = false) {
-    cairo_select_font_face(cr, font_name, CAIRO_FONT_SLANT_NORMAL, bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_face(cr, font_face(bold));
     cairo_set_font_size(cr, size);
 }
 
@@ -129,7 +147,9 @@ void axes(cairo_t* cr) {
     }
     cairo_stroke(cr);
     set_font(cr, 22);
-    cairo_select_font_face(cr, font_name, CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_matrix_t slanted;   // the axes' names in italics: the upright letters, slanted
+    cairo_matrix_init(&slanted, 22, 0, -0.2 * 22, 22, 0, 0);
+    cairo_set_font_matrix(cr, &slanted);
     text_at(cr, "x", (left + right) / 2, bottom + 36, 0.5, 0);
     text_at(cr, "y", left - 60, (top + bottom) / 2, 1, 0.5);
     set_font(cr, 28, true);

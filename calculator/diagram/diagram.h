@@ -35,6 +35,10 @@ struct diagram_request {
 extern "C" int diagram_write(const diagram_request* request, char* problem, std::size_t problem_size);
 using diagram_write_function = decltype(&diagram_write);
 
+// The text's fonts (package fonts-dejavu-core).
+inline constexpr char diagram_font_file[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+inline constexpr char diagram_bold_font_file[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
 // The layout, in the PNG's pixels (SVG and PDF: the same drawing, 3/4 pt a
 // pixel). The plot's origin and its scale, equal for x and y.
 namespace diagram_layout {
