@@ -60,8 +60,9 @@ std::string point_label(std::string name, float x, float y) {
 
 }  // namespace
 
-// For the leak check of a sanitizer build: fontconfig, which cairo asks for
-// the fonts, leaves blocks of its own unreachable at the end.
+// For the leak check of a sanitizer build: fontconfig (cairo's way to a font
+// by its name, when the font files are missing) leaves blocks of its own
+// unreachable at the end.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 
