@@ -23,7 +23,7 @@ namespace {
 using namespace diagram_layout;
 
 constexpr double x_end = 0.8, y_end = 0.9;
-constexpr int colour_step = 2;          // the colours are computed every second pixel, then smoothed
+constexpr int colour_step = 3;   // the colours are computed every third pixel, then smoothed
 
 // Where the locus' wavelengths are named.
 bool named_wavelength(int nm) { return nm == 380 || nm == 700 || (nm >= 460 && nm <= 620 && nm % 10 == 0); }
