@@ -75,6 +75,12 @@ constexpr long double one_third = 1.0L / 3.0L;
 }  // namespace
 
 void compute_chromaticity(single_variables& v) {
+    compute_table_position(v);   // lines 26 to 33
+    read_table_rows(v);          // lines 35 to 57
+    compute_from_rows(v);        // lines 59 to 110
+}
+
+void compute_table_position(single_variables& v) {
     // 26  purple = 0
     v.purple = 0;
     statement_done(26);
@@ -98,7 +104,9 @@ void compute_chromaticity(single_variables& v) {
     statement_done(33);
     v.fraction = static_cast<float>(std::floor(static_cast<double>((v.delta - v.row) * 10000.0f)) / 10000.0);
     statement_done(33);
+}
 
+void read_table_rows(single_variables& v) {
     // 35  RESTORE
     data_restore();
     statement_done(35);
@@ -136,7 +144,9 @@ void compute_chromaticity(single_variables& v) {
     read_into(v.x2, 55);
     read_into(v.y2, 56);
     read_into(v.z2, 57);
+}
 
+void compute_from_rows(single_variables& v) {
     // 59  IF row < 1 THEN: the row before the table, extrapolated
     const bool before_table = v.row < 1;
     statement_done(59);

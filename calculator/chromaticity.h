@@ -10,5 +10,14 @@
 // purple, purple_x, purple_y and the positive wavelength.
 void compute_chromaticity(single_variables& v);
 
+// The three parts of it, each run statement by statement as above.
+// Lines 26 to 33: purple, the positive wavelength, delta, row and fraction.
+void compute_table_position(single_variables& v);
+// Lines 35 to 57: RESTORE, the loop that READs the rows before row (the last
+// into x_prev, y_prev, z_prev), and the READs of rows row to row + 2.
+void read_table_rows(single_variables& v);
+// Lines 59 to 110: the interpolation and, for a purple entry, the purple point.
+void compute_from_rows(single_variables& v);
+
 // Lines 84 to 110 alone: the purple point of the spectral point (x, y).
 void compute_purple_point(single_variables& v);

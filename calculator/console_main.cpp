@@ -1,6 +1,10 @@
 // The process entry of the terminal edition: the same run-time with the
 // console option on.
+#include "calculator/command_line_modes.h"
 #include "calculator/main_program.h"
 #include "runtime/process/runtime_main.h"
 
-int main(int argc, char** argv) { return console_runtime_main(argc, argv, program_main); }
+int main(int argc, char** argv) {
+    if (const int status = program_command_line_mode(argc, argv); status >= 0) return status;   // --table, --plot
+    return console_runtime_main(argc, argv, program_main);
+}

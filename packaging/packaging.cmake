@@ -15,6 +15,8 @@ endif()
 # For scripts/check-package.sh: the programs the package must hold.
 string(REPLACE ";" "\n" program_lines "${programs}")
 file(WRITE ${packaging_binary}/programs.txt "${program_lines}\n")
+# ... and where the module that draws --plot's pictures goes.
+file(WRITE ${packaging_binary}/diagram_module.txt "${DIAGRAM_MODULE_DIR}/spektralrechner-diagram.so\n")
 
 # Manual page and changelog go into the package compressed, as Debian keeps
 # them (gzip -n: no name or time stamp, so that the same text gives the same
@@ -29,13 +31,14 @@ foreach(name spektralrechner.1 changelog)
 endforeach()
 # Everything the package holds, built: scripts/package.sh builds this target.
 add_custom_target(package_contents ALL DEPENDS ${compressed_files})
-add_dependencies(package_contents ${programs})
+add_dependencies(package_contents ${programs} spektralrechner-diagram)
 
 # Symbols bound at start, so that the relocations can be read-only.
-foreach(program ${programs})
+foreach(program ${programs} spektralrechner-diagram)
   target_link_options(${program} PRIVATE -Wl,-z,relro,-z,now)
 endforeach()
 install(TARGETS ${programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS spektralrechner-diagram LIBRARY DESTINATION ${DIAGRAM_MODULE_DIR})
 install(FILES ${packaging_source}/spektralrechner.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # The software centres' entry goes in under the component id it carries.
 file(STRINGS ${packaging_source}/spektralrechner.metainfo.xml metainfo_id_line REGEX "<id>")
@@ -52,7 +55,8 @@ endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${packaging_source}/copyright ${packaging_binary}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/docs/calculator.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/calculator.png ${CMAKE_SOURCE_DIR}/docs/diagram.png
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 set(CPACK_PACKAGE_NAME spektralrechner)
 set(CPACK_PACKAGE_VENDOR "Seed e378bf91 maintainers")
@@ -67,8 +71,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${maintainer}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The error dialogue needs a program that shows message boxes.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "zenity | kdialog | x11-utils")
+# The error dialogue needs a program that shows message boxes; the pictures
+# of --plot are written in DejaVu Sans (cairo itself comes in through the
+# module's shared libraries).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "zenity | kdialog | x11-utils, fonts-dejavu-core")
 if(TARGET spektralrechner-console)
   set(description_editions "The dialogue is in German. The window edition shows an 80 by 25 text
 screen, white on blue, in a window of its own on the X display. The
@@ -84,7 +90,9 @@ spectral colour for a wavelength typed in nanometres, interpolated in the
 CIE table of the spectral locus (360 to 700 nm in 1-nm steps). A negative
 entry names a purple colour by its complementary wavelength: the calculator
 then first prints the point where the line from the white point E through
-that spectral colour meets the purple line.
+that spectral colour meets the purple line. Both editions also write the
+answers to many entries as CSV for scripts, and draw the CIE 1931
+chromaticity diagram with the entries' points as SVG, PNG or PDF.
 
 ${description_editions}")
 # CPack installs without building the tests and benchmarks first:

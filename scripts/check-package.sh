@@ -29,6 +29,8 @@ expected=(
   usr/share/doc/spektralrechner/copyright
   usr/share/doc/spektralrechner/changelog.gz
   usr/share/doc/spektralrechner/docs/calculator.png
+  usr/share/doc/spektralrechner/docs/diagram.png
+  "usr/$(cat build/packaging/diagram_module.txt)"
 )
 if [ "$has_console" = yes ]; then
   expected+=(usr/bin/spektralrechner-console usr/share/man/man1/spektralrechner-console.1.gz)
@@ -77,4 +79,20 @@ if [ "$has_console" = yes ]; then
   grep -qxF '         x=  .3409378' <<<"$output" && grep -qxF '         y=  .6554428' <<<"$output" \
     || fail "the packaged terminal edition answered 555.5 with: $output"
 fi
+# The modes without a window, in both editions: a table, and the picture in
+# each format through the drawing module installed beside them.
+for program in "$root"/usr/bin/*; do
+  table=$(env -u DISPLAY "$program" --table 450 650 50) || fail "$(basename "$program") --table ended with status $?"
+  [ "$(sed -n 2p <<<"$table")" = "450,450,0.156641,0.017705,," ] && [ "$(wc -l <<<"$table")" -eq 6 ] \
+    || fail "$(basename "$program") --table 450 650 50 gave: $table"
+  for format in png svg pdf; do
+    picture="$root/diagram.$format"
+    env -u DISPLAY "$program" --plot "$picture" 555.5 -500 450 || fail "$(basename "$program") --plot $format ended with status $?"
+    case $(file -b "$picture") in
+      "PNG image data, 880 x 1000,"* | "SVG Scalable Vector Graphics image" | "PDF document"*) ;;
+      *) fail "$(basename "$program") --plot wrote no $format: $(file -b "$picture")" ;;
+    esac
+    rm "$picture"
+  done
+done
 echo "package checks passed"

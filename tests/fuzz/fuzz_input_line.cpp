@@ -19,6 +19,7 @@
 #include "runtime/render/software_frame.h"
 #include "runtime/screen/screen_image.h"
 #include "runtime/strings/str_desc.h"
+#include "runtime/screen/render_pause.h"
 
 namespace {
 
