@@ -66,17 +66,24 @@ TEST_F(WindowLifecycle, CriticalErrorsOnTheProgramThreadEndTheProcessCleanly) {
     }
 }
 
-// No display: one line naming it and status 1; no usable display mode (a
-// server without GLX): status 1 without a word.
+// No display (the last -display counts, as for freeglut), an option without
+// its value, or no indirect context for -indirect: one line and status 1; no
+// usable display mode (a server without GLX): status 1 without a word.
 TEST(NoUsableDisplay, EndsWithStatusOneAndAtMostALineNamingTheDisplay) {
-    x_server server;
+    x_server server, glx;
     std::string why;
     ASSERT_TRUE(x_server_start(server, why, {"-extension", "GLX"})) << why;
+    ASSERT_TRUE(x_server_start(glx, why)) << why;
     const struct { std::vector<std::string> arguments, environment; std::string err; } cases[] = {
         {{}, {"DISPLAY=:4711"}, "window_probe: cannot open the X display \":4711\"\n"},
         {{}, {"DISPLAY"}, "window_probe: cannot open the X display: DISPLAY is not set\n"},
         {{"-display", ":4712"}, {"DISPLAY"}, "window_probe: cannot open the X display \":4712\"\n"},
         {{}, {"DISPLAY=" + server.display}, ""},
+        {{"-display", glx.display, "-display", ":4713"}, {"DISPLAY"},
+         "window_probe: cannot open the X display \":4713\"\n"},
+        {{"-display", glx.display, "-display"}, {"DISPLAY"}, "window_probe: -display needs a value\n"},
+        {{"-indirect"}, {"DISPLAY=" + glx.display},
+         "window_probe: the X display gives no indirect GL context (-indirect)\n"},
     };
     for (const auto& c : cases) {
         running_program program = program_start(probe, c.arguments, c.environment);
