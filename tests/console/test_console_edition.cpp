@@ -4,6 +4,8 @@
 
 #include <poll.h>
 #include <pty.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <utmp.h>
 
@@ -192,6 +194,18 @@ TEST(Piped, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
     // A dialog program that cannot reach the display gives no answer: the dialogue goes on standard error.
     dialog.answer(1);
     EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", {"DISPLAY=:4711"}).err, out_of_data(38) + "\n");
+    // A reachable Wayland display confirms zenity's No, but not xmessage's, which needs X.
+    const int compositor = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/wayland-fake", dialog.directory.c_str());
+    ASSERT_EQ(bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(compositor, 8), 0);
+    const std::vector<std::string> wayland = {"DISPLAY", "WAYLAND_DISPLAY=wayland-fake",
+                                              "XDG_RUNTIME_DIR=" + dialog.directory};
+    EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", wayland).err, "");
+    fake_dialog xmessage({"xmessage"}, true);
+    xmessage.answer(1);
+    EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", wayland).err, out_of_data(38) + "\n");
+    close(compositor);
 }
 
 // The program on a pseudo-terminal that the test keeps open to read its modes.
