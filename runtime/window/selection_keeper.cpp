@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -30,6 +31,7 @@ namespace {
 constexpr int text_descriptor = 3;
 constexpr int ready_descriptor = 4;
 constexpr std::size_t text_limit = 1 << 20;
+constexpr char keeper_suffix[] = " (selection keeper)";   // of the keeper's argv[0]
 
 // A close-on-exec copy of the descriptor above the keeper's own numbers.
 int moved_high(int descriptor) {
@@ -143,7 +145,7 @@ void selection_keeper_start(Display* display, unsigned bits, const std::string& 
     environment.push_back(const_cast<char*>(display_setting.c_str()));
     environment.push_back(const_cast<char*>(keeper_setting.c_str()));
     environment.push_back(nullptr);
-    std::string name = std::string(program_invocation_short_name) + " (selection keeper)";
+    std::string name = std::string(program_invocation_short_name) + keeper_suffix;
     char* arguments[] = {name.data(), nullptr};
 
     pid_t pid;
@@ -169,5 +171,9 @@ void selection_keeper_run_if_asked() {
     unsetenv(selection_keeper_variable);
     struct stat text_source;
     if (fstat(text_descriptor, &text_source) != 0 || !S_ISFIFO(text_source.st_mode)) return;   // not started by us
+    // Started through /proc/self/exe, the keeper's command name (what ps, top,
+    // pgrep and pkill go by) would be "exe": it takes the program's name.
+    const std::string name = program_invocation_short_name;
+    prctl(PR_SET_NAME, name.substr(0, name.rfind(keeper_suffix)).c_str());
     keep_selections(bits);
 }

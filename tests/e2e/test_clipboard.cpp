@@ -117,6 +117,10 @@ TEST_F(Clipboard, CopiesTheAnswerAndKeepsItAfterTheEnd) {
     ASSERT_EQ(pid.size(), sizeof(long));
     const pid_t keeper_pid = static_cast<pid_t>(*reinterpret_cast<const long*>(pid.data()));
     EXPECT_FALSE(process_ended(keeper_pid));
+    std::string name, arguments;   // as ps, top and pgrep know it
+    std::getline(std::ifstream("/proc/" + std::to_string(keeper_pid) + "/comm"), name);
+    std::getline(std::ifstream("/proc/" + std::to_string(keeper_pid) + "/cmdline"), arguments, '\0');
+    EXPECT_EQ(name + "|" + arguments, "spektralrechner|spektralrechner (selection keeper)");
     own("primary", "other");
     EXPECT_FALSE(process_ended(keeper_pid));
     own("clipboard", "other");
