@@ -316,4 +316,18 @@ TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
     }
 }
 
+// A key typed the moment "Press any key" shows ends the program, each time.
+TEST(OnATerminal, AKeyTypedAsThePromptShowsIsTaken) {
+    for (int run = 0; run < 100; ++run) {
+        terminal_run t({"DISPLAY", "TERM=xterm"}, 0);
+        ASSERT_TRUE(t.until([&] { return t.output.find("? ") != std::string::npos; })) << t.output;
+        ASSERT_EQ(write(t.master, "500\r", 4), 4);
+        ASSERT_TRUE(t.until([&] { return t.output.find("continue") != std::string::npos; })) << t.output;
+        ASSERT_EQ(write(t.master, "q", 1), 1);
+        const run_result r = t.ended();
+        ASSERT_EQ(r.status, 0) << run << r.out;
+        EXPECT_EQ(r.out.find("continueq"), std::string::npos) << r.out;   // not echoed
+    }
+}
+
 }  // namespace
