@@ -36,6 +36,9 @@ namespace {
 
 Display* glut_display = nullptr;   // freeglut's connection and window
 Window glut_window = 0;
+bool full_screen = false;
+std::int32_t hinted_width = 640, hinted_height = 400;   // the frame of the size hints
+int place_x = 0, place_y = 0;   // before full screen: where the window's frame (a manager's or its own) stood
 
 void ignore_glut_report(const char*, va_list) {}
 
@@ -220,16 +223,44 @@ void window_init(int argc, char** argv) {
 }
 
 void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height) {
+    hinted_width = frame_width;
+    hinted_height = frame_height;
     XSizeHints* hints = glut_display ? XAllocSizeHints() : nullptr;
     if (!hints) return;
     long supplied = 0;
     XGetWMNormalHints(glut_display, glut_window, hints, &supplied);   // freeglut's position and size stay
     hints->flags |= PMinSize | PResizeInc | PBaseSize | PAspect;
+    if (full_screen) hints->flags &= ~(PMinSize | PResizeInc | PAspect);
     hints->min_width = hints->width_inc = hints->min_aspect.x = hints->max_aspect.x = frame_width;
     hints->min_height = hints->height_inc = hints->min_aspect.y = hints->max_aspect.y = frame_height;
     hints->base_width = hints->base_height = 0;
     XSetWMNormalHints(glut_display, glut_window, hints);
     XFree(hints);
+}
+
+void window_fullscreen_begin() {
+    // The outermost window below the root: a window manager's frame, or ours.
+    Window outer = glut_window, root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    while (XQueryTree(glut_display, outer, &root, &parent, &children, &count) && parent && parent != root) {
+        if (children) XFree(children);
+        children = nullptr;
+        outer = parent;
+    }
+    if (children) XFree(children);
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(glut_display, outer, &attributes)) place_x = attributes.x, place_y = attributes.y;
+    full_screen = true;
+    window_size_hints_set(hinted_width, hinted_height);
+    // Without a manager's frame, freeglut's full screen would move the window
+    // from the origin by as much as it stands away from it.
+    if (outer == glut_window) XMoveWindow(glut_display, glut_window, 0, 0);
+}
+
+void window_fullscreen_end() {
+    full_screen = false;
+    window_size_hints_set(hinted_width, hinted_height);
+    XMoveWindow(glut_display, glut_window, place_x, place_y);   // a manager places its frame there
 }
 
 void x_event_hook(XEvent* event, Display* display, std::int32_t phase) {

@@ -37,6 +37,11 @@ void window_init(int argc, char** argv);
 // Tells the window manager the sizes the window takes: whole multiples of
 // the frame (minimum one frame, steps of one frame, the frame's aspect).
 void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height);
+// Full screen: the begin drops the step and aspect hints (the window may
+// take a screen of any shape) and notes where the window stands; the end
+// sets the hints again and puts the window back there.
+void window_fullscreen_begin();
+void window_fullscreen_end();
 
 // The window thread's loop: never returns (the process ends through exit).
 [[noreturn]] void window_event_loop();

@@ -209,8 +209,21 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
         return text ? 's' : '-';
     };
     auto alt_enter = [&] { tap_key(server.connection, XK_Return, {XK_Alt_L}); };
+    // Full screen covers the screen without the step and aspect hints; the window returns to its place.
+    auto placed = [&](int x, int y, long step_and_aspect) {
+        return wait_until([&] {
+            XSizeHints hints{};
+            long supplied = 0;
+            XGetWMNormalHints(server.connection, window, &hints, &supplied);
+            const window_geometry g = window_geometry_of(server.connection, window);
+            return g.x == x && g.y == y && (hints.flags & (PResizeInc | PAspect)) == step_and_aspect;
+        }, 30);
+    };
+    XMoveWindow(server.connection, window, 100, 50);
+    ASSERT_TRUE(placed(100, 50, PResizeInc | PAspect));
     alt_enter();   // 1.6 x 1.92, no bars
     ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 2) == blue && edge(10) == 's'; }));
+    EXPECT_TRUE(placed(0, 0, 0));
     alt_enter();
     ASSERT_TRUE(shows(1024, 768, [&] { return edge(10) == 'b'; }));
     alt_enter();   // 1024 x 640 between black bars of 64 rows
@@ -225,6 +238,7 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     ASSERT_TRUE(shows(1024, 768, [&] { return edge(64 + 10) == 'b'; }));
     alt_enter();
     ASSERT_TRUE(shows(640, 400, [] { return true; }));
+    EXPECT_TRUE(placed(100, 50, PResizeInc | PAspect));
     window_move_to_origin_and_focus(server.connection, window);
     EXPECT_TRUE(row_shows(1, heading)) << shown.dump();
 
