@@ -39,6 +39,7 @@ Time last_event_time = CurrentTime;
 text_selection selection;
 std::string copied_text;   // UTF-8
 unsigned owned = 0;        // selection bits
+Time taken_time[3] = {};   // by selection bit: the server time we took it at
 
 // The paste asked for and not yet answered (or, with INCR, not yet complete).
 struct paste_request {
@@ -82,6 +83,7 @@ void copy_selection(Time time) {
     if (!page || page->width != selection.columns || page->height != selection.rows) return;
     copied_text = selection_text(page->cells, page->width, selection.first, selection.last);
     owned = selections_take(display, atoms, selection_window, selection_primary_bit | selection_clipboard_bit, time);
+    taken_time[selection_primary_bit] = taken_time[selection_clipboard_bit] = time;
 }
 
 void button_event(const XButtonEvent& e, bool press) {
@@ -276,8 +278,10 @@ void clipboard_event(const XEvent& e) {
                                  (owned & selection_bit_of(atoms, e.xselectionrequest.selection)) != 0);
             break;
         case SelectionClear:
-            if (e.xselectionclear.window == selection_window)
-                selection_lost(selection_bit_of(atoms, e.xselectionclear.selection));
+            if (const unsigned bit = selection_bit_of(atoms, e.xselectionclear.selection);
+                e.xselectionclear.window == selection_window && bit &&
+                selection_clear_holds(display, e.xselectionclear, taken_time[bit]))
+                selection_lost(bit);
             break;
         case SelectionNotify:
             if (e.xselection.requestor == selection_window) selection_answered(e.xselection);

@@ -88,7 +88,8 @@ std::string read_text() {
                     reinterpret_cast<const unsigned char*>(&pid), 1);
     XEvent event;
     XWindowEvent(display, window, PropertyChangeMask, &event);
-    unsigned kept = selections_take(display, atoms, window, bits, event.xproperty.time);
+    const Time taken = event.xproperty.time;
+    unsigned kept = selections_take(display, atoms, window, bits, taken);
     [[maybe_unused]] const ssize_t reported = write(ready_descriptor, "1", 1);
     close(ready_descriptor);
     while (kept != 0) {
@@ -96,7 +97,8 @@ std::string read_text() {
         if (event.type == SelectionRequest && event.xselectionrequest.owner == window) {
             const unsigned bit = selection_bit_of(atoms, event.xselectionrequest.selection);
             selection_answer(display, atoms, event.xselectionrequest, text, (kept & bit) != 0);
-        } else if (event.type == SelectionClear && event.xselectionclear.window == window) {
+        } else if (event.type == SelectionClear && event.xselectionclear.window == window &&
+                   selection_clear_holds(display, event.xselectionclear, taken)) {
             kept &= ~selection_bit_of(atoms, event.xselectionclear.selection);
         }
     }

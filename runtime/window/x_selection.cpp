@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "runtime/render/text_selection.h"
 
@@ -24,6 +25,13 @@ unsigned selections_take(Display* display, const selection_atoms& atoms, Window 
         if (XGetSelectionOwner(display, selection_of_bit(atoms, bit)) == window) taken |= bit;
     }
     return taken;
+}
+
+bool selection_clear_holds(Display* display, const XSelectionClearEvent& clear, Time taken) {
+    // Server times are 32-bit milliseconds that wrap around.
+    const auto age = static_cast<std::int32_t>(static_cast<std::uint32_t>(clear.time - taken));
+    if (age != 0) return age > 0;
+    return XGetSelectionOwner(display, clear.selection) != clear.window;
 }
 
 namespace {

@@ -26,6 +26,12 @@ inline unsigned selection_bit_of(const selection_atoms& atoms, Atom selection) {
 // bits it got.
 unsigned selections_take(Display* display, const selection_atoms& atoms, Window window, unsigned bits, Time time);
 
+// Whether a SelectionClear for a selection we took at time taken (a server
+// time) still holds. One older than that comes from another client's take
+// that ours overtook: we own the selection again. At the very same time the
+// server's owner decides.
+bool selection_clear_holds(Display* display, const XSelectionClearEvent& clear, Time taken);
+
 // Answers a request: the text (UTF-8) for TARGETS, UTF8_STRING,
 // text/plain;charset=utf-8, STRING (Latin-1) and TEXT when owned says the
 // selection is ours, else a refusal (property None). A requestor window

@@ -127,6 +127,33 @@ TEST_F(Clipboard, CopiesTheAnswerAndKeepsItAfterTheEnd) {
     EXPECT_TRUE(wait_until([&] { return process_ended(keeper_pid); }, 30));
 }
 
+// Another client takes PRIMARY, at a time no later than our new selection's,
+// just before our take reaches the server: its SelectionClear reaches us
+// after we own PRIMARY again, and we still serve the text.
+TEST_F(Clipboard, AStaleSelectionClearKeepsTheText) {
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
+    ASSERT_NO_FATAL_FAILURE(answer("555.5\n"));
+    pointer(3, 17 * 16 + 4);
+    button(1, true);
+    pointer(637, 18 * 16 + 9);
+    button(1, false);
+    ASSERT_TRUE(both_hold(x_and_y));
+    Display* x = server.connection;
+    const Window other = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    XSelectInput(x, other, PropertyChangeMask);
+    XGrabServer(x);   // the calculator's requests wait until ours are done
+    XChangeProperty(x, other, XA_WM_NAME, XA_STRING, 8, PropModeReplace, nullptr, 0);
+    XEvent event;
+    XWindowEvent(x, other, PropertyChangeMask, &event);   // the server's time now
+    pointer(14 * 8 + 3, 17 * 16 + 8);
+    click(1, 2);
+    XSetSelectionOwner(x, XA_PRIMARY, other, event.xproperty.time);
+    XUngrabServer(x);
+    XSync(x, False);
+    EXPECT_TRUE(wait_until([&] { return owner_of("PRIMARY") != other; }, 30));
+    EXPECT_TRUE(both_hold(".3409378"));
+}
+
 // With a clipboard manager (a fake one here, which hands the text on to
 // xclip) the copy goes to the manager at the end; no keeper is left.
 TEST_F(Clipboard, HandsTheCopyToAClipboardManager) {
