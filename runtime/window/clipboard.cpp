@@ -24,6 +24,7 @@
 namespace {
 
 constexpr std::int64_t paste_answer_ms = 1000;   // a silent owner is given up after this
+constexpr std::int64_t drain_silence_ms = 10000;   // a superseded transfer: drained this long after a piece
 constexpr long property_piece_longs = 16384;    // read pasted text 64 KiB at a time
 // A paste fills 14 of the keyboard buffer's 15 places: a key typed meanwhile still finds one.
 constexpr std::uint32_t paste_places = 14;
@@ -32,7 +33,15 @@ Display* display = nullptr;
 Window glut_window = 0;
 Window selection_window = 0;   // owns the selections and receives pasted text
 selection_atoms atoms{};
-Atom paste_property = None;
+// Each paste has a property of its own: deleting one is what an incremental
+// owner waits for to send its next piece, and the transfer of an earlier
+// paste may still be running. Its pieces are taken away until it ends or
+// falls silent, and only then is its property used again.
+constexpr int paste_property_count = 4;
+Atom paste_properties[paste_property_count] = {};
+std::int64_t draining_until[paste_property_count] = {};   // a superseded transfer's deadline
+int paste_slot = 0;
+Atom paste_property = None;   // the current paste's
 Atom save_property = None;
 Time last_event_time = CurrentTime;
 
@@ -167,8 +176,34 @@ void ask_owner(Atom target) {
     XConvertSelection(display, request.selection, target, paste_property, selection_window, request.time);
 }
 
+// A property for a new paste; the one of a transfer still running is drained.
+void next_paste_property() {
+    const std::int64_t now = clock_ms();
+    if (request.incremental) draining_until[paste_slot] = now + drain_silence_ms;
+    for (int i = 1; i < paste_property_count; ++i) {
+        paste_slot = (paste_slot + 1) % paste_property_count;
+        if (draining_until[paste_slot] <= now) break;
+    }
+    draining_until[paste_slot] = 0;
+    paste_property = paste_properties[paste_slot];
+}
+
+// A piece of a superseded transfer: taken away; an empty one ends it.
+void drain_piece(int slot) {
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, selection_window, paste_properties[slot], 0, 0, False, AnyPropertyType, &type,
+                       &format, &count, &after, &data);
+    if (data) XFree(data);
+    XDeleteProperty(display, selection_window, paste_properties[slot]);
+    draining_until[slot] = after == 0 ? 0 : clock_ms() + drain_silence_ms;
+}
+
 void request_paste(Atom which, Time time) {
     if (!display) return;
+    next_paste_property();
     request.active = request.incremental = request.draining = false;
     if (owned & selection_bit_of(atoms, which)) {   // our own text: no need to ask the server
         paste_decoder decoder;
@@ -254,7 +289,9 @@ void clipboard_init(Display* connection, Window window) {
     display = connection;
     glut_window = window;
     atoms = selection_atoms_intern(display);
-    paste_property = XInternAtom(display, "RUNTIME_PASTE", False);
+    for (int i = 0; i < paste_property_count; ++i)
+        paste_properties[i] = XInternAtom(display, ("RUNTIME_PASTE" + std::to_string(i)).c_str(), False);
+    paste_property = paste_properties[0];
     save_property = XInternAtom(display, "RUNTIME_SAVE_TARGETS", False);
     selection_window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(display, selection_window, PropertyChangeMask);
@@ -287,9 +324,10 @@ void clipboard_event(const XEvent& e) {
             if (e.xselection.requestor == selection_window) selection_answered(e.xselection);
             break;
         case PropertyNotify:
-            if (e.xproperty.window == selection_window && e.xproperty.atom == paste_property &&
-                e.xproperty.state == PropertyNewValue)
-                piece_arrived();
+            if (e.xproperty.window != selection_window || e.xproperty.state != PropertyNewValue) break;
+            for (int i = 0; i < paste_property_count; ++i)
+                if (e.xproperty.atom == paste_properties[i] && draining_until[i] > clock_ms()) drain_piece(i);
+                else if (e.xproperty.atom == paste_properties[i] && i == paste_slot) piece_arrived();
             break;
         default:
             break;
@@ -299,8 +337,10 @@ void clipboard_event(const XEvent& e) {
 void clipboard_paste(bool clipboard) { request_paste(clipboard ? atoms.clipboard : atoms.primary, last_event_time); }
 
 void clipboard_service() {
-    if ((request.active || request.draining) && clock_ms() >= request.deadline)
-        request.active = request.incremental = request.draining = false;   // given up silently
+    if ((request.active || request.draining) && clock_ms() >= request.deadline) {   // given up silently
+        if (request.incremental) draining_until[paste_slot] = clock_ms() + drain_silence_ms;
+        request.active = request.incremental = request.draining = false;
+    }
     type_paste();
 }
 

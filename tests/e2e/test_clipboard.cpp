@@ -7,6 +7,7 @@
 #include <X11/keysym.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "tests/unit/fake_dialog.h"   // process_ended
 
@@ -152,6 +153,44 @@ TEST_F(Clipboard, AStaleSelectionClearKeepsTheText) {
     XSync(x, False);
     EXPECT_TRUE(wait_until([&] { return owner_of("PRIMARY") != other; }, 30));
     EXPECT_TRUE(both_hold(".3409378"));
+}
+
+// The test's window owns both selections and sends each text in pieces
+// (INCR). A paste of PRIMARY stalls after its first piece; during a paste of
+// CLIPBOARD its next piece comes, for the property it saw deleted: not typed.
+TEST_F(Clipboard, ANewPasteTypesNothingOfAnIncrementalOneBefore) {
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
+    Display* x = server.connection;
+    const Window owner = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    for (const char* name : {"PRIMARY", "CLIPBOARD"}) XSetSelectionOwner(x, XInternAtom(x, name, False), owner, 0);
+    XEvent e;
+    XSelectionRequestEvent primary, clipboard;
+    auto deleted = [&](Atom property) {   // by the calculator, having read it
+        return wait_until([&] { return XCheckTypedEvent(x, PropertyNotify, &e) && e.xproperty.atom == property &&
+                                       e.xproperty.state == PropertyDelete; }, 30);
+    };
+    auto piece = [&](const XSelectionRequestEvent& r, const char* text) {
+        XChangeProperty(x, r.requestor, r.property, XInternAtom(x, "UTF8_STRING", False), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+        return deleted(r.property);
+    };
+    auto begin = [&](XSelectionRequestEvent& r) {   // the answer: INCR
+        if (!wait_until([&] { return XCheckTypedEvent(x, SelectionRequest, &e); }, 30)) return false;
+        r = e.xselectionrequest;
+        XSelectInput(x, r.requestor, PropertyChangeMask);
+        const long size = 2;
+        XChangeProperty(x, r.requestor, r.property, XInternAtom(x, "INCR", False), 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&size), 1);
+        e.xselection = {SelectionNotify, 0, True, x, r.requestor, r.selection, r.target, r.property, r.time};
+        XSendEvent(x, r.requestor, False, NoEventMask, &e);
+        return deleted(r.property);
+    };
+    pointer(300, 100);
+    click(2);
+    ASSERT_TRUE(begin(primary) && piece(primary, "1"));
+    tap_key(x, XK_Insert, {XK_Shift_L});
+    ASSERT_TRUE(begin(clipboard) && piece(primary, "2") && piece(clipboard, "5") && piece(clipboard, ""));
+    EXPECT_TRUE(row_shows(13, prompt + " 5")) << shown.dump();
 }
 
 // With a clipboard manager (a fake one here, which hands the text on to
