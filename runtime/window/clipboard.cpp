@@ -310,9 +310,9 @@ void clipboard_event(const XEvent& e) {
             last_event_time = e.xkey.time;
             break;
         case SelectionRequest:
-            if (e.xselectionrequest.owner == selection_window)
-                selection_answer(display, atoms, e.xselectionrequest, copied_text,
-                                 (owned & selection_bit_of(atoms, e.xselectionrequest.selection)) != 0);
+            if (const unsigned bit = selection_bit_of(atoms, e.xselectionrequest.selection);
+                e.xselectionrequest.owner == selection_window)
+                selection_answer(display, atoms, e.xselectionrequest, copied_text, (owned & bit) != 0, taken_time[bit]);
             break;
         case SelectionClear:
             if (const unsigned bit = selection_bit_of(atoms, e.xselectionclear.selection);
@@ -351,17 +351,18 @@ std::int64_t clipboard_wait_limit_ms() {
 }
 
 void clipboard_hand_over_at_exit() {
-    if (!display || !(owned & selection_clipboard_bit)) return;
-    const std::int64_t deadline = clock_ms() + 1000;
-    if (XGetSelectionOwner(display, atoms.clipboard_manager) != None) {
-        const Atom kept[] = {atoms.utf8_string, atoms.text_plain_utf8, atoms.string};
+    if (!display || !owned) return;
+    unsigned kept = owned;
+    if ((owned & selection_clipboard_bit) && XGetSelectionOwner(display, atoms.clipboard_manager) != None) {
+        const Atom saved[] = {atoms.utf8_string, atoms.text_plain_utf8, atoms.string};
         XChangeProperty(display, selection_window, save_property, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(kept), 3);
+                        reinterpret_cast<const unsigned char*>(saved), 3);
         save_answer = 0;
         XConvertSelection(display, atoms.clipboard_manager, atoms.save_targets, save_property, selection_window,
                           last_event_time);
-        event_loop_serve_until([] { return save_answer != 0; }, deadline);
-        if (save_answer > 0) return;
+        event_loop_serve_until([] { return save_answer != 0; }, clock_ms() + 1000);
+        if (save_answer > 0) kept &= ~selection_clipboard_bit;   // the manager's now
     }
-    if (owned) selection_keeper_start(display, owned, copied_text, deadline);
+    kept &= owned;   // less what others took meanwhile
+    if (kept) selection_keeper_start(display, kept, copied_text, clock_ms() + 1000);
 }

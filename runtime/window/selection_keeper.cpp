@@ -96,7 +96,7 @@ std::string read_text() {
         XNextEvent(display, &event);
         if (event.type == SelectionRequest && event.xselectionrequest.owner == window) {
             const unsigned bit = selection_bit_of(atoms, event.xselectionrequest.selection);
-            selection_answer(display, atoms, event.xselectionrequest, text, (kept & bit) != 0);
+            selection_answer(display, atoms, event.xselectionrequest, text, (kept & bit) != 0, taken);
         } else if (event.type == SelectionClear && event.xselectionclear.window == window &&
                    selection_clear_holds(display, event.xselectionclear, taken)) {
             kept &= ~selection_bit_of(atoms, event.xselectionclear.selection);
