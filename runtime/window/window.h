@@ -31,8 +31,9 @@ extern Window x_event_window;
 
 // Opens the window "Untitled", the zoom times 640 x 400, and registers the
 // callbacks. Ends the process with status 1 when the X display cannot be
-// opened (after one line on standard error) or offers no usable display
-// mode (silently).
+// opened, a freeglut option lacks its value or -indirect asks for a context
+// the display does not give (after one line on standard error each), or the
+// display offers no usable display mode (silently).
 void window_init(int argc, char** argv);
 // Tells the window manager the sizes the window takes: whole multiples of
 // the frame (minimum one frame, steps of one frame, the frame's aspect).
