@@ -48,8 +48,8 @@ bool is_latin1(const std::string& utf8) {
 bool put_target(Display* display, const selection_atoms& atoms, const XSelectionRequestEvent& request,
                 Atom target, Atom property, const std::string& text, Time taken) {
     if (target == atoms.targets) {
-        const Atom offered[] = {atoms.targets, atoms.multiple,        atoms.timestamp, atoms.utf8_string,
-                                atoms.text_plain_utf8, atoms.string, atoms.text};
+        const Atom offered[] = {atoms.targets,         atoms.multiple, atoms.timestamp, atoms.utf8_string,
+                                atoms.text_plain_utf8, atoms.string,   atoms.text};
         XChangeProperty(display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(offered), 7);
         return true;
