@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config python3
   freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dev libx11-dev
-  libxi-dev libxtst-dev libx11-xcb-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libxi-dev libxrandr-dev libxtst-dev libx11-xcb-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps x11-utils imagemagick xdotool xclip xterm lld
   dpkg-dev file lintian desktop-file-utils appstream man-db
   clang libfuzzer-14-dev libclang-rt-14-dev

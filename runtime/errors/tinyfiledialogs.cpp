@@ -398,6 +398,10 @@ void message_boxes_abandon() {
     }
 }
 
+bool desktop_dialog_needs_x() {
+    return find_on_path("zenity").empty() && find_on_path("kdialog").empty() && !find_on_path("xmessage").empty();
+}
+
 int desktop_message_box(char const* aTitle, char const* aMessage, char const* aDialogType,
                         char const* aIconType, int aDefaultButton) {
     if (boxes_abandoned.load()) return 0;

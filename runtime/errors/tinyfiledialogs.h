@@ -14,6 +14,10 @@ int tinyfd_messageBox(char const* aTitle, char const* aMessage, char const* aDia
 int desktop_message_box(char const* aTitle, char const* aMessage, char const* aDialogType,
                         char const* aIconType, int aDefaultButton);
 
+// Whether the dialog program that desktop_message_box would start can show
+// its box on an X display only (xmessage), not on a Wayland one.
+bool desktop_dialog_needs_x();
+
 // The process is ending: a box being shown ends as if closed (its dialog
 // program and whatever that started get SIGTERM, then SIGKILL after a short
 // grace) and returns 0, and every later box returns 0 without being shown.

@@ -76,6 +76,7 @@ void press_any_key() {
     print_string(permanent_empty_string, 1);   // clears it in the current colours
     static const char prompt[] = "Press any key to continue";
     str_desc* text = str_from_literal(prompt, sizeof prompt - 1);
+    if (write_page->is_console) console_key_wait_begin();
     print_string(text, 0);
     str_free(text);
     if (write_page->is_console) {

@@ -14,6 +14,7 @@ ssize_t buffered = 0;
 ssize_t next = 0;
 bool ended = false;
 bool after_carriage_return = false;   // the last line ended with "\r"
+bool waiting_for_key = false;         // the key mode began for END's wait
 
 // read, riding out interruptions and a standard input that was left
 // non-blocking by whoever started the process.
@@ -56,12 +57,18 @@ int console_read_byte() {
 
 bool console_input_ended() { return ended; }
 
-void console_wait_for_key() {
+void console_key_wait_begin() {
+    waiting_for_key = false;
     if (ended || !isatty(STDIN_FILENO)) return;
     // Keys typed before END do not count.
     next = buffered = 0;
     tcflush(STDIN_FILENO, TCIFLUSH);
-    if (!console_key_mode_begin()) return;
+    waiting_for_key = console_key_mode_begin();
+}
+
+void console_wait_for_key() {
+    if (!waiting_for_key) return;
+    waiting_for_key = false;
     // One key may arrive as several bytes (an arrow key, a UTF-8 character):
     // one read takes them all, and anything left is dropped, so that none of
     // it reaches whatever reads the terminal after this program.

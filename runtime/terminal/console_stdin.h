@@ -11,7 +11,10 @@ int console_read_byte();
 // True once the end of input has been seen.
 bool console_input_ended();
 
-// END's wait: on a terminal whose input has not ended, discards what was
-// typed before, waits for one key in key mode (the terminal's modes are put
-// back afterwards) and consumes it. Otherwise it returns at once.
+// END's wait, begun before its prompt shows: on a terminal whose input has
+// not ended, discards what was typed before and switches to key mode, so that
+// a key typed once the prompt is visible is neither echoed nor dropped. The
+// wait then reads one key (the terminal's modes are put back afterwards);
+// without a begun key mode it returns at once.
+void console_key_wait_begin();
 void console_wait_for_key();

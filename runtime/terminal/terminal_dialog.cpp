@@ -92,11 +92,14 @@ std::int32_t terminal_message_box(const char* title, const char* message, const 
 }  // namespace
 
 std::int32_t console_message_box(const char* title, const char* message, const char* dialog_type) {
-    if (!variable_set("DISPLAY") && !variable_set("WAYLAND_DISPLAY"))
+    // xmessage shows nothing on a Wayland display.
+    const bool x_only = desktop_dialog_needs_x();
+    if (!variable_set("DISPLAY") && (x_only || !variable_set("WAYLAND_DISPLAY")))
         return terminal_message_box(title, message, dialog_type);
     const int answer = desktop_message_box(title, message, dialog_type, "error", 1);
     // A dialog program that cannot reach the display ends as No would
-    // (zenity and xmessage with status 1): that No is no answer.
-    if (answer > 0 || (answer == 0 && (wayland_reachable() || x_display_opens()))) return answer;
+    // (zenity and xmessage with status 1): that No is no answer, unless the
+    // display that the program uses can be reached.
+    if (answer > 0 || (answer == 0 && ((!x_only && wayland_reachable()) || x_display_opens()))) return answer;
     return terminal_message_box(title, message, dialog_type);
 }

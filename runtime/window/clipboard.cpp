@@ -24,6 +24,7 @@
 namespace {
 
 constexpr std::int64_t paste_answer_ms = 1000;   // a silent owner is given up after this
+constexpr std::int64_t drain_silence_ms = 10000;   // a superseded transfer: drained this long after a piece
 constexpr long property_piece_longs = 16384;    // read pasted text 64 KiB at a time
 // A paste fills 14 of the keyboard buffer's 15 places: a key typed meanwhile still finds one.
 constexpr std::uint32_t paste_places = 14;
@@ -32,13 +33,22 @@ Display* display = nullptr;
 Window glut_window = 0;
 Window selection_window = 0;   // owns the selections and receives pasted text
 selection_atoms atoms{};
-Atom paste_property = None;
+// Each paste has a property of its own: deleting one is what an incremental
+// owner waits for to send its next piece, and the transfer of an earlier
+// paste may still be running. Its pieces are taken away until it ends or
+// falls silent, and only then is its property used again.
+constexpr int paste_property_count = 4;
+Atom paste_properties[paste_property_count] = {};
+std::int64_t draining_until[paste_property_count] = {};   // a superseded transfer's deadline
+int paste_slot = 0;
+Atom paste_property = None;   // the current paste's
 Atom save_property = None;
 Time last_event_time = CurrentTime;
 
 text_selection selection;
 std::string copied_text;   // UTF-8
 unsigned owned = 0;        // selection bits
+Time taken_time[3] = {};   // by selection bit: the server time we took it at
 
 // The paste asked for and not yet answered (or, with INCR, not yet complete).
 struct paste_request {
@@ -82,6 +92,7 @@ void copy_selection(Time time) {
     if (!page || page->width != selection.columns || page->height != selection.rows) return;
     copied_text = selection_text(page->cells, page->width, selection.first, selection.last);
     owned = selections_take(display, atoms, selection_window, selection_primary_bit | selection_clipboard_bit, time);
+    taken_time[selection_primary_bit] = taken_time[selection_clipboard_bit] = time;
 }
 
 void button_event(const XButtonEvent& e, bool press) {
@@ -165,8 +176,34 @@ void ask_owner(Atom target) {
     XConvertSelection(display, request.selection, target, paste_property, selection_window, request.time);
 }
 
+// A property for a new paste; the one of a transfer still running is drained.
+void next_paste_property() {
+    const std::int64_t now = clock_ms();
+    if (request.incremental) draining_until[paste_slot] = now + drain_silence_ms;
+    for (int i = 1; i < paste_property_count; ++i) {
+        paste_slot = (paste_slot + 1) % paste_property_count;
+        if (draining_until[paste_slot] <= now) break;
+    }
+    draining_until[paste_slot] = 0;
+    paste_property = paste_properties[paste_slot];
+}
+
+// A piece of a superseded transfer: taken away; an empty one ends it.
+void drain_piece(int slot) {
+    Atom type;
+    int format;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, selection_window, paste_properties[slot], 0, 0, False, AnyPropertyType, &type,
+                       &format, &count, &after, &data);
+    if (data) XFree(data);
+    XDeleteProperty(display, selection_window, paste_properties[slot]);
+    draining_until[slot] = after == 0 ? 0 : clock_ms() + drain_silence_ms;
+}
+
 void request_paste(Atom which, Time time) {
     if (!display) return;
+    next_paste_property();
     request.active = request.incremental = request.draining = false;
     if (owned & selection_bit_of(atoms, which)) {   // our own text: no need to ask the server
         paste_decoder decoder;
@@ -252,7 +289,9 @@ void clipboard_init(Display* connection, Window window) {
     display = connection;
     glut_window = window;
     atoms = selection_atoms_intern(display);
-    paste_property = XInternAtom(display, "RUNTIME_PASTE", False);
+    for (int i = 0; i < paste_property_count; ++i)
+        paste_properties[i] = XInternAtom(display, ("RUNTIME_PASTE" + std::to_string(i)).c_str(), False);
+    paste_property = paste_properties[0];
     save_property = XInternAtom(display, "RUNTIME_SAVE_TARGETS", False);
     selection_window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(display, selection_window, PropertyChangeMask);
@@ -271,21 +310,24 @@ void clipboard_event(const XEvent& e) {
             last_event_time = e.xkey.time;
             break;
         case SelectionRequest:
-            if (e.xselectionrequest.owner == selection_window)
-                selection_answer(display, atoms, e.xselectionrequest, copied_text,
-                                 (owned & selection_bit_of(atoms, e.xselectionrequest.selection)) != 0);
+            if (const unsigned bit = selection_bit_of(atoms, e.xselectionrequest.selection);
+                e.xselectionrequest.owner == selection_window)
+                selection_answer(display, atoms, e.xselectionrequest, copied_text, (owned & bit) != 0, taken_time[bit]);
             break;
         case SelectionClear:
-            if (e.xselectionclear.window == selection_window)
-                selection_lost(selection_bit_of(atoms, e.xselectionclear.selection));
+            if (const unsigned bit = selection_bit_of(atoms, e.xselectionclear.selection);
+                e.xselectionclear.window == selection_window && bit &&
+                selection_clear_holds(display, e.xselectionclear, taken_time[bit]))
+                selection_lost(bit);
             break;
         case SelectionNotify:
             if (e.xselection.requestor == selection_window) selection_answered(e.xselection);
             break;
         case PropertyNotify:
-            if (e.xproperty.window == selection_window && e.xproperty.atom == paste_property &&
-                e.xproperty.state == PropertyNewValue)
-                piece_arrived();
+            if (e.xproperty.window != selection_window || e.xproperty.state != PropertyNewValue) break;
+            for (int i = 0; i < paste_property_count; ++i)
+                if (e.xproperty.atom == paste_properties[i] && draining_until[i] > clock_ms()) drain_piece(i);
+                else if (e.xproperty.atom == paste_properties[i] && i == paste_slot) piece_arrived();
             break;
         default:
             break;
@@ -295,8 +337,10 @@ void clipboard_event(const XEvent& e) {
 void clipboard_paste(bool clipboard) { request_paste(clipboard ? atoms.clipboard : atoms.primary, last_event_time); }
 
 void clipboard_service() {
-    if ((request.active || request.draining) && clock_ms() >= request.deadline)
-        request.active = request.incremental = request.draining = false;   // given up silently
+    if ((request.active || request.draining) && clock_ms() >= request.deadline) {   // given up silently
+        if (request.incremental) draining_until[paste_slot] = clock_ms() + drain_silence_ms;
+        request.active = request.incremental = request.draining = false;
+    }
     type_paste();
 }
 
@@ -307,17 +351,18 @@ std::int64_t clipboard_wait_limit_ms() {
 }
 
 void clipboard_hand_over_at_exit() {
-    if (!display || !(owned & selection_clipboard_bit)) return;
-    const std::int64_t deadline = clock_ms() + 1000;
-    if (XGetSelectionOwner(display, atoms.clipboard_manager) != None) {
-        const Atom kept[] = {atoms.utf8_string, atoms.text_plain_utf8, atoms.string};
+    if (!display || !owned) return;
+    unsigned kept = owned;
+    if ((owned & selection_clipboard_bit) && XGetSelectionOwner(display, atoms.clipboard_manager) != None) {
+        const Atom saved[] = {atoms.utf8_string, atoms.text_plain_utf8, atoms.string};
         XChangeProperty(display, selection_window, save_property, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(kept), 3);
+                        reinterpret_cast<const unsigned char*>(saved), 3);
         save_answer = 0;
         XConvertSelection(display, atoms.clipboard_manager, atoms.save_targets, save_property, selection_window,
                           last_event_time);
-        event_loop_serve_until([] { return save_answer != 0; }, deadline);
-        if (save_answer > 0) return;
+        event_loop_serve_until([] { return save_answer != 0; }, clock_ms() + 1000);
+        if (save_answer > 0) kept &= ~selection_clipboard_bit;   // the manager's now
     }
-    if (owned) selection_keeper_start(display, owned, copied_text, deadline);
+    kept &= owned;   // less what others took meanwhile
+    if (kept) selection_keeper_start(display, kept, copied_text, clock_ms() + 1000);
 }

@@ -25,7 +25,9 @@ void clipboard_service();
 // Milliseconds until clipboard_service has something to give up; -1 none.
 std::int64_t clipboard_wait_limit_ms();
 
-// At exit, while we own CLIPBOARD: hands the text to a clipboard manager or
-// leaves a process of ours serving it; waits at most a second.
+// At exit: hands CLIPBOARD to a clipboard manager that confirms the save
+// within a second, and leaves a process of ours serving the text for the
+// selections we still own (PRIMARY, and CLIPBOARD unless a manager has it);
+// the hand-over and the keeper's start wait at most a second each.
 void clipboard_hand_over_at_exit();
 

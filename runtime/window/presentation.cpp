@@ -75,11 +75,13 @@ void carry_out_fullscreen_request(std::int32_t frame_width, std::int32_t frame_h
     if (reshape_pending != 0 || request == -1) return;
     if (request != 0) {
         if (fullscreen_mode.load() == 0) {
+            window_fullscreen_begin();
             glutFullScreen();
             window_thread_request_pass();
         }
         fullscreen_mode.store(request);
     } else if (fullscreen_mode.load() != 0) {
+        window_fullscreen_end();
         request_reshape(window_zoom * frame_width, window_zoom * frame_height);
         fullscreen_mode.store(0);
     }

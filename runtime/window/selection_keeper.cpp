@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -30,6 +31,7 @@ namespace {
 constexpr int text_descriptor = 3;
 constexpr int ready_descriptor = 4;
 constexpr std::size_t text_limit = 1 << 20;
+constexpr char keeper_suffix[] = " (selection keeper)";   // of the keeper's argv[0]
 
 // A close-on-exec copy of the descriptor above the keeper's own numbers.
 int moved_high(int descriptor) {
@@ -86,15 +88,17 @@ std::string read_text() {
                     reinterpret_cast<const unsigned char*>(&pid), 1);
     XEvent event;
     XWindowEvent(display, window, PropertyChangeMask, &event);
-    unsigned kept = selections_take(display, atoms, window, bits, event.xproperty.time);
+    const Time taken = event.xproperty.time;
+    unsigned kept = selections_take(display, atoms, window, bits, taken);
     [[maybe_unused]] const ssize_t reported = write(ready_descriptor, "1", 1);
     close(ready_descriptor);
     while (kept != 0) {
         XNextEvent(display, &event);
         if (event.type == SelectionRequest && event.xselectionrequest.owner == window) {
             const unsigned bit = selection_bit_of(atoms, event.xselectionrequest.selection);
-            selection_answer(display, atoms, event.xselectionrequest, text, (kept & bit) != 0);
-        } else if (event.type == SelectionClear && event.xselectionclear.window == window) {
+            selection_answer(display, atoms, event.xselectionrequest, text, (kept & bit) != 0, taken);
+        } else if (event.type == SelectionClear && event.xselectionclear.window == window &&
+                   selection_clear_holds(display, event.xselectionclear, taken)) {
             kept &= ~selection_bit_of(atoms, event.xselectionclear.selection);
         }
     }
@@ -143,7 +147,7 @@ void selection_keeper_start(Display* display, unsigned bits, const std::string& 
     environment.push_back(const_cast<char*>(display_setting.c_str()));
     environment.push_back(const_cast<char*>(keeper_setting.c_str()));
     environment.push_back(nullptr);
-    std::string name = std::string(program_invocation_short_name) + " (selection keeper)";
+    std::string name = std::string(program_invocation_short_name) + keeper_suffix;
     char* arguments[] = {name.data(), nullptr};
 
     pid_t pid;
@@ -169,5 +173,9 @@ void selection_keeper_run_if_asked() {
     unsetenv(selection_keeper_variable);
     struct stat text_source;
     if (fstat(text_descriptor, &text_source) != 0 || !S_ISFIFO(text_source.st_mode)) return;   // not started by us
+    // Started through /proc/self/exe, the keeper's command name (what ps, top,
+    // pgrep and pkill go by) would be "exe": it takes the program's name.
+    const std::string name = program_invocation_short_name;
+    prctl(PR_SET_NAME, name.substr(0, name.rfind(keeper_suffix)).c_str());
     keep_selections(bits);
 }

@@ -36,6 +36,9 @@ namespace {
 
 Display* glut_display = nullptr;   // freeglut's connection and window
 Window glut_window = 0;
+bool full_screen = false;
+std::int32_t hinted_width = 640, hinted_height = 400;   // the frame of the size hints
+int place_x = 0, place_y = 0;   // before full screen: where the window's frame (a manager's or its own) stood
 
 void ignore_glut_report(const char*, va_list) {}
 
@@ -67,12 +70,21 @@ const char* program_file_name(const char* path) {
     return slash ? slash + 1 : path;
 }
 
-// The display that freeglut will open: the value of a "-display" argument,
-// else $DISPLAY; null when neither is given.
-const char* display_name_from(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (argv[i] && std::strcmp(argv[i], "-display") == 0) return argv[i + 1];
-    return std::getenv("DISPLAY");
+// The display that freeglut will open: the value of the last "-display"
+// argument (freeglut reads the whole vector, and takes the argument after
+// "-display" and "-geometry" as theirs), else $DISPLAY; null when neither is
+// given. missing_name: a "-display" or "-geometry" ends the vector, which
+// freeglut, with its errors silenced, would not survive.
+const char* display_name_from(int argc, char** argv, const char*& missing_name) {
+    const char* name = std::getenv("DISPLAY");
+    missing_name = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const bool display = argv[i] && std::strcmp(argv[i], "-display") == 0;
+        if (!display && !(argv[i] && std::strcmp(argv[i], "-geometry") == 0)) continue;
+        if (++i >= argc) missing_name = argv[i - 1];
+        else if (display) name = argv[i];
+    }
+    return name;
 }
 
 // The file name of this program's terminal edition when it lies beside the
@@ -92,7 +104,12 @@ const char* terminal_edition_name() {
 // name there is nothing to retry). The connection is kept open until
 // freeglut has opened its own, which then never follows a close.
 Display* require_display(int argc, char** argv) {
-    const char* name = display_name_from(argc, argv);
+    const char* missing_name = nullptr;
+    const char* name = display_name_from(argc, argv, missing_name);
+    if (missing_name) {
+        std::fprintf(stderr, "%s: %s needs a value\n", program_file_name(argc > 0 ? argv[0] : nullptr), missing_name);
+        std::exit(1);
+    }
     for (int attempt = 0; attempt < 5 && name && *name; ++attempt) {
         if (Display* display = XOpenDisplay(name)) return display;
         sleep_ms(10);
@@ -106,6 +123,41 @@ Display* require_display(int argc, char** argv) {
         std::fprintf(stderr, "; the terminal edition %s needs none", terminal_edition);
     std::fputc('\n', stderr);
     std::exit(1);
+}
+
+// freeglut's "-indirect" asks for an indirect GL context, which many X
+// servers refuse (and then the first GL request ends the process with an X
+// error that says nothing to a user): whether the display gives one, tried
+// on the first connection before freeglut starts.
+int x_error_seen = 0;
+int note_x_error(Display*, XErrorEvent*) {
+    x_error_seen = 1;
+    return 0;
+}
+bool indirect_context_possible(Display* display) {
+    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 1, None};
+    XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+    if (!visual) return true;   // no GL at all: the display-mode check ends the process
+    x_error_seen = 0;
+    const XErrorHandler previous = XSetErrorHandler(note_x_error);
+    const GLXContext context = glXCreateContext(display, visual, nullptr, False);
+    XSync(display, False);
+    const bool possible = context && x_error_seen == 0 && !glXIsDirect(display, context) && x_error_seen == 0;
+    if (context) glXDestroyContext(display, context);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    XFree(visual);
+    return possible;
+}
+
+void require_indirect_context_when_asked(Display* display, int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (!argv[i] || std::strcmp(argv[i], "-indirect") != 0) continue;
+        if (indirect_context_possible(display)) return;
+        std::fprintf(stderr, "%s: the X display gives no indirect GL context (-indirect)\n",
+                     program_file_name(argv[0]));
+        std::exit(1);
+    }
 }
 
 }  // namespace
@@ -136,6 +188,7 @@ void window_init(int argc, char** argv) {
     static int glut_argc = argc;
     static char** const glut_argv = new char*[static_cast<std::size_t>(argc) + 1];
     for (int i = 0; i <= argc; ++i) glut_argv[i] = argv[i];
+    require_indirect_context_when_asked(first_connection, argc, argv);
     glutInit(&glut_argc, glut_argv);
     XCloseDisplay(first_connection);
 
@@ -170,16 +223,44 @@ void window_init(int argc, char** argv) {
 }
 
 void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height) {
+    hinted_width = frame_width;
+    hinted_height = frame_height;
     XSizeHints* hints = glut_display ? XAllocSizeHints() : nullptr;
     if (!hints) return;
     long supplied = 0;
     XGetWMNormalHints(glut_display, glut_window, hints, &supplied);   // freeglut's position and size stay
     hints->flags |= PMinSize | PResizeInc | PBaseSize | PAspect;
+    if (full_screen) hints->flags &= ~(PMinSize | PResizeInc | PAspect);
     hints->min_width = hints->width_inc = hints->min_aspect.x = hints->max_aspect.x = frame_width;
     hints->min_height = hints->height_inc = hints->min_aspect.y = hints->max_aspect.y = frame_height;
     hints->base_width = hints->base_height = 0;
     XSetWMNormalHints(glut_display, glut_window, hints);
     XFree(hints);
+}
+
+void window_fullscreen_begin() {
+    // The outermost window below the root: a window manager's frame, or ours.
+    Window outer = glut_window, root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    while (XQueryTree(glut_display, outer, &root, &parent, &children, &count) && parent && parent != root) {
+        if (children) XFree(children);
+        children = nullptr;
+        outer = parent;
+    }
+    if (children) XFree(children);
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(glut_display, outer, &attributes)) place_x = attributes.x, place_y = attributes.y;
+    full_screen = true;
+    window_size_hints_set(hinted_width, hinted_height);
+    // Without a manager's frame, freeglut's full screen would move the window
+    // from the origin by as much as it stands away from it.
+    if (outer == glut_window) XMoveWindow(glut_display, glut_window, 0, 0);
+}
+
+void window_fullscreen_end() {
+    full_screen = false;
+    window_size_hints_set(hinted_width, hinted_height);
+    XMoveWindow(glut_display, glut_window, place_x, place_y);   // a manager places its frame there
 }
 
 void x_event_hook(XEvent* event, Display* display, x_event_phase phase) {

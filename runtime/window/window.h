@@ -34,12 +34,18 @@ extern Window x_event_window;
 
 // Opens the window "Untitled", the zoom times 640 x 400, and registers the
 // callbacks. Ends the process with status 1 when the X display cannot be
-// opened (after one line on standard error) or offers no usable display
-// mode (silently).
+// opened, a freeglut option lacks its value or -indirect asks for a context
+// the display does not give (after one line on standard error each), or the
+// display offers no usable display mode (silently).
 void window_init(int argc, char** argv);
 // Tells the window manager the sizes the window takes: whole multiples of
 // the frame (minimum one frame, steps of one frame, the frame's aspect).
 void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height);
+// Full screen: the begin drops the step and aspect hints (the window may
+// take a screen of any shape) and notes where the window stands; the end
+// sets the hints again and puts the window back there.
+void window_fullscreen_begin();
+void window_fullscreen_end();
 
 // The window thread's loop: never returns (the process ends through exit).
 [[noreturn]] void window_event_loop();

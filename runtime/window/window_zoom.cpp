@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xresource.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 std::int32_t window_zoom = 1;
 std::int32_t zoom_room_width = 0, zoom_room_height = 0;
@@ -36,20 +38,31 @@ int root_cardinals(Display* display, const char* name, long* values, int count) 
     return read;
 }
 
-// The work area of the current desktop when a window manager publishes one, else the screen.
+// The monitors (XRandR 1.5 and later), the pointer and the work area of the
+// current desktop, when a window manager publishes one.
 void read_room(Display* display) {
-    zoom_room_width = DisplayWidth(display, DefaultScreen(display));
-    zoom_room_height = DisplayHeight(display, DefaultScreen(display));
+    const Window root = DefaultRootWindow(display);
+    std::vector<zoom_monitor> monitors;
+    int event_base = 0, error_base = 0, major = 0, minor = 0;
+    if (XRRQueryExtension(display, &event_base, &error_base) && XRRQueryVersion(display, &major, &minor) &&
+        (major > 1 || (major == 1 && minor >= 5))) {
+        int count = 0;
+        XRRMonitorInfo* listed = XRRGetMonitors(display, root, True, &count);
+        for (int i = 0; listed && i < count; ++i)
+            monitors.push_back({listed[i].x, listed[i].y, listed[i].width, listed[i].height, listed[i].primary != 0});
+        if (listed) XRRFreeMonitors(listed);
+    }
+    Window root_return = 0, child = 0;
+    int px = -1, py = -1, wx = 0, wy = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, root, &root_return, &child, &px, &py, &wx, &wy, &mask);
     long desktop = 0;
     if (root_cardinals(display, "_NET_CURRENT_DESKTOP", &desktop, 1) != 1 || desktop < 0 || desktop > 63) desktop = 0;
     long areas[64 * 4];
     const int read = root_cardinals(display, "_NET_WORKAREA", areas, 64 * 4);
-    if (read < 4) return;
-    const long* area = read >= (desktop + 1) * 4 ? areas + desktop * 4 : areas;
-    if (area[2] > 0 && area[3] > 0) {
-        zoom_room_width = static_cast<std::int32_t>(std::min<long>(area[2], zoom_room_width));
-        zoom_room_height = static_cast<std::int32_t>(std::min<long>(area[3], zoom_room_height));
-    }
+    const long* area = read < 4 ? nullptr : read >= (desktop + 1) * 4 ? areas + desktop * 4 : areas;
+    zoom_room_on(monitors.data(), static_cast<int>(monitors.size()), px, py, area,
+                 DisplayWidth(display, DefaultScreen(display)), DisplayHeight(display, DefaultScreen(display)));
 }
 
 // What the variable's text asks for: 0 when unset, -1 when unusable.
@@ -84,6 +97,28 @@ std::int32_t zoom_from_resources(const char* resources) {
 }
 
 }  // namespace
+
+void zoom_room_on(const zoom_monitor* monitors, int count, std::int32_t px, std::int32_t py, const long* area,
+                  std::int32_t screen_width, std::int32_t screen_height) {
+    auto holds_pointer = [&](const zoom_monitor& m) {
+        return px >= m.x && px < m.x + m.width && py >= m.y && py < m.y + m.height;
+    };
+    const zoom_monitor* found = nullptr;
+    for (int i = 0; i < count && !found; ++i)
+        if (holds_pointer(monitors[i])) found = &monitors[i];
+    for (int i = 0; i < count && !found; ++i)
+        if (monitors[i].primary) found = &monitors[i];
+    const zoom_monitor screen{0, 0, screen_width, screen_height, true};
+    const zoom_monitor chosen = found ? *found : count > 0 ? monitors[0] : screen;
+    zoom_room_width = chosen.width;
+    zoom_room_height = chosen.height;
+    if (!area || area[2] <= 0 || area[3] <= 0) return;
+    const long width = std::min<long>(chosen.x + chosen.width, area[0] + area[2]) - std::max<long>(chosen.x, area[0]);
+    const long height = std::min<long>(chosen.y + chosen.height, area[1] + area[3]) - std::max<long>(chosen.y, area[1]);
+    if (width <= 0 || height <= 0) return;
+    zoom_room_width = static_cast<std::int32_t>(width);
+    zoom_room_height = static_cast<std::int32_t>(height);
+}
 
 std::int32_t zoom_chosen(const char* variable, const char* resources, std::int32_t frame_width,
                          std::int32_t frame_height, bool& variable_unusable) {

@@ -13,9 +13,22 @@ inline constexpr const char* zoom_variable = "SPEKTRALRECHNER_ZOOM";
 
 // The zoom in force (window thread; start-up sets it before the window opens).
 extern std::int32_t window_zoom;
-// The room the window must fit in: the desktop's work area, else the
-// screen; 0 x 0 when unknown (then nothing limits the zoom).
+// The room the window must fit in: the monitor it opens on, within the
+// desktop's work area; 0 x 0 when unknown (then nothing limits the zoom).
 extern std::int32_t zoom_room_width, zoom_room_height;
+
+// A monitor's rectangle on the screen, as XRandR lists it.
+struct zoom_monitor {
+    std::int32_t x, y, width, height;
+    bool primary;
+};
+// Sets the room: of the count monitors (none: the screen, screen_width x
+// screen_height) the one under the pointer (px, py), where window managers
+// open a new window, else the primary one, else the first; cut to the work
+// area (x, y, width, height; null when none is published) where they overlap.
+// The work area of a desktop of several monitors spans them all.
+void zoom_room_on(const zoom_monitor* monitors, int count, std::int32_t px, std::int32_t py, const long* area,
+                  std::int32_t screen_width, std::int32_t screen_height);
 
 // The zoom for the texts of the zoom variable and of the X resources (as in
 // the RESOURCE_MANAGER property), either null when absent: the variable

@@ -4,6 +4,8 @@
 
 #include <poll.h>
 #include <pty.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <utmp.h>
 
@@ -192,6 +194,18 @@ TEST(Piped, WithADisplayTheErrorDialogueIsTheDesktopsBox) {
     // A dialog program that cannot reach the display gives no answer: the dialogue goes on standard error.
     dialog.answer(1);
     EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", {"DISPLAY=:4711"}).err, out_of_data(38) + "\n");
+    // A reachable Wayland display confirms zenity's No, but not xmessage's, which needs X.
+    const int compositor = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/wayland-fake", dialog.directory.c_str());
+    ASSERT_EQ(bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address) | listen(compositor, 8), 0);
+    const std::vector<std::string> wayland = {"DISPLAY", "WAYLAND_DISPLAY=wayland-fake",
+                                              "XDG_RUNTIME_DIR=" + dialog.directory};
+    EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", wayland).err, "");
+    fake_dialog xmessage({"xmessage"}, true);
+    xmessage.answer(1);
+    EXPECT_EQ(run_piped(CONSOLE_PATH, "800\n", wayland).err, out_of_data(38) + "\n");
+    close(compositor);
 }
 
 // The program on a pseudo-terminal that the test keeps open to read its modes.
@@ -299,6 +313,20 @@ TEST(OnATerminal, SessionsEndWithTheTerminalAsBefore) {
         EXPECT_EQ(r.out.find("\x1b[38;5;15m"), 0u) << r.out;
         EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), session.tail.size())), session.tail) << r.out;
         EXPECT_TRUE(t.modes_as_before());
+    }
+}
+
+// A key typed the moment "Press any key" shows ends the program, each time.
+TEST(OnATerminal, AKeyTypedAsThePromptShowsIsTaken) {
+    for (int run = 0; run < 100; ++run) {
+        terminal_run t({"DISPLAY", "TERM=xterm"}, 0);
+        ASSERT_TRUE(t.until([&] { return t.output.find("? ") != std::string::npos; })) << t.output;
+        ASSERT_EQ(write(t.master, "500\r", 4), 4);
+        ASSERT_TRUE(t.until([&] { return t.output.find("continue") != std::string::npos; })) << t.output;
+        ASSERT_EQ(write(t.master, "q", 1), 1);
+        const run_result r = t.ended();
+        ASSERT_EQ(r.status, 0) << run << r.out;
+        EXPECT_EQ(r.out.find("continueq"), std::string::npos) << r.out;   // not echoed
     }
 }
 

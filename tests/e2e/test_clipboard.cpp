@@ -6,7 +6,9 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "tests/unit/fake_dialog.h"   // process_ended
 
@@ -117,48 +119,140 @@ TEST_F(Clipboard, CopiesTheAnswerAndKeepsItAfterTheEnd) {
     ASSERT_EQ(pid.size(), sizeof(long));
     const pid_t keeper_pid = static_cast<pid_t>(*reinterpret_cast<const long*>(pid.data()));
     EXPECT_FALSE(process_ended(keeper_pid));
+    std::string name, arguments;   // as ps, top and pgrep know it
+    std::getline(std::ifstream("/proc/" + std::to_string(keeper_pid) + "/comm"), name);
+    std::getline(std::ifstream("/proc/" + std::to_string(keeper_pid) + "/cmdline"), arguments, '\0');
+    EXPECT_EQ(name + "|" + arguments, "spektralrechner|spektralrechner (selection keeper)");
     own("primary", "other");
     EXPECT_FALSE(process_ended(keeper_pid));
     own("clipboard", "other");
     EXPECT_TRUE(wait_until([&] { return process_ended(keeper_pid); }, 30));
 }
 
-// With a clipboard manager (a fake one here, which hands the text on to
-// xclip) the copy goes to the manager at the end; no keeper is left.
-TEST_F(Clipboard, HandsTheCopyToAClipboardManager) {
+// Another client takes PRIMARY, at a time no later than our new selection's,
+// just before our take reaches the server: its SelectionClear reaches us
+// after we own PRIMARY again, and we still serve the text.
+TEST_F(Clipboard, AStaleSelectionClearKeepsTheText) {
     ASSERT_NO_FATAL_FAILURE(start_calculator());
     ASSERT_NO_FATAL_FAILURE(answer("555.5\n"));
+    pointer(3, 17 * 16 + 4);
+    button(1, true);
+    pointer(637, 18 * 16 + 9);
+    button(1, false);
+    ASSERT_TRUE(both_hold(x_and_y));
+    Display* x = server.connection;
+    const Window other = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    XSelectInput(x, other, PropertyChangeMask);
+    XGrabServer(x);   // the calculator's requests wait until ours are done
+    XChangeProperty(x, other, XA_WM_NAME, XA_STRING, 8, PropModeReplace, nullptr, 0);
+    XEvent event;
+    XWindowEvent(x, other, PropertyChangeMask, &event);   // the server's time now
     pointer(14 * 8 + 3, 17 * 16 + 8);
     click(1, 2);
-    ASSERT_TRUE(both_hold(".3409378"));
+    XSetSelectionOwner(x, XA_PRIMARY, other, event.xproperty.time);
+    XUngrabServer(x);
+    XSync(x, False);
+    EXPECT_TRUE(wait_until([&] { return owner_of("PRIMARY") != other; }, 30));
+    EXPECT_TRUE(both_hold(".3409378"));
+}
 
+// The test's window owns both selections and sends each text in pieces
+// (INCR). A paste of PRIMARY stalls after its first piece; during a paste of
+// CLIPBOARD its next piece comes, for the property it saw deleted: not typed.
+TEST_F(Clipboard, ANewPasteTypesNothingOfAnIncrementalOneBefore) {
+    ASSERT_NO_FATAL_FAILURE(start_calculator());
     Display* x = server.connection;
-    const Window manager = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
-    XSetSelectionOwner(x, XInternAtom(x, "CLIPBOARD_MANAGER", False), manager, CurrentTime);
-    const Window calculator_owner = owner_of("CLIPBOARD");
-    tap_key(x, XK_space);
-    // Ending, the calculator asks the manager to save the text; the manager takes it and answers.
-    XEvent event;
-    ASSERT_TRUE(wait_until([&] {
-        return XCheckTypedEvent(x, SelectionRequest, &event) &&
-               event.xselectionrequest.target == XInternAtom(x, "SAVE_TARGETS", False);
-    }, 30));
-    const XSelectionRequestEvent save = event.xselectionrequest;
-    XConvertSelection(x, XInternAtom(x, "CLIPBOARD", False), XInternAtom(x, "UTF8_STRING", False),
-                      XInternAtom(x, "SAVED", False), manager, CurrentTime);
-    XSync(x, False);
-    ASSERT_TRUE(wait_until([&] { return XCheckTypedWindowEvent(x, manager, SelectionNotify, &event); }, 30));
-    const std::string text = property(manager, "SAVED", true);
-    XEvent reply{};   // saved: the calculator may end
-    reply.xselection = {SelectionNotify, 0, True, x, save.requestor, save.selection, save.target, save.property,
-                        save.time};
-    XSendEvent(x, save.requestor, False, NoEventMask, &reply);
-    XSync(x, False);
-    ASSERT_NO_FATAL_FAILURE(own("clipboard", text));
-    expect_status_zero(false);
-    EXPECT_NE(owner_of("CLIPBOARD"), calculator_owner);
-    EXPECT_EQ(read_selection("clipboard"), ".3409378");
-    EXPECT_EQ(owner_of("PRIMARY"), None);   // nothing of ours runs on
+    const Window owner = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    for (const char* name : {"PRIMARY", "CLIPBOARD"}) XSetSelectionOwner(x, XInternAtom(x, name, False), owner, 0);
+    XEvent e;
+    XSelectionRequestEvent primary, clipboard;
+    auto deleted = [&](Atom property) {   // by the calculator, having read it
+        return wait_until([&] { return XCheckTypedEvent(x, PropertyNotify, &e) && e.xproperty.atom == property &&
+                                       e.xproperty.state == PropertyDelete; }, 30);
+    };
+    auto piece = [&](const XSelectionRequestEvent& r, const char* text) {
+        XChangeProperty(x, r.requestor, r.property, XInternAtom(x, "UTF8_STRING", False), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text), static_cast<int>(std::strlen(text)));
+        return deleted(r.property);
+    };
+    auto begin = [&](XSelectionRequestEvent& r) {   // the answer: INCR
+        if (!wait_until([&] { return XCheckTypedEvent(x, SelectionRequest, &e); }, 30)) return false;
+        r = e.xselectionrequest;
+        XSelectInput(x, r.requestor, PropertyChangeMask);
+        const long size = 2;
+        XChangeProperty(x, r.requestor, r.property, XInternAtom(x, "INCR", False), 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&size), 1);
+        e.xselection = {SelectionNotify, 0, True, x, r.requestor, r.selection, r.target, r.property, r.time};
+        XSendEvent(x, r.requestor, False, NoEventMask, &e);
+        return deleted(r.property);
+    };
+    pointer(300, 100);
+    click(2);
+    ASSERT_TRUE(begin(primary) && piece(primary, "1"));
+    tap_key(x, XK_Insert, {XK_Shift_L});
+    ASSERT_TRUE(begin(clipboard) && piece(primary, "2") && piece(clipboard, "5") && piece(clipboard, ""));
+    EXPECT_TRUE(row_shows(13, prompt + " 5")) << shown.dump();
+}
+
+// At the end the calculator asks a clipboard manager (a fake one here, which
+// fetches through MULTIPLE and hands the text on to xclip) to save the copy:
+// a manager that confirms takes CLIPBOARD; one that refuses or stalls leaves
+// it to our keeper, as does none. The keeper keeps PRIMARY in every case,
+// and CLIPBOARD only while it is still ours.
+TEST_F(Clipboard, HandsTheCopyToAClipboardManagerAndKeepsTheRest) {
+    Display* x = server.connection;
+    auto atom = [&](const char* name) { return XInternAtom(x, name, False); };
+    auto longs = [&](Window w, const char* name) {
+        const std::string bytes = property(w, name);
+        return std::vector<long>(reinterpret_cast<const long*>(bytes.data()),
+                                 reinterpret_cast<const long*>(bytes.data() + bytes.size()));
+    };
+    for (const std::string manager_does : {"save", "refuse", "stall", "not run (CLIPBOARD taken)"}) {
+        ASSERT_NO_FATAL_FAILURE(start_calculator());
+        ASSERT_NO_FATAL_FAILURE(answer("555.5\n"));
+        pointer(14 * 8 + 3, 17 * 16 + 8);
+        click(1, 2);
+        ASSERT_TRUE(both_hold(".3409378"));
+        const Window manager = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+        const bool runs = manager_does[0] != 'n';
+        XSetSelectionOwner(x, atom("CLIPBOARD_MANAGER"), runs ? manager : None, CurrentTime);
+        if (!runs) {
+            ASSERT_NO_FATAL_FAILURE(own("clipboard", "other"));
+        }
+        tap_key(x, XK_space);
+        XEvent event;
+        if (runs) {
+            ASSERT_TRUE(wait_until([&] { return XCheckTypedEvent(x, SelectionRequest, &event) &&
+                                                event.xselectionrequest.target == atom("SAVE_TARGETS"); }, 30));
+            const XSelectionRequestEvent save = event.xselectionrequest;
+            const Atom pairs[] = {atom("UTF8_STRING"), atom("SAVED"), atom("PIXMAP"), atom("P2"),
+                                  atom("TIMESTAMP"), atom("STAMP"), atom("TARGETS"), atom("LIST")};
+            XChangeProperty(x, manager, atom("PAIRS"), atom("ATOM_PAIR"), 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(pairs), 8);
+            XConvertSelection(x, atom("CLIPBOARD"), atom("MULTIPLE"), atom("PAIRS"), manager, CurrentTime);
+            XSync(x, False);
+            ASSERT_TRUE(wait_until([&] { return XCheckTypedWindowEvent(x, manager, SelectionNotify, &event); }, 30));
+            EXPECT_EQ(event.xselection.property, atom("PAIRS"));
+            std::vector<long> answered(pairs, pairs + 8);
+            answered[3] = None;   // PIXMAP: refused
+            EXPECT_EQ(longs(manager, "PAIRS"), answered);
+            const std::vector<long> stamp = longs(manager, "STAMP"), offered = longs(manager, "LIST");
+            EXPECT_TRUE(stamp.size() == 1 && stamp[0] != 0);
+            EXPECT_EQ(std::count(offered.begin(), offered.end(), long(atom("MULTIPLE"))) +
+                          std::count(offered.begin(), offered.end(), long(atom("TIMESTAMP"))), 2);
+            const std::string text = property(manager, "SAVED", true);
+            event.xselection = {SelectionNotify, 0, True, x, save.requestor, save.selection, save.target,
+                                manager_does == "save" ? save.property : None, save.time};
+            if (manager_does != "stall") XSendEvent(x, save.requestor, False, NoEventMask, &event);
+            XSync(x, False);
+            if (manager_does == "save") {
+                ASSERT_NO_FATAL_FAILURE(own("clipboard", text));
+            }
+        }
+        expect_status_zero(false);
+        EXPECT_EQ(read_selection("primary"), ".3409378") << manager_does;
+        EXPECT_EQ(read_selection("clipboard"), runs ? ".3409378" : "other") << manager_does;
+    }
 }
 
 // The middle button pastes PRIMARY, Shift+Insert CLIPBOARD, as if typed. Of

@@ -66,17 +66,24 @@ TEST_F(WindowLifecycle, CriticalErrorsOnTheProgramThreadEndTheProcessCleanly) {
     }
 }
 
-// No display: one line naming it and status 1; no usable display mode (a
-// server without GLX): status 1 without a word.
+// No display (the last -display counts, as for freeglut), an option without
+// its value, or no indirect context for -indirect: one line and status 1; no
+// usable display mode (a server without GLX): status 1 without a word.
 TEST(NoUsableDisplay, EndsWithStatusOneAndAtMostALineNamingTheDisplay) {
-    x_server server;
+    x_server server, glx;
     std::string why;
     ASSERT_TRUE(x_server_start(server, why, {"-extension", "GLX"})) << why;
+    ASSERT_TRUE(x_server_start(glx, why)) << why;
     const struct { std::vector<std::string> arguments, environment; std::string err; } cases[] = {
         {{}, {"DISPLAY=:4711"}, "window_probe: cannot open the X display \":4711\"\n"},
         {{}, {"DISPLAY"}, "window_probe: cannot open the X display: DISPLAY is not set\n"},
         {{"-display", ":4712"}, {"DISPLAY"}, "window_probe: cannot open the X display \":4712\"\n"},
         {{}, {"DISPLAY=" + server.display}, ""},
+        {{"-display", glx.display, "-display", ":4713"}, {"DISPLAY"},
+         "window_probe: cannot open the X display \":4713\"\n"},
+        {{"-display", glx.display, "-display"}, {"DISPLAY"}, "window_probe: -display needs a value\n"},
+        {{"-indirect"}, {"DISPLAY=" + glx.display},
+         "window_probe: the X display gives no indirect GL context (-indirect)\n"},
     };
     for (const auto& c : cases) {
         running_program program = program_start(probe, c.arguments, c.environment);
@@ -202,8 +209,21 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
         return text ? 's' : '-';
     };
     auto alt_enter = [&] { tap_key(server.connection, XK_Return, {XK_Alt_L}); };
+    // Full screen covers the screen without the step and aspect hints; the window returns to its place.
+    auto placed = [&](int x, int y, long step_and_aspect) {
+        return wait_until([&] {
+            XSizeHints hints{};
+            long supplied = 0;
+            XGetWMNormalHints(server.connection, window, &hints, &supplied);
+            const window_geometry g = window_geometry_of(server.connection, window);
+            return g.x == x && g.y == y && (hints.flags & (PResizeInc | PAspect)) == step_and_aspect;
+        }, 30);
+    };
+    XMoveWindow(server.connection, window, 100, 50);
+    ASSERT_TRUE(placed(100, 50, PResizeInc | PAspect));
     alt_enter();   // 1.6 x 1.92, no bars
     ASSERT_TRUE(shows(1024, 768, [&] { return pixel(2, 2) == blue && edge(10) == 's'; }));
+    EXPECT_TRUE(placed(0, 0, 0));
     alt_enter();
     ASSERT_TRUE(shows(1024, 768, [&] { return edge(10) == 'b'; }));
     alt_enter();   // 1024 x 640 between black bars of 64 rows
@@ -218,6 +238,7 @@ TEST_F(ScreenDisplay, TextColoursCursorHardwareLayerFullScreenAndPalette) {
     ASSERT_TRUE(shows(1024, 768, [&] { return edge(64 + 10) == 'b'; }));
     alt_enter();
     ASSERT_TRUE(shows(640, 400, [] { return true; }));
+    EXPECT_TRUE(placed(100, 50, PResizeInc | PAspect));
     window_move_to_origin_and_focus(server.connection, window);
     EXPECT_TRUE(row_shows(1, heading)) << shown.dump();
 

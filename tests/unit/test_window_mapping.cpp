@@ -2,6 +2,8 @@
 // presentation that need no GL context.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "runtime/render/software_frame.h"
 #include "runtime/render/window_mapping.h"
 #include "runtime/window/presentation.h"
@@ -85,6 +87,15 @@ TEST(WindowZoom, ChosenAtStartAndSettledAfterAResize) {
         EXPECT_EQ(warned, c.warned);
         EXPECT_EQ(c.resized_w ? zoom_settled(c.resized_w, c.resized_h, 640, 400) : 0, c.settled);
     }
+    // Two monitors under one work area (a panel along the top of both): the
+    // room is the monitor under the pointer, else the primary, in that area.
+    const zoom_monitor monitors[] = {{0, 0, 2560, 1600, false}, {2560, 0, 1280, 800, true}};
+    const long area[] = {0, 40, 3840, 1560};
+    for (auto [px, py, zoom] : {std::tuple{100, 100, 3}, {3000, 100, 1}, {-1, -1, 1}}) {
+        zoom_room_on(monitors, 2, px, py, area, 3840, 1600);
+        EXPECT_EQ(zoom_fitting(16, 640, 400), zoom) << px;
+    }
+    EXPECT_EQ(std::make_pair(zoom_room_width, zoom_room_height), std::make_pair(1280, 760));
 }
 
 // Alt+Enter steps through windowed, stretched, stretched smooth, square
