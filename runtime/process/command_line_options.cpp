@@ -45,7 +45,7 @@ int print_usage(const char*) {
         "Environment:\n"
         "  %s  the window's zoom, a whole number from 1 to %d;\n"
         "                        without it the desktop's Xft.dpi / 96 (192 dpi: 2),\n"
-        "                        lowered until the window fits the screen\n"
+        "                        lowered until the window fits its monitor\n"
         "\n"
         "Manual page: man spektralrechner\n",
         zoom_variable, largest_zoom);
