@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-apps x11-utils imagemagick xdotool xclip xterm lld
   dpkg-dev file lintian desktop-file-utils appstream man-db
   clang libfuzzer-14-dev libclang-rt-14-dev
-  libcairo2-dev libfreetype-dev fonts-dejavu-core libxml2-dev poppler-utils librsvg2-bin python3-matplotlib
+  libcairo2-dev libpng-dev libfreetype-dev fonts-dejavu-core libxml2-dev poppler-utils librsvg2-bin python3-matplotlib
 )
 
 missing=()

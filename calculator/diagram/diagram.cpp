@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <png.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -321,6 +322,42 @@ cairo_status_t write_bytes(void* closure, const unsigned char* data, unsigned in
     return sink->error == 0 ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
+void write_png_bytes(png_structp png, png_bytep data, png_size_t length) {
+    if (write_bytes(png_get_io_ptr(png), data, static_cast<unsigned int>(length)) != CAIRO_STATUS_SUCCESS)
+        png_error(png, "write");
+}
+
+// The picture as PNG at zlib's fastest level: at the default level (cairo's
+// own writer) compressing it takes twice as long as drawing it, for a file
+// a third smaller. False when it could not be written.
+bool write_png(cairo_surface_t* surface, file_sink& sink) {
+    cairo_surface_flush(surface);
+    const unsigned char* pixels = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_set_write_fn(png, &sink, write_png_bytes, nullptr);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, 1);
+    png_write_info(png, info);
+    // Each pixel of the surface is one native 32-bit word 0x00RRGGBB.
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    png_set_bgr(png);
+    png_set_filler(png, 0, PNG_FILLER_AFTER);
+#else
+    png_set_filler(png, 0, PNG_FILLER_BEFORE);
+#endif
+    for (int y = 0; y < height; ++y) png_write_row(png, pixels + static_cast<std::ptrdiff_t>(y) * stride);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
 // Draws into the open file; the reason of a failure, or "".
 std::string draw_into(file_sink& sink, const diagram_request& r) {
     cairo_surface_t* surface = nullptr;
@@ -337,8 +374,8 @@ std::string draw_into(file_sink& sink, const diagram_request& r) {
     draw(cr, r);
     cairo_status_t status = cairo_status(cr);
     cairo_destroy(cr);
-    if (status == CAIRO_STATUS_SUCCESS && r.format == diagram_format::png)
-        status = cairo_surface_write_to_png_stream(surface, write_bytes, &sink);
+    if (status == CAIRO_STATUS_SUCCESS && r.format == diagram_format::png && !write_png(surface, sink))
+        status = CAIRO_STATUS_WRITE_ERROR;
     cairo_surface_finish(surface);
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
