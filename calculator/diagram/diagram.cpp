@@ -334,7 +334,10 @@ bool write_png(cairo_surface_t* surface, file_sink& sink) {
     cairo_surface_flush(surface);
     const unsigned char* pixels = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    // libpng's own handlers would print to standard error: the caller says why.
+    const auto quiet_error = [](png_structp failed, png_const_charp) { png_longjmp(failed, 1); };
+    const auto quiet_warning = [](png_structp, png_const_charp) {};
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quiet_error, quiet_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
