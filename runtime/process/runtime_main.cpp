@@ -36,6 +36,7 @@
 #include "runtime/terminal/console_input.h"
 #include "runtime/terminal/console_terminal.h"
 #include "runtime/terminal/terminal_dialog.h"
+#include "runtime/window/event_loop.h"
 #include "runtime/window/glut_message.h"
 #include "runtime/window/hardware_image.h"
 #include "runtime/window/hgc_layer.h"

@@ -16,6 +16,7 @@
 #include "runtime/render/text_selection.h"
 #include "runtime/render/window_mapping.h"
 #include "runtime/screen/screen_image.h"
+#include "runtime/window/event_loop.h"
 #include "runtime/window/key_events.h"
 #include "runtime/window/selection_keeper.h"
 #include "runtime/window/window.h"

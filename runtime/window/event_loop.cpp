@@ -37,6 +37,8 @@
 // A close request therefore never reaches freeglut. Code on the window
 // thread must not wait for a particular event with XIfEvent or the like:
 // events reach it through x_event_hook.
+#include "runtime/window/event_loop.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/extensions/XInput2.h>

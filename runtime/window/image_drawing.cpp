@@ -6,9 +6,9 @@
 
 #include "runtime/render/window_mapping.h"
 #include "runtime/window/hardware_image.h"
-#include "runtime/window/presentation.h"
 #include "runtime/window/render_state.h"
 #include "runtime/window/window.h"
+#include "runtime/window/window_policy.h"
 
 namespace {
 

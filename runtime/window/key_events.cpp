@@ -16,7 +16,7 @@
 #include "runtime/input/keyboard.h"
 #include "runtime/input/keyboard_buffer.h"
 #include "runtime/input/scan_code_port.h"
-#include "runtime/window/presentation.h"
+#include "runtime/window/window_policy.h"
 
 namespace {
 

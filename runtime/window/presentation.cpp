@@ -34,6 +34,7 @@
 #include "runtime/window/image_drawing.h"
 #include "runtime/window/render_state.h"
 #include "runtime/window/window_image.h"
+#include "runtime/window/window_policy.h"
 #include "runtime/window/window_zoom.h"
 
 std::int32_t software_screen_hardware_frame = 0;

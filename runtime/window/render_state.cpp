@@ -7,8 +7,8 @@
 
 #include "runtime/render/window_mapping.h"
 #include "runtime/window/hardware_image.h"
-#include "runtime/window/presentation.h"
 #include "runtime/window/window.h"
+#include "runtime/window/window_policy.h"
 
 render_state_cache render_state{-1, -1, 0, -1, -1, -1, nullptr};
 vertex_batch batch{nullptr, 0, 1, nullptr, 0, 1};

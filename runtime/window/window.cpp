@@ -17,10 +17,12 @@
 #include "runtime/events/event_check.h"
 #include "runtime/input/keyboard.h"
 #include "runtime/window/clipboard.h"
+#include "runtime/window/event_loop.h"
 #include "runtime/window/glut_message.h"
 #include "runtime/window/key_callbacks.h"
 #include "runtime/window/key_events.h"
 #include "runtime/window/presentation.h"
+#include "runtime/window/window_policy.h"
 #include "runtime/window/window_zoom.h"
 
 std::atomic<std::int32_t> window_created{0};

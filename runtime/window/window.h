@@ -47,22 +47,6 @@ void window_size_hints_set(std::int32_t frame_width, std::int32_t frame_height);
 void window_fullscreen_begin();
 void window_fullscreen_end();
 
-// The window thread's loop: never returns (the process ends through exit).
-[[noreturn]] void window_event_loop();
-// Called by window_init once the window exists: from here on every X event
-// of the connection goes through the loop.
-void event_loop_take_over(Display* display, Window window);
-
-// True when X events wait for the loop, also those that Xlib read off the
-// connection while it waited for a reply (the connection then looks idle).
-// The loop asks before it rests.
-bool event_loop_events_waiting();
-
-// At the end of the process: the connection's events go to the event hook
-// alone (freeglut sees none any more) until done() holds or the clock
-// (clock_ms) reaches deadline.
-void event_loop_serve_until(bool (*done)(), std::int64_t deadline);
-
 // Called for every X event, before freeglut dispatches it and after.
 enum x_event_phase : std::int32_t { before_freeglut = 1, after_freeglut = 2 };
 void x_event_hook(XEvent* event, Display* display, x_event_phase phase);

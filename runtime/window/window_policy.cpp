@@ -1,5 +1,7 @@
 // How the window follows the frame (in whole steps of the frame's size):
 // its size policy and the Alt+Enter cycle of full-screen modes.
+#include "runtime/window/window_policy.h"
+
 #include <cstdlib>
 
 #include "runtime/core/wake_signal.h"

@@ -19,6 +19,7 @@
 
 #include <sys/ioctl.h>
 
+#include "runtime/window/event_loop.h"
 #include "runtime/window/window.h"
 #include "tests/unit/fake_dialog.h"
 

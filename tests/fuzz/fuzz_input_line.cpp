@@ -17,9 +17,9 @@
 #include "runtime/input/input_targets.h"
 #include "runtime/input/keyboard_buffer.h"
 #include "runtime/render/software_frame.h"
+#include "runtime/screen/render_pause.h"
 #include "runtime/screen/screen_image.h"
 #include "runtime/strings/str_desc.h"
-#include "runtime/screen/render_pause.h"
 
 namespace {
 

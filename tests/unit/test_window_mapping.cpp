@@ -6,7 +6,7 @@
 
 #include "runtime/render/software_frame.h"
 #include "runtime/render/window_mapping.h"
-#include "runtime/window/presentation.h"
+#include "runtime/window/window_policy.h"
 #include "runtime/window/window_zoom.h"
 
 // Mappings and rectangles compare as tuples of their fields (the scales exactly:
