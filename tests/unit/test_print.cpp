@@ -97,6 +97,21 @@ TEST_F(Print, ANewlineOnTheLastRowScrollsTheRegion) {
     EXPECT_EQ(row_text(page, 25) + row_text(page, 22), "lastX");
 }
 
+// With the control characters on, 28 to 31 move the cursor within the text
+// region (28 and 29 wrap between rows), 11 goes home and 13 starts a new
+// line; each stops at the region's edges, and nothing moves on row 25 below it.
+TEST_F(Print, ControlCharactersMoveTheCursorWithinTheRegion) {
+    const struct { int row, column, code, to_row, to_column; } moves[] = {
+        {3, 1, 29, 2, 80}, {3, 5, 29, 3, 4}, {1, 1, 29, 1, 1},   {25, 1, 29, 25, 1},
+        {2, 80, 28, 3, 1}, {24, 80, 28, 24, 80}, {3, 7, 30, 2, 7}, {1, 7, 30, 1, 7},
+        {25, 7, 30, 25, 7}, {3, 7, 31, 4, 7}, {24, 7, 31, 24, 7}, {9, 9, 11, 1, 1}, {9, 9, 13, 10, 1}};
+    for (const auto& m : moves) {
+        move_to(m.row, m.column);
+        print_raw(std::string(1, static_cast<char>(m.code)));
+        EXPECT_EQ(cursor(), cursor_state(m.to_row, m.to_column, 0)) << m.code << " at " << m.row << ", " << m.column;
+    }
+}
+
 // LOCATE checks every argument before it changes anything; once after
 // start-up a row below the screen switches it to 80 x 50.
 TEST_F(Print, LocateChecksItsArgumentsFirst) {
