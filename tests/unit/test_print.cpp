@@ -103,8 +103,8 @@ TEST_F(Print, ANewlineOnTheLastRowScrollsTheRegion) {
 TEST_F(Print, ControlCharactersMoveTheCursorWithinTheRegion) {
     const struct { int row, column, code, to_row, to_column; } moves[] = {
         {3, 1, 29, 2, 80}, {3, 5, 29, 3, 4}, {1, 1, 29, 1, 1},   {25, 1, 29, 25, 1},
-        {2, 80, 28, 3, 1}, {24, 80, 28, 24, 80}, {3, 7, 30, 2, 7}, {1, 7, 30, 1, 7},
-        {25, 7, 30, 25, 7}, {3, 7, 31, 4, 7}, {24, 7, 31, 24, 7}, {9, 9, 11, 1, 1}, {9, 9, 13, 10, 1}};
+        {2, 80, 28, 3, 1}, {24, 80, 28, 24, 80}, {24, 7, 30, 23, 7}, {1, 7, 30, 1, 7},
+        {25, 7, 30, 25, 7}, {1, 7, 31, 2, 7}, {24, 7, 31, 24, 7}, {9, 9, 11, 1, 1}, {9, 9, 13, 10, 1}};
     for (const auto& m : moves) {
         move_to(m.row, m.column);
         print_raw(std::string(1, static_cast<char>(m.code)));
