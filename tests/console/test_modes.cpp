@@ -135,7 +135,7 @@ TEST(Table, RowsAreTheDialoguesAnswers) {
 // Arguments and input that give no table: one line on standard error, status 2, nothing on standard output.
 TEST(Table, BadRangesAndLinesGiveNoRows) {
     const std::vector<std::vector<std::string>> arguments = {
-        {"--table", "360", "700"}, {"--table", "360", "700", "x"}, {"--table", "360", "700", "0"},
+        {"--table", "360", "700"}, {"--table", "x", "700", "1"}, {"--table", "360", "700", "0"},
         {"--table", "360", "700", "-1"}, {"--table", "0", "1000000", "1"}, {"--table", "1e99", "1", "1"},
         {"--plot", "diagram.gif", "500"}, {"--plot"}};
     for (const auto& a : arguments) {
