@@ -7,11 +7,10 @@
 #include <cairo.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +22,7 @@
 #include "calculator/diagram/diagram.h"
 #include "calculator/entry_answers.h"
 #include "runtime/strings/text_to_number.h"
+#include "tests/program_runs.h"
 
 // This test draws glyphs with cairo too (see calculator/plot_mode.cpp).
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
@@ -40,33 +40,10 @@ std::string file_text(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-struct run_result { std::string out, err; int status = -1; };
-
-// Runs a program to its end; file_limit > 0 caps the size of the files it writes.
 run_result run(const char* path, const std::vector<std::string>& arguments, const std::string& input = "",
                rlim_t file_limit = 0) {
     fs::create_directories(scratch);
-    std::ofstream(scratch / "in", std::ios::binary) << input;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::freopen((scratch / "in").c_str(), "rb", stdin);
-        std::freopen((scratch / "out").c_str(), "wb", stdout);
-        std::freopen((scratch / "err").c_str(), "wb", stderr);
-        if (file_limit) {
-            std::signal(SIGXFSZ, SIG_IGN);   // a write beyond the limit fails with EFBIG
-            const rlimit limit{file_limit, file_limit};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        unsetenv("DISPLAY");
-        std::vector<char*> argv{const_cast<char*>(path)};
-        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(path, argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {file_text(scratch / "out"), file_text(scratch / "err"), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    return run_piped(path, input, {"DISPLAY"}, arguments, file_limit);
 }
 
 std::vector<std::vector<std::string>> csv_rows(const std::string& text) {   // unquoted fields only
@@ -300,7 +277,9 @@ std::map<std::string, char> glyph_characters() {
 }
 
 // The SVG, read with an XML parser: each run of glyphs decoded to its text
-// (blanks and letters beyond ASCII left out) holds the labels.
+// (blanks and letters beyond ASCII left out) holds the labels. The locus's
+// names stand outside it, away from E; a label with room right of its point
+// stands there.
 TEST(Plot, TheSvgHoldsTheLabels) {
     const fs::path svg = scratch / "diagram.svg";
     ASSERT_EQ(run(CONSOLE_PATH, {"--plot", svg.string(), "555.5", "-500"}).status, 0);
@@ -309,6 +288,7 @@ TEST(Plot, TheSvgHoldsTheLabels) {
     const std::map<std::string, char> characters = glyph_characters();
     std::map<std::string, std::string> outlines;   // glyph id -> outline
     std::vector<std::string> texts;
+    std::map<std::string, std::array<double, 2>> places;   // the middle of the baseline, in the PNG's pixels
     const auto attribute = [](xmlNodePtr node, const char* name) {
         xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
         std::string text = value ? reinterpret_cast<const char*>(value) : "";
@@ -323,12 +303,15 @@ TEST(Plot, TheSvgHoldsTheLabels) {
                     if (child->type == XML_ELEMENT_NODE) outlines[attribute(node, "id")] = attribute(child, "d");
             } else if (name == "g") {
                 std::string text;
+                std::array<double, 4> ends{};   // the first and the last glyph's place
                 for (xmlNodePtr use = node->children; use; use = use->next)
                     if (const std::string glyph = attribute(use, "href"); glyph.rfind("#glyph", 0) == 0) {
                         const auto found = characters.find(outlines[glyph.substr(1)]);
+                        ends[text.empty() ? 0 : 2] = std::stod(attribute(use, "x")) / diagram_layout::vector_scale;
+                        ends[text.empty() ? 1 : 3] = std::stod(attribute(use, "y")) / diagram_layout::vector_scale;
                         if (found != characters.end()) text += found->second;
                     }
-                if (!text.empty()) texts.push_back(text);
+                if (!text.empty()) texts.push_back(text), places[text] = {(ends[0] + ends[2]) / 2, ends[1]};
             }
             walk(node->children);
         }
@@ -338,6 +321,13 @@ TEST(Plot, TheSvgHoldsTheLabels) {
     for (const std::string label : {"NormfarbtafelCIE1931", "Spektralfarbenzug", "WeipunktE", "555.5:x=.3409378,y=.6554428",
                                     "-500:x=.5657461,y=.1867449", "500:x=.008168,y=.538423", "0.8", "0.9", "520", "700"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), label), texts.end()) << label;
+    const double e[2] = {diagram_layout::pixel_x(1 / 3.0), diagram_layout::pixel_y(1 / 3.0)};
+    for (const std::string nm : {"520", "600", "620", "700"}) {
+        const auto point = pixels_of(nm);
+        EXPECT_GT(std::hypot(places[nm][0] - e[0], places[nm][1] - e[1]), std::hypot(point[0] - e[0], point[1] - e[1])) << nm;
+    }
+    EXPECT_GT(places["555.5:x=.3409378,y=.6554428"][0], pixels_of("555.5")[0]);
+    EXPECT_GT(places["WeipunktE"][0], e[0]);
 }
 
 // The PDF, rendered by poppler at 96 dpi, is the PNG within some levels per 40-pixel block

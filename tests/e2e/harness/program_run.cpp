@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/e2e/harness/e2e_test.h"
+#include "tests/program_runs.h"
 
 namespace {
 
@@ -25,24 +26,14 @@ running_program program_start(const std::string& path, const std::vector<std::st
     running_program program;
     char pattern[] = "/tmp/e2e_program_XXXXXX";
     program.output_directory = mkdtemp(pattern);
-    std::vector<char*> argv{const_cast<char*>(path.c_str())};
-    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
     program.started = std::chrono::steady_clock::now();
     program.pid = fork();
     if (program.pid == 0) {
         if (!std::freopen((program.output_directory + "/out").c_str(), "w", stdout) ||
             !std::freopen((program.output_directory + "/err").c_str(), "w", stderr))
             _exit(125);
-        for (const std::string& change : environment_changes) {
-            const std::size_t equals = change.find('=');
-            if (equals == std::string::npos) unsetenv(change.c_str());
-            else setenv(change.substr(0, equals).c_str(), change.substr(equals + 1).c_str(), 1);
-        }
         if (!working_directory.empty() && chdir(working_directory.c_str()) != 0) _exit(126);
-        execv(path.c_str(), argv.data());
-        _exit(127);
+        exec_program(path.c_str(), environment_changes, arguments);
     }
     return program;
 }
