@@ -52,6 +52,9 @@ TEST(WindowMapping, MappingsOfTheWholeFrameAndTheBarsBesideIt) {
         ASSERT_EQ(bar_rectangles(m, c.window_w, c.window_h, bars), c.bar_count);
         for (int i = 0; i < c.bar_count; ++i) EXPECT_EQ(fields(bars[i]), fields(c.bars[i]));
     }
+    // The cell in column 2, row 2, given from its far corner, at zoom 2.
+    EXPECT_EQ(fields(map_frame_rectangle(compute_window_mapping(640, 400, 1280, 800, 0, 0, 0, 2), 15, 31, 8, 16)),
+              std::make_tuple(16, 32, 31, 63));
 }
 
 // The zoom at start: the variable (a whole number from 1 to 16, else ignored
