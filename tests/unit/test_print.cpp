@@ -119,7 +119,8 @@ TEST_F(Print, LocateChecksItsArgumentsFirst) {
     EXPECT_EQ(std::tuple(cursor(), page->cursor_visible, page->cursor_start, page->cursor_stop),
               std::tuple(cursor_state(3, 7, 0), 1, 4, 9));
     for (auto [row, column, visible, start, stop, presence] :
-         {std::array{0, 1, 0, 0, 0, 3}, {1, 81, 0, 0, 0, 3}, {1, 1, 2, 0, 0, 7}, {1, 1, 0, 32, 0, 11}, {1, 1, 0, 0, -1, 19}})
+         {std::array{0, 1, 0, 0, 0, 3}, {1, 81, 0, 0, 0, 3}, {1, 1, 2, 0, 0, 7}, {1, 1, 0, 32, 0, 11}, {1, 1, 0, -1, 0, 11},
+          {1, 1, 0, 0, 32, 19}, {1, 1, 0, 0, -1, 19}})
         expect_error_5("LOCATE", [&] { locate(row, column, visible, start, stop, presence); });
     locate(40, 9, 0, 0, 0, 3);
     EXPECT_EQ(std::tuple(write_page->height, write_page->cursor_y, write_page->cursor_x), std::tuple(50, 40, 9));
