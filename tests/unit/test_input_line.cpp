@@ -171,18 +171,19 @@ TEST_F(InputLine, PiecesStoredWhileTheHeapIsCompactedHoldWhatWasTyped) {
 }
 
 // Numbers into targets of each width; a target whose piece stays empty is
-// 0, all its bytes (the 80-bit float's ten) cleared at the start.
+// 0, all its bytes (the 80-bit float's ten) cleared at the start, and no more.
 TEST_F(InputLine, NumbersIntoTargetsOfEachWidth) {
     std::int16_t integer = 9;
-    float single = 9;
+    struct { float value; char after[6]; } single{9, "after"};
     double wide = 9;
     long double extended = 9;
     input_target_set(1, 16, &integer);
     input_target_set(2, input_type_float | 256, &extended);
     input_target_set(3, input_type_float | 64, &wide);
-    input_target_set(4, input_type_float | 32, &single);
+    input_target_set(4, input_type_float | 32, &single.value);
     run(4, "-12,,2.25,1.5\n");
-    EXPECT_EQ(std::tuple(integer, extended, wide, single), std::tuple(std::int16_t{-12}, 0.0L, 2.25, 1.5f));
+    EXPECT_EQ(std::tuple(integer, extended, wide, single.value, std::string(single.after)),
+              std::tuple(std::int16_t{-12}, 0.0L, 2.25, 1.5f, "after"));
 }
 
 // The terminal edition's INPUT reads standard input: "\r", "\r\n" and "\n"
