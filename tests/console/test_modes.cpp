@@ -35,11 +35,6 @@ namespace fs = std::filesystem;
 const fs::path scratch = fs::temp_directory_path() / ("test_modes." + std::to_string(getpid()));
 const struct scratch_removal { ~scratch_removal() { fs::remove_all(scratch); } } scratch_removal;
 
-std::string file_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 run_result run(const char* path, const std::vector<std::string>& arguments, const std::string& input = "",
                rlim_t file_limit = 0) {
     fs::create_directories(scratch);

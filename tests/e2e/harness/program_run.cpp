@@ -4,21 +4,9 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "tests/e2e/harness/e2e_test.h"
 #include "tests/program_runs.h"
-
-namespace {
-
-std::string read_file(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-}  // namespace
 
 running_program program_start(const std::string& path, const std::vector<std::string>& arguments,
                               const std::vector<std::string>& environment_changes,
@@ -46,14 +34,14 @@ program_result program_wait(running_program& program, double timeout_seconds) {
         waitpid(program.pid, &status, 0);
     }
     result = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, WIFSIGNALED(status) ? WTERMSIG(status) : 0,
-              read_file(program.output_directory + "/out"), read_file(program.output_directory + "/err")};
+              file_text(program.output_directory + "/out"), file_text(program.output_directory + "/err")};
     std::filesystem::remove_all(program.output_directory);
     program.pid = -1;
     return result;
 }
 
 bool program_reports(const running_program& program, const std::string& text, double timeout_seconds) {
-    return wait_until([&] { return read_file(program.output_directory + "/out").find(text) != std::string::npos; },
+    return wait_until([&] { return file_text(program.output_directory + "/out").find(text) != std::string::npos; },
                       timeout_seconds);
 }
 
