@@ -115,9 +115,9 @@ TEST_F(Print, ControlCharactersMoveTheCursorWithinTheRegion) {
 // LOCATE checks every argument before it changes anything; once after
 // start-up a row below the screen switches it to 80 x 50.
 TEST_F(Print, LocateChecksItsArgumentsFirst) {
-    locate(3, 7, 1, 4, 9, 31);
+    locate(3, 7, 1, 31, 0, 31);
     EXPECT_EQ(std::tuple(cursor(), page->cursor_visible, page->cursor_start, page->cursor_stop),
-              std::tuple(cursor_state(3, 7, 0), 1, 4, 9));
+              std::tuple(cursor_state(3, 7, 0), 1, 31, 0));
     for (auto [row, column, visible, start, stop, presence] :
          {std::array{0, 1, 0, 0, 0, 3}, {1, 81, 0, 0, 0, 3}, {1, 1, 2, 0, 0, 7}, {1, 1, 0, 32, 0, 11}, {1, 1, 0, -1, 0, 11},
           {1, 1, 0, 0, 32, 19}, {1, 1, 0, 0, -1, 19}})
