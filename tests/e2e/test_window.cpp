@@ -308,8 +308,11 @@ TEST_F(WindowZoom, ChosenAtStartAndSettledInWholeStepsOnResizing) {
         return s.row_text(1) == "          ***** Berechnung der Spektralwertanteile x,y *****" &&
                s.row_text(13) == prompt;
     })) << shown.dump();
+    XSelectInput(server.connection, window, PropertyChangeMask);   // the hints are set once, not at each new frame
     type_text(server.connection, "555.5");
     EXPECT_TRUE(row_shows(13, prompt + " 555.5")) << shown.dump();
+    for (XEvent e; XCheckTypedWindowEvent(server.connection, window, PropertyNotify, &e);)
+        EXPECT_NE(e.xproperty.atom, XA_WM_NORMAL_HINTS);
     XSizeHints hints{};
     long supplied = 0;
     XGetWMNormalHints(server.connection, window, &hints, &supplied);

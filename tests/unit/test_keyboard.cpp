@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "runtime/core/emulated_memory.h"
 #include "runtime/errors/errors.h"
 #include "runtime/input/held_keys.h"
 #include "runtime/input/key_hit_queue.h"
@@ -28,14 +29,11 @@ std::string port_bytes() {
     return std::string(reinterpret_cast<const char*>(bytes), scan_code_port_read(bytes, scan_code_port_size));
 }
 
-// Presses and releases a key as freeglut reports it (a byte, or a special key
-// as its negation), with a GLUT special key held around it when one is given.
-void type_char(int key, int modifiers = 0, int held_key = 0) {
-    if (held_key) key_special_event(held_key, 1);
+// Presses and releases a key as freeglut reports it (a byte, or a special key as its negation).
+void type_char(int key, int modifiers = 0) {
     for (int down : {1, 0})
         if (key < 0) key_special_event(-key, down);
         else key_char_event(key, down, modifiers);
-    if (held_key) key_special_event(held_key, 0);
 }
 
 class Keyboard : public ::testing::Test {
@@ -48,22 +46,28 @@ protected:
     }
 };
 
+// Each key's code, and the three flag bytes while its modifier is held.
 TEST_F(Keyboard, CharactersAndModifiersTranslateAsOnThePcKeyboard) {
     // modifier_key: a GLUT special key held during the press; key: a byte or -GLUT special key.
-    const struct { const char* what; int modifier_key, glut_modifiers, key; std::string expected; } cases[] = {
-        {"a", 0, 0, 'a', "a"},
-        {"Shift+a", GLUT_KEY_SHIFT_L, GLUT_ACTIVE_SHIFT, 'A', "A"},
-        {"Ctrl+a", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 1, "\x01"},
-        {"Alt+a", GLUT_KEY_ALT_L, GLUT_ACTIVE_ALT, 'a', std::string("\0\x1e", 2)},
-        {"Ctrl+Enter", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 10, "\n"},
-        {"Shift+Tab", GLUT_KEY_SHIFT_R, GLUT_ACTIVE_SHIFT, 9, std::string("\0\x0f", 2)},
-        {"Ctrl+[", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 27, "\x1b"},
-        {"F1", 0, 0, -GLUT_KEY_F1, std::string("\0;", 2)},
-        {"Delete", 0, 0, 127, std::string("\0S", 2)},
-        {"byte above 127", 0, 0, 0xE4, "\xe4"},
+    const struct { const char* what; int modifier_key, glut_modifiers, key; std::string expected; int flags; } cases[] = {
+        {"a", 0, 0, 'a', "a", 0x100000},
+        {"Shift+a", GLUT_KEY_SHIFT_L, GLUT_ACTIVE_SHIFT, 'A', "A", 0x100002},
+        {"Ctrl+a", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, 1, "\x01", 0x100104},
+        {"Alt+a", GLUT_KEY_ALT_L, GLUT_ACTIVE_ALT, 'a', std::string("\0\x1e", 2), 0x100208},
+        {"Ctrl+Enter", GLUT_KEY_CTRL_R, GLUT_ACTIVE_CTRL, 10, "\n", 0x110004},
+        {"Shift+Tab", GLUT_KEY_SHIFT_R, GLUT_ACTIVE_SHIFT, 9, std::string("\0\x0f", 2), 0x100001},
+        {"Ctrl+Insert", GLUT_KEY_CTRL_L, GLUT_ACTIVE_CTRL, -GLUT_KEY_INSERT, std::string("\0\x92", 2), 0x100104},
+        {"Alt+Delete", GLUT_KEY_ALT_R, GLUT_ACTIVE_ALT, 127, std::string("\0\xa3", 2), 0x120008},
+        {"F1", 0, 0, -GLUT_KEY_F1, std::string("\0;", 2), 0x100000},
+        {"Delete", 0, 0, 127, std::string("\0S", 2), 0x100000},
+        {"byte above 127", 0, 0, 0xE4, "\xe4", 0x100000},
     };
     for (const auto& c : cases) {
-        type_char(c.key, c.glut_modifiers, c.modifier_key);
+        if (c.modifier_key) key_special_event(c.modifier_key, 1);
+        EXPECT_EQ(*emulated_address(bios_keyboard_flags_1) | *emulated_address(bios_keyboard_flags_2) << 8 |
+                      *emulated_address(bios_keyboard_flags_3) << 16, c.flags) << c.what;
+        type_char(c.key, c.glut_modifiers);
+        if (c.modifier_key) key_special_event(c.modifier_key, 0);
         EXPECT_EQ(take_inkey(), c.expected) << c.what;
         EXPECT_EQ(take_inkey(), "") << c.what;
     }
