@@ -33,11 +33,10 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path scratch = fs::temp_directory_path() / ("test_modes." + std::to_string(getpid()));
-const struct scratch_removal { ~scratch_removal() { fs::remove_all(scratch); } } scratch_removal;
+const struct scratch_folder { scratch_folder() { fs::create_directories(scratch); } ~scratch_folder() { fs::remove_all(scratch); } } scratch_folder;
 
 run_result run(const char* path, const std::vector<std::string>& arguments, const std::string& input = "",
                rlim_t file_limit = 0) {
-    fs::create_directories(scratch);
     return run_piped(path, input, {"DISPLAY"}, arguments, file_limit);
 }
 
