@@ -22,7 +22,7 @@ struct run_result { std::string out, err; int status = -1, signal = 0; };
 
 // Environment changes are "NAME=value" or "NAME" (removed).
 inline void exec_program(const char* path, const std::vector<std::string>& environment,
-                  const std::vector<std::string>& arguments = {}) {
+                         const std::vector<std::string>& arguments = {}) {
     // As an interactive shell starts a program, whatever started this test.
     for (int signal_number : {SIGINT, SIGQUIT, SIGTSTP, SIGPIPE}) std::signal(signal_number, SIG_DFL);
     for (const std::string& change : environment) {
@@ -54,7 +54,7 @@ inline std::string read_all(int fd) {
 // with SIGPIPE: the write then fails with EPIPE, and the rest stays unread.
 // file_limit > 0 caps the size of the files the program writes.
 inline run_result run_piped(const char* path, const std::string& input, std::vector<std::string> environment = {"DISPLAY"},
-                     const std::vector<std::string>& arguments = {}, rlim_t file_limit = 0) {
+                            const std::vector<std::string>& arguments = {}, rlim_t file_limit = 0) {
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) return {};
     const pid_t pid = fork();
